@@ -1,0 +1,170 @@
+#include "engine/measure_engine.h"
+
+#include <cmath>
+#include <string_view>
+
+#include "engine/checked_int.h"
+
+namespace vardesca {
+
+namespace {
+
+constexpr float kMarkRadius = 50.0f;
+constexpr float kCrossHalfWidth = 60.0f;
+constexpr float kCrossHalfHeight = 120.0f;
+
+bool IsBlank(std::string_view text) {
+    for (const char c : text) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\v' && c != '\f') {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+MeasureEngine::MeasureEngine(MarkSurface& surface, EngineDialogs& dialogs, ResultsText& results,
+                             EngineButtons& buttons, const LocaleNumbers& locale)
+    : surface_(surface), dialogs_(dialogs), results_(results), buttons_(buttons), locale_(locale) {}
+
+void MeasureEngine::StartCalibration() {
+    dialogs_.ShowMessage(engine_text::kCalibrationTitle1, engine_text::kInstructions);
+    azione_ = Calibrating;
+}
+
+void MeasureEngine::Reset() {
+    azione_ = Idle;
+    punti_ = 0;
+    n_ = 0;
+    buttons_.SetIniziaEnabled(true);
+    buttons_.SetResettaEnabled(false);
+}
+
+void MeasureEngine::DrawPointMarks(float x, float y, std::uint32_t colour) {
+    surface_.DrawCircle(x, y, kMarkRadius, colour);
+    surface_.DrawLine(x - kCrossHalfWidth, y, x + kCrossHalfWidth, y, colour);
+    surface_.DrawLine(x, y - kCrossHalfHeight, x, y + kCrossHalfHeight, colour);
+}
+
+void MeasureEngine::DrawPairMarks(float x, float y, std::uint32_t colour) {
+    // From the stored (rounded) first point to the exact position of this click.
+    surface_.DrawLine(static_cast<float>(x0_), static_cast<float>(y0_), x, y, colour);
+    DrawPointMarks(x, y, colour);
+}
+
+double MeasureEngine::PairDistance(std::int32_t dx, std::int32_t dy) const {
+    const auto fx = static_cast<double>(dx);
+    const auto fy = static_cast<double>(dy);
+    return std::sqrt(fx * fx + fy * fy);
+}
+
+std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool secondPair) {
+    for (;;) {
+        const std::string reply = dialogs_.AskText(title, engine_text::kDistancePrompt);
+        if (IsBlank(reply)) {
+            return std::nullopt;  // cancelled or left empty: the pair is given up
+        }
+        const std::optional<float> r = locale_.ParseSingle(reply);
+        if (r && std::isfinite(*r) && *r > 0.0f) {
+            float scale = 0.0f;
+            if (!secondPair) {
+                scale = ds / *r;
+            } else {
+                const double mean =
+                    (static_cast<double>(ds) / static_cast<double>(*r) + static_cast<double>(k_)) /
+                    2.0;
+                scale = static_cast<float>(mean);
+            }
+            // A length so small next to the segment that the scale no longer fits a
+            // float would make every later length 0: refuse it like any other
+            // unusable number.
+            if (std::isfinite(scale) && scale > 0.0f) {
+                return scale;
+            }
+        }
+        dialogs_.ShowMessage(engine_text::kInvalidTitle, engine_text::kInvalidLength);
+    }
+}
+
+void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy) {
+    const double length = PairDistance(dx, dy) / static_cast<double>(k_);
+    if (n_ >= kMaxResults) {
+        punti_ = 0;
+        dialogs_.ShowMessage(engine_text::kLimitTitle, engine_text::kLimitReached);
+        return;
+    }
+    n_ = static_cast<std::int16_t>(n_ + 1);
+    const std::string line = ResultLine(n_, length, locale_);
+    // Read the box now: whatever the user typed into it stays, and the line goes
+    // straight after it.
+    results_.SetText(results_.GetText() + line);
+    punti_ = 0;
+}
+
+void MeasureEngine::HandleClick(float x, float y) {
+    if (azione_ != Calibrating && azione_ != Measuring) {
+        return;
+    }
+    const bool calibrating = azione_ == Calibrating;
+    // The second click of a pair: in calibration the clicks numbered 1 and 3 (and
+    // any stray count), in measuring any count but 0.
+    const bool second = calibrating ? (punti_ != 0 && punti_ != 2) : punti_ != 0;
+
+    // Work out everything that can overflow before anything changes, so a failed
+    // click leaves the engine exactly as it was.
+    const std::int32_t sx = RoundToInt32(x);
+    const std::int32_t sy = RoundToInt32(y);
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    if (second) {
+        dx = CheckedSub32(sx, x0_);
+        dy = CheckedSub32(sy, y0_);
+    }
+    const std::uint32_t colour = calibrating ? kCalibrationColour : kMeasureColour;
+
+    if (!second) {
+        punti_ = calibrating ? static_cast<std::int16_t>(punti_ + 1) : std::int16_t{1};
+        DrawPointMarks(x, y, colour);
+        x0_ = sx;
+        y0_ = sy;
+        return;
+    }
+
+    const bool firstPair = calibrating && punti_ == 1;
+    punti_ = calibrating ? (firstPair ? std::int16_t{2} : std::int16_t{4}) : std::int16_t{2};
+    DrawPairMarks(x, y, colour);
+    x1_ = sx;
+    y1_ = sy;
+
+    if (!calibrating) {
+        Measure(dx, dy);
+        return;
+    }
+
+    // Giving up a reference pair takes the count back to its first click.
+    const std::int16_t pairStart = firstPair ? std::int16_t{0} : std::int16_t{2};
+    const double d = PairDistance(dx, dy);
+    if (d == 0.0) {
+        dialogs_.ShowMessage(engine_text::kInvalidTitle, engine_text::kSamePoint);
+        punti_ = pairStart;
+        return;
+    }
+    const auto ds = static_cast<float>(d);
+    const std::optional<float> scale = AskScale(
+        firstPair ? engine_text::kCalibrationTitle2 : engine_text::kCalibrationTitle3, ds,
+        !firstPair);
+    if (!scale) {
+        punti_ = pairStart;
+        return;
+    }
+    k_ = *scale;
+    if (!firstPair) {
+        buttons_.SetIniziaEnabled(false);
+        buttons_.SetResettaEnabled(true);
+        azione_ = Measuring;
+        punti_ = 0;
+    }
+}
+
+}  // namespace vardesca

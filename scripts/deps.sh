@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Vardesca need,
+# skipping those already there. Runs apt-get through sudo when not root.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-translations-l10n        # Italian texts of Qt's own dialogs
+    libwmf-dev                   # Windows metafiles
+    libgtest-dev googletest      # tests
+    libbenchmark-dev             # benchmarks
+    fonts-dejavu-core            # a font for the offscreen test platform
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
