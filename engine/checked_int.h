@@ -11,7 +11,7 @@ namespace vardesca {
 // this program never wraps around: a result that does not fit is an error, and
 // the window reports it and goes on.
 class ArithmeticOverflow : public std::overflow_error {
-public:
+  public:
     explicit ArithmeticOverflow(const std::string& what) : std::overflow_error(what) {}
 };
 

@@ -151,9 +151,9 @@ void MeasureEngine::HandleClick(float x, float y) {
         return;
     }
     const auto ds = static_cast<float>(d);
-    const std::optional<float> scale = AskScale(
-        firstPair ? engine_text::kCalibrationTitle2 : engine_text::kCalibrationTitle3, ds,
-        !firstPair);
+    const std::optional<float> scale =
+        AskScale(firstPair ? engine_text::kCalibrationTitle2 : engine_text::kCalibrationTitle3, ds,
+                 !firstPair);
     if (!scale) {
         punti_ = pairStart;
         return;

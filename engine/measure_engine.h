@@ -15,7 +15,7 @@ inline constexpr std::uint32_t kMeasureColour = 65280;    // green
 // The image surface the engine draws its marks on. Coordinates and radius are
 // twips in the surface's own coordinates.
 class MarkSurface {
-public:
+  public:
     virtual ~MarkSurface() = default;
     virtual void DrawCircle(float cx, float cy, float radius, std::uint32_t colour) = 0;
     virtual void DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) = 0;
@@ -23,7 +23,7 @@ public:
 
 // The two modal boxes the engine uses.
 class EngineDialogs {
-public:
+  public:
     virtual ~EngineDialogs() = default;
     // A box with one OK button; returns when it is closed.
     virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
@@ -33,7 +33,7 @@ public:
 
 // The results box.
 class ResultsText {
-public:
+  public:
     virtual ~ResultsText() = default;
     [[nodiscard]] virtual std::string GetText() const = 0;
     virtual void SetText(const std::string& text) = 0;
@@ -41,7 +41,7 @@ public:
 
 // The two buttons whose state follows the engine's mode.
 class EngineButtons {
-public:
+  public:
     virtual ~EngineButtons() = default;
     virtual void SetIniziaEnabled(bool enabled) = 0;
     virtual void SetResettaEnabled(bool enabled) = 0;
@@ -53,7 +53,7 @@ public:
 //
 // The engine owns none of its collaborators; they must outlive it.
 class MeasureEngine {
-public:
+  public:
     static constexpr std::int16_t Idle = 0;
     static constexpr std::int16_t Calibrating = 1;
     static constexpr std::int16_t Measuring = 2;
@@ -84,7 +84,7 @@ public:
     [[nodiscard]] float k() const { return k_; }
     [[nodiscard]] std::int16_t n() const { return n_; }
 
-private:
+  private:
     void DrawPointMarks(float x, float y, std::uint32_t colour);
     void DrawPairMarks(float x, float y, std::uint32_t colour);
     [[nodiscard]] double PairDistance(std::int32_t dx, std::int32_t dy) const;

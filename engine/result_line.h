@@ -10,7 +10,7 @@ namespace vardesca {
 // result-line text reach the locale only through this interface, so both run and
 // are tested without a window.
 class LocaleNumbers {
-public:
+  public:
     virtual ~LocaleNumbers() = default;
 
     // The locale's ordinary text for a number: its decimal separator, no digit
@@ -37,8 +37,7 @@ public:
 // strNumber with every "." replaced by the locale's decimal separator, when the
 // locale takes strNumber for a number; otherwise strNumber unchanged. The
 // separator is looked up again at every call.
-[[nodiscard]] std::string PointToDecimal(const std::string& strNumber,
-                                         const LocaleNumbers& locale);
+[[nodiscard]] std::string PointToDecimal(const std::string& strNumber, const LocaleNumbers& locale);
 
 // One line of the results box: count, TAB, length in cm rounded to hundredths
 // with the locale's separator, CR LF.

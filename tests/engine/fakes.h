@@ -13,7 +13,7 @@ namespace vardesca::testing {
 // Number conventions with a chosen decimal separator. A text is numeric when it
 // is a plain decimal number written with either "." or the separator.
 class FakeLocale : public LocaleNumbers {
-public:
+  public:
     explicit FakeLocale(std::string separator = ".") : separator_(std::move(separator)) {}
 
     std::string FormatDouble(double) const override {
@@ -23,24 +23,27 @@ public:
     bool IsNumeric(const std::string& text) const override { return Parse(text).has_value(); }
     std::optional<float> ParseSingle(const std::string& text) const override {
         const auto value = Parse(text);
-        if (!value) return std::nullopt;
+        if (!value)
+            return std::nullopt;
         return static_cast<float>(*value);
     }
 
     void SetSeparator(std::string separator) { separator_ = std::move(separator); }
     mutable int formatCalls = 0;
 
-private:
+  private:
     std::optional<double> Parse(const std::string& text) const {
         std::string plain = text;
         for (auto pos = plain.find(separator_); separator_ != "." && pos != std::string::npos;
              pos = plain.find(separator_)) {
             plain.replace(pos, separator_.size(), ".");
         }
-        if (plain.empty()) return std::nullopt;
+        if (plain.empty())
+            return std::nullopt;
         char* end = nullptr;
         const double value = std::strtod(plain.c_str(), &end);
-        if (end != plain.c_str() + plain.size()) return std::nullopt;
+        if (end != plain.c_str() + plain.size())
+            return std::nullopt;
         return value;
     }
     std::string separator_;
@@ -54,7 +57,7 @@ struct DrawCall {
 };
 
 class RecordingSurface : public MarkSurface {
-public:
+  public:
     void DrawCircle(float cx, float cy, float radius, std::uint32_t colour) override {
         calls.push_back({DrawCall::Circle, cx, cy, radius, 0.0f, colour});
     }
@@ -67,7 +70,7 @@ public:
 // Replies are given in advance; asking with none left is a test failure shown as
 // the reply "<unexpected>", which no locale parses.
 class ScriptedDialogs : public EngineDialogs {
-public:
+  public:
     struct Shown {
         std::string title, text;
     };
@@ -91,14 +94,14 @@ public:
 };
 
 class StringResults : public ResultsText {
-public:
+  public:
     std::string GetText() const override { return text; }
     void SetText(const std::string& value) override { text = value; }
     std::string text;
 };
 
 class RecordingButtons : public EngineButtons {
-public:
+  public:
     void SetIniziaEnabled(bool enabled) override {
         inizia = enabled;
         log.push_back(enabled ? "inizia+" : "inizia-");

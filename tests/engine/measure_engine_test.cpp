@@ -14,7 +14,7 @@ constexpr std::uint32_t kRed = 255;
 constexpr std::uint32_t kGreen = 65280;
 
 class MeasureEngineTest : public ::testing::Test {
-protected:
+  protected:
     testing::RecordingSurface surface;
     testing::ScriptedDialogs dialogs;
     testing::StringResults results;
@@ -207,7 +207,7 @@ TEST_F(MeasureEngineTest, EmptyReplyAbandonsTheFirstPair) {
     EXPECT_EQ(engine.punti(), 0);
     EXPECT_EQ(engine.k(), 0.0f);
     EXPECT_EQ(engine.azione(), MeasureEngine::Calibrating);
-    EXPECT_EQ(surface.calls.size(), 7u);  // marks stay
+    EXPECT_EQ(surface.calls.size(), 7u);     // marks stay
     EXPECT_EQ(dialogs.messages.size(), 1u);  // only the instructions
     // The user simply clicks the pair again.
     dialogs.replies = {"2"};

@@ -15,7 +15,9 @@ struct RoundingCase {
     const char* text;
 };
 
-void PrintTo(const RoundingCase& c, std::ostream* os) { *os << c.text; }
+void PrintTo(const RoundingCase& c, std::ostream* os) {
+    *os << c.text;
+}
 
 class RoundToHundredthsTest : public ::testing::TestWithParam<RoundingCase> {};
 
@@ -25,24 +27,27 @@ TEST_P(RoundToHundredthsTest, RoundsHalvesUpOnTheBinaryValue) {
     EXPECT_EQ(NumberText(RoundToHundredths(c.length)), c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, RoundToHundredthsTest,
-    ::testing::Values(RoundingCase{2.2222222222222223, 2.22, "2.22"},
-                      RoundingCase{7.407407407407407, 7.41, "7.41"},
-                      RoundingCase{0.4444444444444444, 0.44, ".44"},
-                      RoundingCase{0.005, 0.01, ".01"},
-                      // the double nearest 1.005 lies below it
-                      RoundingCase{1.005, 1.0, "1"}, RoundingCase{2.675, 2.68, "2.68"},
-                      RoundingCase{-0.004, 0.0, "0"}, RoundingCase{-0.006, -0.01, "-.01"},
-                      RoundingCase{-0.125, -0.12, "-.12"},
-                      RoundingCase{32766.995, 32767.0, "32767"}));
+INSTANTIATE_TEST_SUITE_P(Table, RoundToHundredthsTest,
+                         ::testing::Values(RoundingCase{2.2222222222222223, 2.22, "2.22"},
+                                           RoundingCase{7.407407407407407, 7.41, "7.41"},
+                                           RoundingCase{0.4444444444444444, 0.44, ".44"},
+                                           RoundingCase{0.005, 0.01, ".01"},
+                                           // the double nearest 1.005 lies below it
+                                           RoundingCase{1.005, 1.0, "1"},
+                                           RoundingCase{2.675, 2.68, "2.68"},
+                                           RoundingCase{-0.004, 0.0, "0"},
+                                           RoundingCase{-0.006, -0.01, "-.01"},
+                                           RoundingCase{-0.125, -0.12, "-.12"},
+                                           RoundingCase{32766.995, 32767.0, "32767"}));
 
 struct TextCase {
     double value;
     const char* text;
 };
 
-void PrintTo(const TextCase& c, std::ostream* os) { *os << c.text; }
+void PrintTo(const TextCase& c, std::ostream* os) {
+    *os << c.text;
+}
 
 class NumberTextTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -94,7 +99,9 @@ TEST(PointToDecimalTest, SeparatorIsLookedUpAtEveryCall) {
 TEST(PointToDecimalTest, MultiByteSeparatorIsTakenWhole) {
     // U+066B ARABIC DECIMAL SEPARATOR, two bytes in UTF-8.
     const FakeLocale arabic("\xD9\xAB");
-    EXPECT_EQ(PointToDecimal("2.25", arabic), "2\xD9\xAB" "25");
+    EXPECT_EQ(PointToDecimal("2.25", arabic),
+              "2\xD9\xAB"
+              "25");
 }
 
 TEST(ResultLineTest, BuildsCountTabValueCrLf) {

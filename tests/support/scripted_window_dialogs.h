@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <vector>
+
+#include "window/window_dialogs.h"
+
+namespace vardesca::testing {
+
+// Answers every box from a script and records what was shown. A box with a
+// choice and no scripted answer left is recorded as unexpected and answered with
+// its last button (or a cancel), so a test never blocks. A box with OK alone
+// needs no answer.
+class ScriptedWindowDialogs : public WindowDialogs {
+  public:
+    struct Shown {
+        enum Kind { Message, Input, Open, Save } kind;
+        QString title;
+        QString text;
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+        QStringList filters;
+    };
+
+    Answer Message(const QString& prompt, const QString& title, Buttons buttons,
+                   Icon icon) override {
+        shown.push_back({Shown::Message, title, prompt, buttons, icon, {}});
+        if (buttons == Buttons::Ok) {
+            return Answer::Ok;  // nothing to choose
+        }
+        if (answers.empty()) {
+            ++unexpected;
+            switch (buttons) {
+                case Buttons::YesNo:
+                    return Answer::No;
+                default:
+                    return Answer::Cancel;
+            }
+        }
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+
+    QString Input(const QString& title, const QString& prompt) override {
+        shown.push_back({Shown::Input, title, prompt, Buttons::OkCancel, Icon::None, {}});
+        if (inputs.empty()) {
+            ++unexpected;
+            return {};
+        }
+        const QString reply = inputs.front();
+        inputs.pop_front();
+        return reply;
+    }
+
+    std::optional<QString> OpenFile(const QString& title, const QStringList& filters) override {
+        shown.push_back({Shown::Open, title, {}, Buttons::OkCancel, Icon::None, filters});
+        return NextFile();
+    }
+
+    std::optional<QString> SaveFile(const QString& suggested) override {
+        shown.push_back({Shown::Save, {}, suggested, Buttons::OkCancel, Icon::None, {}});
+        return NextFile();
+    }
+
+    // Message boxes only, in order.
+    [[nodiscard]] std::vector<Shown> Messages() const {
+        std::vector<Shown> result;
+        for (const Shown& s : shown) {
+            if (s.kind == Shown::Message)
+                result.push_back(s);
+        }
+        return result;
+    }
+
+    std::deque<Answer> answers;
+    std::deque<QString> inputs;
+    // An empty string stands for a cancelled file dialog.
+    std::deque<QString> files;
+    std::vector<Shown> shown;
+    int unexpected = 0;
+
+  private:
+    std::optional<QString> NextFile() {
+        if (files.empty()) {
+            ++unexpected;
+            return std::nullopt;
+        }
+        const QString f = files.front();
+        files.pop_front();
+        if (f.isEmpty())
+            return std::nullopt;
+        return f;
+    }
+};
+
+}  // namespace vardesca::testing

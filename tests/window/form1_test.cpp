@@ -1,0 +1,211 @@
+#include "window/form1.h"
+
+#include <gtest/gtest.h>
+#include <QScreen>
+#include <QTest>
+
+#include "tests/support/scripted_window_dialogs.h"
+#include "window/app_icon.h"
+#include "window/app_text.h"
+#include "window/qt_locale_numbers.h"
+
+namespace vardesca {
+namespace {
+
+using Answer = WindowDialogs::Answer;
+
+class Form1Test : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        // The pixel positions below assume 15 twips a pixel.
+        ASSERT_EQ(window.Scale().TwipsPerPixel(), 15.0);
+    }
+
+    // A pixel position from twips, one pixel in from the surface's corner: QTest
+    // takes the point (0, 0) for "the widget's centre".
+    QPoint Px(int xTwips, int yTwips) { return {1 + xTwips / 15, 1 + yTwips / 15}; }
+
+    void Click(QPoint p, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(window.picPicture, button, modifiers, p);
+    }
+
+    testing::ScriptedWindowDialogs dialogs;
+    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    Form1 window{dialogs, locale};
+};
+
+TEST_F(Form1Test, StartsWithInstructionsAndGreyedControls) {
+    EXPECT_EQ(window.windowTitle(), "Vardesca");
+    EXPECT_EQ(window.Text1->GetText(), app_text::kStartupText);
+    EXPECT_EQ(window.Text1->GetText().size(), 245u);
+    EXPECT_FALSE(window.Inizia->isEnabled());
+    EXPECT_FALSE(window.Resetta->isEnabled());
+    for (QPushButton* b : {window.cmdOpen, window.CopiaDati, window.Info, window.Esci}) {
+        EXPECT_TRUE(b->isEnabled());
+        EXPECT_FALSE(b->isDefault());
+        EXPECT_FALSE(b->autoDefault());
+    }
+    for (QScrollBar* bar : {window.HScroll1, window.VScroll1}) {
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_FALSE(bar->isEnabled());
+        EXPECT_EQ(bar->value(), 0);
+        EXPECT_EQ(bar->singleStep(), 500);
+    }
+    EXPECT_EQ(window.Inizia->text(), "Inizia misurazioni");
+    EXPECT_EQ(window.Resetta->text(), "Resetta misurazioni");
+    EXPECT_EQ(window.cmdOpen->text(), "Carica immagine");
+    EXPECT_EQ(window.CopiaDati->text(), "Copia i dati");
+    EXPECT_EQ(window.Info->text(), "Vardesca?");
+    EXPECT_EQ(window.Esci->text(), "Esci");
+    EXPECT_EQ(window.picContainer->cursor().shape(), Qt::CrossCursor);
+    EXPECT_FALSE(window.picPicture->testAttribute(Qt::WA_SetCursor));  // inherits the crosshair
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Idle);
+
+    // Clicks on the empty surface are ignored.
+    Click({5, 5});
+    Click({20, 30}, Qt::RightButton);
+    EXPECT_EQ(window.picPicture->MarkCount(), 0u);
+    EXPECT_EQ(window.Engine().punti(), 0);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Form1Test, TabOrderFollowsTheDesign) {
+    const QList<QWidget*> expected = {window.picContainer, window.picPicture, window.cmdOpen,
+                                      window.Text1,        window.CopiaDati,  window.Esci,
+                                      window.Info};  // bars, Inizia, Resetta disabled
+    QWidget* w = window.picContainer;
+    for (qsizetype i = 1; i < expected.size(); ++i) {
+        do {
+            w = w->nextInFocusChain();
+        } while (!(w->isEnabled() && w->isVisible() && (w->focusPolicy() & Qt::TabFocus)) ||
+                 w->parentWidget() == window.Text1 || w->parentWidget() == window.HScroll1);
+        // The text box's own viewport and scroll bar are part of it.
+        EXPECT_EQ(w, expected[i]) << i;
+    }
+}
+
+TEST_F(Form1Test, FullCalibrationAndMeasurementWithEveryMouseButton) {
+    window.Inizia_Click();
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].title, "Calibrazione (1 di 3)");
+    window.Text1->SetText("");
+
+    // First pair: 1500 twips for 2 cm; second: 1800 twips for 3 cm. k = (750 + 600) / 2.
+    dialogs.inputs = {"2", "3"};
+    Click(Px(0, 0));
+    Click(Px(1500, 0), Qt::RightButton);
+    Click(Px(0, 0), Qt::MiddleButton);
+    Click(Px(0, 1800), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(window.Engine().k(), 675.0f);
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_FALSE(window.Inizia->isEnabled());
+    EXPECT_TRUE(window.Resetta->isEnabled());
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown[1].title, "Calibrazione (2 di 3)");
+    EXPECT_EQ(dialogs.shown[2].title, "Calibrazione (3 di 3)");
+
+    Click(Px(0, 0), Qt::RightButton);
+    Click(Px(900, 1200));
+    EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\n");
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(Form1Test, MarksArePaintedOnePixelInTheExactColour) {
+    window.Inizia_Click();
+    dialogs.inputs = {"2"};
+    Click({10, 20});
+    Click({110, 20});
+    const QImage shot = window.picPicture->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(60, 20), QColor(255, 0, 0));  // the pair line
+    const QRgb ground = window.picPicture->palette().color(QPalette::Mid).rgb();
+    EXPECT_EQ(shot.pixel(60, 19), ground);
+    EXPECT_EQ(shot.pixel(60, 21), ground);
+    EXPECT_EQ(shot.pixelColor(10, 12), QColor(255, 0, 0));  // the cross's vertical arm
+    EXPECT_EQ(window.picPicture->MarkCount(), 7u);
+}
+
+TEST_F(Form1Test, AnExceptionInAHandlerIsReportedAndNothingIsLost) {
+    window.Inizia_Click();
+    window.Text1->SetText("1\t2,22\r\nnota");
+    window.picPicture_MouseDown(1, 0, 0, 0);
+    dialogs.shown.clear();
+    // A position whose distance to the first point does not fit 32 bits.
+    window.picPicture_MouseDown(1, 0, 3.0e9f, 0);
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].icon, WindowDialogs::Icon::Warning);
+    EXPECT_TRUE(dialogs.Messages()[0].text.startsWith("Si è verificato un errore"));
+    EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\nnota");
+    EXPECT_EQ(window.Engine().punti(), 1);
+    EXPECT_TRUE(window.isVisible());
+}
+
+// The window's geometry in pixels for a layout in twips.
+void ExpectLaidOut(const Form1& window) {
+    const QSize frame = window.frameGeometry().size() - window.size();
+    const TwipsScale& s = window.Scale();
+    const WindowLayout l =
+        ComputeLayout(static_cast<float>(s.ToTwips(window.width() + frame.width())),
+                      static_cast<float>(s.ToTwips(window.height() + frame.height())));
+    const auto px = [&](const ControlGeometry& g) {
+        return s.ToPixels(g.left, g.top, g.width, g.height);
+    };
+    EXPECT_EQ(window.picContainer->geometry(), px(l.picContainer));
+    EXPECT_EQ(window.VScroll1->geometry(), px(l.vScroll1));
+    EXPECT_EQ(window.HScroll1->geometry(), px(l.hScroll1));
+    EXPECT_EQ(window.Text1->geometry(), px(l.text1));
+    EXPECT_EQ(window.CopiaDati->geometry(), px(l.copiaDati));
+    EXPECT_EQ(window.cmdOpen->geometry(), px(l.cmdOpen));
+    EXPECT_EQ(window.Esci->geometry(), px(l.esci));
+}
+
+TEST_F(Form1Test, FollowsEveryResizeAndKeepsTheMinimum) {
+    ExpectLaidOut(window);
+    const QRect surfaceBefore = window.picPicture->geometry();
+    for (const QSize size : {QSize(1000, 700), QSize(900, 300), QSize(1600, 1000)}) {
+        window.resize(size);
+        QTest::qWait(0);
+        EXPECT_EQ(window.size(), size);
+        ExpectLaidOut(window);
+    }
+    EXPECT_EQ(window.picPicture->geometry(), surfaceBefore);
+
+    window.resize(300, 100);  // below the minimum outer size of 720 × 200 pixels
+    QTest::qWait(0);
+    EXPECT_GE(window.width(), 720 - (window.frameGeometry().width() - window.width()));
+    EXPECT_GE(window.height(), 200 - (window.frameGeometry().height() - window.height()));
+    ExpectLaidOut(window);
+    EXPECT_TRUE(window.HScroll1->isVisible());
+}
+
+TEST_F(Form1Test, MinimizedWindowIsLeftAlone) {
+    window.resize(1000, 700);
+    QTest::qWait(0);
+    const QRect before = window.Text1->geometry();
+    window.setWindowState(Qt::WindowMinimized);
+    window.Form_Resize();
+    EXPECT_EQ(window.Text1->geometry(), before);
+}
+
+TEST(AppIconTest, RulersInSixteenColoursAtBothSizes) {
+    for (const int size : {16, 32}) {
+        const QImage icon = DrawRulersIcon(size);
+        ASSERT_EQ(icon.size(), QSize(size, size));
+        QSet<QRgb> colours;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x)
+                colours.insert(icon.pixel(x, y) & 0xFFFFFF);
+        }
+        EXPECT_EQ(colours, (QSet<QRgb>{0xC0C0C0, 0xFFFF00, 0x000000})) << size;
+        EXPECT_EQ(icon.pixel(0, 0) & 0xFFFFFF, 0xC0C0C0u);  // grey ground in the corner
+        EXPECT_EQ(icon.pixel(size / 2, size / 2) & 0xFFFFFF, 0xFFFF00u);  // rulers cross
+    }
+    const QList<QSize> sizes = AppIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+}
+
+}  // namespace
+}  // namespace vardesca

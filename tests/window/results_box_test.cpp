@@ -1,0 +1,67 @@
+#include "window/results_box.h"
+
+#include <gtest/gtest.h>
+#include <QScrollBar>
+#include <QTest>
+
+#include "window/app_text.h"
+
+namespace vardesca {
+namespace {
+
+TEST(ResultsBoxTest, GivesEveryLineBreakAsCrLf) {
+    ResultsBox box(nullptr);
+    box.SetText(app_text::kStartupText);
+    const std::string text = box.GetText();
+    EXPECT_EQ(text.size(), 245u);
+    EXPECT_EQ(text, app_text::kStartupText);
+
+    box.SetText("a\nb\rc\r\nd");
+    EXPECT_EQ(box.GetText(), "a\r\nb\r\nc\r\nd");
+    box.SetText("");
+    EXPECT_EQ(box.GetText(), "");
+}
+
+TEST(ResultsBoxTest, EnterTypedByTheUserIsCrLfToo) {
+    ResultsBox box(nullptr);
+    box.SetText("1\t2,22\r\n");
+    box.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&box, QStringLiteral("nota"));
+    QTest::keyClick(&box, Qt::Key_Return);
+    box.insertPlainText(QStringLiteral("àè"));
+    EXPECT_EQ(box.GetText(), "1\t2,22\r\nnota\r\n\xC3\xA0\xC3\xA8");
+}
+
+TEST(ResultsBoxTest, AppendingKeepsTheUsersCursorAndShowsTheNewLine) {
+    ResultsBox box(nullptr);
+    box.resize(120, 200);
+    std::string text;
+    for (int i = 1; i <= 200; ++i) {
+        text += std::to_string(i) + "\t1,5\r\n";
+    }
+    box.SetText(text);
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(3);
+    box.setTextCursor(cursor);
+    box.document()->setModified(false);
+
+    box.SetText(text + "201\t2\r\n");
+    EXPECT_EQ(box.GetText(), text + "201\t2\r\n");
+    EXPECT_EQ(box.textCursor().position(), 3);
+    EXPECT_EQ(box.verticalScrollBar()->value(), box.verticalScrollBar()->maximum());
+    // Only the new part went in: undoing it gives back exactly the old text.
+    box.undo();
+    EXPECT_EQ(box.GetText(), text);
+}
+
+TEST(ResultsBoxTest, TextThatDoesNotExtendTheOldOneReplacesIt) {
+    ResultsBox box(nullptr);
+    box.SetText("1\t2\r\n2\t3\r\n");
+    box.SetText("1\t2\r\n");
+    EXPECT_EQ(box.GetText(), "1\t2\r\n");
+    box.SetText("altro");
+    EXPECT_EQ(box.GetText(), "altro");
+}
+
+}  // namespace
+}  // namespace vardesca

@@ -1,0 +1,45 @@
+#pragma once
+
+// The window's own texts, exactly as the user sees them.
+namespace vardesca::app_text {
+
+inline constexpr const char* kAppTitle = "Vardesca";
+
+// The results box at start-up: 20 lines, CR LF after each, 245 characters. The
+// first nine characters are how a load recognises it and clears it.
+inline constexpr const char* kStartupText =
+    "Le misure \r\n"
+    "effettuate \r\n"
+    "compariranno in \r\n"
+    "questo box, i \r\n"
+    "cui contenuti \r\n"
+    "sono \r\n"
+    "completamente \r\n"
+    "editabili.\r\n"
+    "\r\n"
+    "E' possibile \r\n"
+    "cancellare dati, \r\n"
+    "aggiungere \r\n"
+    "note, etc.\r\n"
+    "\r\n"
+    "Per iniziare,\r\n"
+    "apri \r\n"
+    "un'immagine\r\n"
+    "e poi premi\r\n"
+    "\"Inizia\r\n"
+    "misurazioni\".\r\n";
+inline constexpr const char* kStartupMarker = "Le misure";
+
+inline constexpr const char* kInfoCaption = "Vardesca?";
+inline constexpr const char* kEsciCaption = "Esci";
+inline constexpr const char* kResettaCaption = "Resetta misurazioni";
+inline constexpr const char* kIniziaCaption = "Inizia misurazioni";
+inline constexpr const char* kCopiaDatiCaption = "Copia i dati";
+inline constexpr const char* kOpenCaption = "Carica immagine";
+
+inline constexpr const char* kErrorText =
+    "Si è verificato un errore: %1.\n\nL'operazione è stata interrotta; le misure già "
+    "presenti nel riquadro dei risultati restano dove sono.";
+inline constexpr const char* kOutOfMemory = "memoria insufficiente";
+
+}  // namespace vardesca::app_text

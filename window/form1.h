@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWidget>
+#include <memory>
+
+#include "engine/measure_engine.h"
+#include "view/image_surface.h"
+#include "view/twips.h"
+#include "window/compute_layout.h"
+#include "window/engine_adapters.h"
+#include "window/results_box.h"
+#include "window/window_dialogs.h"
+
+namespace vardesca {
+
+// The program's one window. It owns the controls and the measuring engine and
+// routes every event to its handler; the work itself is done by the engine, the
+// image view and the commands.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+  public:
+    Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    [[nodiscard]] const MeasureEngine& Engine() const { return *engine_; }
+    [[nodiscard]] const TwipsScale& Scale() const { return scale_; }
+
+    // The controls, in the order the window creates them.
+    QPushButton* const Info;
+    QPushButton* const Esci;
+    QPushButton* const Resetta;
+    QPushButton* const Inizia;
+    QPushButton* const CopiaDati;
+    ResultsBox* const Text1;
+    QPushButton* const cmdOpen;
+    QScrollBar* const VScroll1;
+    QScrollBar* const HScroll1;
+    QWidget* const picContainer;
+    ImageSurface* const picPicture;
+
+    // Handlers, named after their control and event.
+    void Form_Resize();
+    void Inizia_Click();
+    void picPicture_MouseDown(int button, int shift, float x, float y);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    // Runs a handler; an exception escaping it is reported in Italian and the
+    // window, the picture and the results stay as they are.
+    template <typename Handler>
+    void Guarded(Handler&& handler);
+
+    WindowDialogs& dialogs_;
+    const LocaleNumbers& locale_;
+    TwipsScale scale_;
+    WindowLayout layout_;
+    EngineDialogsAdapter engineDialogs_;
+    EngineButtonsAdapter engineButtons_;
+    std::unique_ptr<MeasureEngine> engine_;
+};
+
+}  // namespace vardesca

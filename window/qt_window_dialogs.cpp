@@ -1,0 +1,116 @@
+#include "window/qt_window_dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "window/app_text.h"
+
+namespace vardesca {
+
+namespace {
+
+QString TitleOrApp(const QString& title) {
+    return title.isEmpty() ? QString::fromUtf8(app_text::kAppTitle) : title;
+}
+
+}  // namespace
+
+WindowDialogs::Answer QtWindowDialogs::Message(const QString& prompt, const QString& title,
+                                               Buttons buttons, Icon icon) {
+    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    TitleOrApp(title), prompt, QMessageBox::NoButton, parent_);
+    struct Choice {
+        QMessageBox::StandardButton button;
+        const char* text;
+        Answer answer;
+    };
+    std::vector<Choice> choices;
+    switch (buttons) {
+        case Buttons::Ok:
+            choices = {{QMessageBox::Ok, "OK", Answer::Ok}};
+            break;
+        case Buttons::OkCancel:
+            choices = {{QMessageBox::Ok, "OK", Answer::Ok},
+                       {QMessageBox::Cancel, "Annulla", Answer::Cancel}};
+            break;
+        case Buttons::YesNo:
+            choices = {{QMessageBox::Yes, "Sì", Answer::Yes}, {QMessageBox::No, "No", Answer::No}};
+            break;
+        case Buttons::YesNoCancel:
+            choices = {{QMessageBox::Yes, "Sì", Answer::Yes},
+                       {QMessageBox::No, "No", Answer::No},
+                       {QMessageBox::Cancel, "Annulla", Answer::Cancel}};
+            break;
+    }
+    for (const Choice& c : choices) {
+        box.addButton(c.button)->setText(QString::fromUtf8(c.text));
+    }
+    box.setDefaultButton(choices.front().button);
+    box.setEscapeButton(box.button(choices.back().button));
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const Choice& c : choices) {
+        if (c.button == clicked) {
+            return c.answer;
+        }
+    }
+    return choices.back().answer;
+}
+
+QString QtWindowDialogs::Input(const QString& title, const QString& prompt) {
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(TitleOrApp(title));
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(QString());
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annulla"));
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.textValue();
+}
+
+namespace {
+
+// Qt's own file dialog (not the desktop's), so that its labels come from Qt's
+// Italian translation on every desktop.
+std::optional<QString> RunFileDialog(QFileDialog& dialog) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+}  // namespace
+
+std::optional<QString> QtWindowDialogs::OpenFile(const QString& title, const QStringList& filters) {
+    QFileDialog dialog(parent_, title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    // Cameras write *.JPG: file name patterns match whatever the case.
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    return RunFileDialog(dialog);
+}
+
+std::optional<QString> QtWindowDialogs::SaveFile(const QString& suggested) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Choosing an existing file asks before replacing it, so a slip of the mouse
+    // does not overwrite another day's results.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (!suggested.isEmpty()) {
+        dialog.selectFile(suggested);
+    }
+    return RunFileDialog(dialog);
+}
+
+}  // namespace vardesca

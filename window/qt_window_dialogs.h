@@ -1,0 +1,26 @@
+#pragma once
+
+#include "window/window_dialogs.h"
+
+class QWidget;
+
+namespace vardesca {
+
+// The real boxes: Qt's message box, input box and file dialogs, with Italian
+// button texts whatever the system language.
+class QtWindowDialogs : public WindowDialogs {
+  public:
+    explicit QtWindowDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    Answer Message(const QString& prompt, const QString& title, Buttons buttons,
+                   Icon icon) override;
+    QString Input(const QString& title, const QString& prompt) override;
+    std::optional<QString> OpenFile(const QString& title, const QStringList& filters) override;
+    std::optional<QString> SaveFile(const QString& suggested) override;
+
+  private:
+    QWidget* parent_;
+};
+
+}  // namespace vardesca

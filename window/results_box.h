@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include "engine/measure_engine.h"
+
+namespace vardesca {
+
+// The results box. Qt's editor keeps paragraphs, not line-break characters, so
+// the text is given out with every break as CR LF, whether it came from a result
+// line or from Enter, and the engine, the start-up test and the export all see
+// the same bytes.
+class ResultsBox : public QPlainTextEdit, public ResultsText {
+    Q_OBJECT
+
+  public:
+    explicit ResultsBox(QWidget* parent);
+
+    [[nodiscard]] std::string GetText() const override;
+    // Replaces the whole text; when the new text only adds to the end of the old
+    // one, just the addition is inserted, so ten thousand lines do not have to be
+    // laid out again for each new one and the user's cursor stays put.
+    void SetText(const std::string& text) override;
+};
+
+}  // namespace vardesca

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace vardesca {
+
+// Every modal box the window shows goes through here, so that the window runs
+// headless in tests with scripted answers and never blocks on a box.
+class WindowDialogs {
+  public:
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+    enum class Icon { None, Warning };
+
+    virtual ~WindowDialogs() = default;
+
+    // A message box; an empty title shows the application title, "Vardesca".
+    // Closing the box without a button counts as its last button (Annulla or No).
+    virtual Answer Message(const QString& prompt, const QString& title, Buttons buttons,
+                           Icon icon = Icon::None) = 0;
+
+    // An input box with an empty default answer; the empty text when cancelled.
+    virtual QString Input(const QString& title, const QString& prompt) = 0;
+
+    // The open dialog with its name filters, first one selected; nothing when
+    // cancelled.
+    virtual std::optional<QString> OpenFile(const QString& title, const QStringList& filters) = 0;
+
+    // The save dialog, offering `suggested`; nothing when cancelled.
+    virtual std::optional<QString> SaveFile(const QString& suggested) = 0;
+};
+
+}  // namespace vardesca
