@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 // The window's own texts, exactly as the user sees them.
 namespace vardesca::app_text {
 
@@ -36,6 +38,19 @@ inline constexpr const char* kResettaCaption = "Resetta misurazioni";
 inline constexpr const char* kIniziaCaption = "Inizia misurazioni";
 inline constexpr const char* kCopiaDatiCaption = "Copia i dati";
 inline constexpr const char* kOpenCaption = "Carica immagine";
+
+inline constexpr const char* kOpenTitle = "Apri";
+// One entry for each kind of picture, JPEG first. Patterns match whatever the
+// case of the name (see the open dialog).
+inline QStringList OpenFilters() {
+    return {QStringLiteral("jpg (*.jpg *.jpeg)"), QStringLiteral("gif (*.gif)"),
+            QStringLiteral("bmp (*.bmp)"), QStringLiteral("ico (*.ico)"),
+            QStringLiteral("wmf (*.wmf)")};
+}
+inline constexpr const char* kOpenFailed = "Impossibile aprire l'immagine\n\n%1\n\n%2.";
+
+inline constexpr const char* kResetQuestion = "Vuoi veramente resettare?";
+inline constexpr const char* kResetTitle = "Attenzione";
 
 inline constexpr const char* kErrorText =
     "Si è verificato un errore: %1.\n\nL'operazione è stata interrotta; le misure già "

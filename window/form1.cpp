@@ -3,6 +3,9 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <climits>
 #include <new>
 
 #include "window/app_icon.h"
@@ -56,6 +59,7 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       dialogs_(dialogs),
       locale_(locale),
       scale_(TwipsScale::ForScreen(QGuiApplication::primaryScreen())),
+      imageSource_(scale_.TwipsPerPixel()),
       engineDialogs_(dialogs),
       engineButtons_(*Inizia, *Resetta),
       engine_(std::make_unique<MeasureEngine>(*picPicture, engineDialogs_, *Text1, engineButtons_,
@@ -89,7 +93,13 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
 
+    connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
     connect(Inizia, &QPushButton::clicked, this, [this] { Inizia_Click(); });
+    connect(Resetta, &QPushButton::clicked, this, [this] { Resetta_Click(); });
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    connect(HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
+    connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+    connect(VScroll1, &QScrollBar::sliderMoved, this, [this] { VScroll1_Scroll(); });
     connect(picPicture, &ImageSurface::MouseDown, this,
             [this](int button, int shift, float x, float y) {
                 picPicture_MouseDown(button, shift, x, y);
@@ -159,6 +169,84 @@ void Form1::Form_Resize() {
     place(Resetta, layout_.resetta);
     place(Info, layout_.info);
     place(Esci, layout_.esci);
+}
+
+void Form1::cmdOpen_Click() {
+    Guarded([this] {
+        const std::optional<QString> chosen =
+            dialogs_.OpenFile(QString::fromUtf8(app_text::kOpenTitle), app_text::OpenFilters());
+        // A cancelled dialog changes nothing: reloading would wipe a calibration.
+        if (!chosen) {
+            return;
+        }
+        const ImageLoadResult loaded = imageSource_.Load(*chosen);
+        if (!loaded.picture) {
+            dialogs_.Message(QString::fromUtf8(app_text::kOpenFailed).arg(*chosen, loaded.reason),
+                             QString(), WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+            return;
+        }
+        inizializza(*chosen, *loaded.picture);
+    });
+}
+
+void Form1::Resetta_Click() {
+    Guarded([this] {
+        const auto answer = dialogs_.Message(QString::fromUtf8(app_text::kResetQuestion),
+                                             QString::fromUtf8(app_text::kResetTitle),
+                                             WindowDialogs::Buttons::OkCancel);
+        if (answer != WindowDialogs::Answer::Ok) {
+            return;
+        }
+        Text1->SetText("");
+        // The surface keeps the picture clean (marks lie over it), so the same
+        // picture comes back without marks even if the file has since been
+        // changed or deleted.
+        const LoadedPicture same{picPicture->Picture(), picPicture->WidthTwips(),
+                                 picPicture->HeightTwips()};
+        inizializza(fileName_, same);
+    });
+}
+
+void Form1::inizializza(const QString& fileName, const LoadedPicture& picture) {
+    // The start-up instructions go at the first load; results and notes stay.
+    if (Text1->GetText().starts_with(app_text::kStartupMarker)) {
+        Text1->SetText("");
+    }
+    fileName_ = fileName;
+    picPicture->SetPicture(picture.image, picture.widthTwips, picture.heightTwips);
+    setWindowTitle(QStringLiteral("Vardesca [%1]").arg(fileName));
+    picPicture->MoveTo(0, 0);
+    // The viewport as it stands on the screen, in whole pixels: a picture that
+    // fits what the user sees needs no bar.
+    hRange_ = ComputeScrollRange(picPicture->WidthTwips(), scale_.ToTwips(picContainer->width()));
+    ApplyScrollRange(HScroll1, hRange_);
+    vRange_ = ComputeScrollRange(picPicture->HeightTwips(), scale_.ToTwips(picContainer->height()));
+    ApplyScrollRange(VScroll1, vRange_);
+    engine_->Reset();
+}
+
+void Form1::ApplyScrollRange(QScrollBar* bar, const ScrollRange& range) {
+    bar->setEnabled(range.enabled);
+    // A bar whose value no longer fits is clamped without moving the picture:
+    // after a load the picture stands at the top left until a bar is moved.
+    const QSignalBlocker quiet(bar);
+    bar->setMaximum(static_cast<int>(std::clamp<std::int64_t>(range.max, 0, INT_MAX)));
+}
+
+void Form1::HScroll1_Change() {
+    picPicture->MoveTo(-static_cast<double>(HScroll1->value()), picPicture->TopTwips());
+}
+
+void Form1::HScroll1_Scroll() {
+    HScroll1_Change();
+}
+
+void Form1::VScroll1_Change() {
+    picPicture->MoveTo(picPicture->LeftTwips(), -static_cast<double>(VScroll1->value()));
+}
+
+void Form1::VScroll1_Scroll() {
+    VScroll1_Change();
 }
 
 void Form1::Inizia_Click() {

@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "engine/measure_engine.h"
+#include "view/image_source.h"
 #include "view/image_surface.h"
+#include "view/scroll_range.h"
 #include "view/twips.h"
 #include "window/compute_layout.h"
 #include "window/engine_adapters.h"
@@ -43,8 +45,21 @@ class Form1 : public QWidget {
 
     // Handlers, named after their control and event.
     void Form_Resize();
+    void cmdOpen_Click();
     void Inizia_Click();
     void picPicture_MouseDown(int button, int shift, float x, float y);
+    void Resetta_Click();
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void VScroll1_Change();
+    void VScroll1_Scroll();
+
+    // What the last load gave each scroll bar (Max may be zero or negative for a
+    // disabled bar, which a Qt scroll bar cannot hold).
+    [[nodiscard]] ScrollRange HScrollRange() const { return hRange_; }
+    [[nodiscard]] ScrollRange VScrollRange() const { return vRange_; }
+    // The file whose picture is shown; empty before the first load.
+    [[nodiscard]] const QString& FileName() const { return fileName_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -56,10 +71,20 @@ class Form1 : public QWidget {
     template <typename Handler>
     void Guarded(Handler&& handler);
 
+    // Puts a picture under the measuring tools: clears the start-up text, shows
+    // the picture at the top left, names the file in the caption, sets the scroll
+    // ranges and returns the engine to Idle.
+    void inizializza(const QString& fileName, const LoadedPicture& picture);
+    void ApplyScrollRange(QScrollBar* bar, const ScrollRange& range);
+
     WindowDialogs& dialogs_;
     const LocaleNumbers& locale_;
     TwipsScale scale_;
     WindowLayout layout_;
+    ImageSource imageSource_;
+    QString fileName_;
+    ScrollRange hRange_;
+    ScrollRange vRange_;
     EngineDialogsAdapter engineDialogs_;
     EngineButtonsAdapter engineButtons_;
     std::unique_ptr<MeasureEngine> engine_;

@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "tests/support/scripted_window_dialogs.h"
+#include "window/app_text.h"
+#include "window/form1.h"
+#include "window/qt_locale_numbers.h"
+
+namespace vardesca {
+namespace {
+
+using Answer = WindowDialogs::Answer;
+
+class Form1LoadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_EQ(window.Scale().TwipsPerPixel(), 15.0);
+        ASSERT_TRUE(dir.isValid());
+    }
+
+    // A picture of w × h pixels, saved as PNG.
+    QString MakePicture(const QString& name, int w, int h) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(qRgb(200, 220, 240));
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(image.save(path, "PNG"));
+        return path;
+    }
+
+    void Open(const QString& path) {
+        dialogs.files.push_back(path);
+        window.cmdOpen_Click();
+    }
+
+    // Calibrates with k = 675 twips a cm, clicking at the given surface twips.
+    void Calibrate() {
+        window.Inizia_Click();
+        dialogs.inputs = {"2", "3"};
+        for (const auto& [x, y] : {std::pair{0.f, 0.f}, {1500.f, 0.f}, {0.f, 0.f}, {0.f, 1800.f}}) {
+            window.picPicture_MouseDown(1, 0, x, y);
+        }
+        ASSERT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    }
+
+    int ViewportWidth() const { return window.picContainer->width() * 15; }
+
+    QTemporaryDir dir;
+    testing::ScriptedWindowDialogs dialogs;
+    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    Form1 window{dialogs, locale};
+};
+
+TEST_F(Form1LoadTest, FirstLoadShowsThePictureAndClearsTheInstructions) {
+    const QString path = MakePicture(QStringLiteral("pesce.png"), 200, 100);
+    Open(path);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "Apri");
+    EXPECT_EQ(dialogs.shown[0].filters.size(), 5);
+    EXPECT_TRUE(dialogs.shown[0].filters[0].startsWith("jpg"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(path));
+    EXPECT_EQ(window.Text1->GetText(), "");
+    EXPECT_EQ(window.picPicture->size(), QSize(200, 100));
+    EXPECT_EQ(window.picPicture->pos(), QPoint(0, 0));
+    EXPECT_EQ(window.picPicture->WidthTwips(), 3000);
+    EXPECT_TRUE(window.Inizia->isEnabled());
+    EXPECT_FALSE(window.Resetta->isEnabled());
+    // Smaller than the viewport: both bars off, Max = w − W (negative).
+    EXPECT_FALSE(window.HScroll1->isEnabled());
+    EXPECT_EQ(window.HScrollRange().max, 3000 - ViewportWidth());
+    EXPECT_FALSE(window.VScroll1->isEnabled());
+}
+
+TEST_F(Form1LoadTest, OnlyTheExactStartupWordsAreCleared) {
+    const QString path = MakePicture(QStringLiteral("a.png"), 10, 10);
+    for (const char* text : {"le misure prese", " Le misure", "Le misur"}) {
+        window.Text1->SetText(text);
+        Open(path);
+        EXPECT_EQ(window.Text1->GetText(), text);
+    }
+    window.Text1->SetText("Le misure mie");
+    Open(path);
+    EXPECT_EQ(window.Text1->GetText(), "");
+}
+
+TEST_F(Form1LoadTest, ScrollBarsFollowTheViewportAtLoadTime) {
+    const int vw = window.picContainer->width();
+    const int vh = window.picContainer->height();
+    // Exactly as wide as the viewport: off, Max 0. One pixel wider: on.
+    Open(MakePicture(QStringLiteral("uguale.png"), vw, vh + 1));
+    EXPECT_FALSE(window.HScroll1->isEnabled());
+    EXPECT_EQ(window.HScrollRange().max, 0);
+    EXPECT_TRUE(window.VScroll1->isEnabled());
+    EXPECT_EQ(window.VScrollRange().max, 15);
+    EXPECT_EQ(window.VScroll1->maximum(), 15);
+
+    // A 48-megapixel-wide picture: the range is not cut at 16 bits.
+    Open(MakePicture(QStringLiteral("larga.png"), 8000, 20));
+    EXPECT_TRUE(window.HScroll1->isEnabled());
+    EXPECT_EQ(window.HScroll1->maximum(), 8000 * 15 - vw * 15);
+}
+
+TEST_F(Form1LoadTest, ScrollingMovesThePictureAndMeasurementsStayTrue) {
+    Open(MakePicture(QStringLiteral("grande.png"), 2000, 1500));
+    Calibrate();
+    window.Text1->SetText("");
+    window.picPicture_MouseDown(1, 0, 0, 0);
+    window.HScroll1->setValue(3000);
+    EXPECT_EQ(window.picPicture->LeftTwips(), -3000);
+    EXPECT_EQ(window.picPicture->pos().x(), -200);
+    window.VScroll1->setValue(1500);
+    EXPECT_EQ(window.picPicture->TopTwips(), -1500);
+    EXPECT_EQ(window.picPicture->LeftTwips(), -3000);  // vertical never moves Left
+    // A real click on the scrolled surface still lands in picture coordinates.
+    QTest::mouseClick(window.picPicture, Qt::LeftButton, {}, QPoint(60, 80));
+    EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\n");
+
+    // A drag follows the thumb.
+    window.HScroll1->setSliderDown(true);
+    window.HScroll1->setSliderPosition(4000);
+    EXPECT_EQ(window.picPicture->LeftTwips(), -4000);
+    window.HScroll1->setSliderDown(false);
+}
+
+TEST_F(Form1LoadTest, NewLoadPutsThePictureAtTheCornerAndKeepsTheThumbs) {
+    Open(MakePicture(QStringLiteral("grande.png"), 2000, 1500));
+    window.HScroll1->setValue(3000);
+    Open(MakePicture(QStringLiteral("altra.png"), 2000, 1500));
+    EXPECT_EQ(window.picPicture->LeftTwips(), 0);
+    EXPECT_EQ(window.HScroll1->value(), 3000);
+    window.HScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(window.picPicture->LeftTwips(), -3500);
+}
+
+TEST_F(Form1LoadTest, LoadingEndsCalibrationAndMeasuringButKeepsResults) {
+    Open(MakePicture(QStringLiteral("uno.png"), 300, 300));
+    Calibrate();
+    window.picPicture_MouseDown(1, 0, 0, 0);
+    window.picPicture_MouseDown(1, 0, 900, 1200);
+    window.picPicture_MouseDown(1, 0, 10, 10);  // half a pair
+    Open(MakePicture(QStringLiteral("due.png"), 300, 300));
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Idle);
+    EXPECT_EQ(window.Engine().punti(), 0);
+    EXPECT_EQ(window.Engine().n(), 0);
+    EXPECT_TRUE(window.Inizia->isEnabled());
+    EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\n");
+    EXPECT_EQ(window.picPicture->MarkCount(), 0u);
+}
+
+TEST_F(Form1LoadTest, CancelledOpenDialogChangesNothing) {
+    const QString path = MakePicture(QStringLiteral("uno.png"), 300, 300);
+    Open(path);
+    Calibrate();
+    const std::size_t marks = window.picPicture->MarkCount();
+    dialogs.files.push_back(QString());  // cancelled
+    window.cmdOpen_Click();
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_EQ(window.picPicture->MarkCount(), marks);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(path));
+}
+
+TEST_F(Form1LoadTest, AFileThatIsNotAPictureIsReportedAndNothingIsLost) {
+    const QString good = MakePicture(QStringLiteral("uno.png"), 2000, 1500);
+    Open(good);
+    Calibrate();
+    window.Text1->SetText("1\t2,22\r\nnota");
+    window.HScroll1->setValue(500);
+    const std::size_t marks = window.picPicture->MarkCount();
+    const ScrollRange h = window.HScrollRange();
+
+    QFile text(dir.filePath(QStringLiteral("finta.jpg")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("non sono una foto");
+    text.close();
+    for (const QString& bad :
+         {text.fileName(), dir.filePath(QStringLiteral("manca.jpg")), dir.path(),
+          QStringLiteral(VARDESCA_TESTDATA "/bad/jpg-sof-65535x65535.jpg")}) {
+        dialogs.shown.clear();
+        Open(bad);
+        ASSERT_EQ(dialogs.Messages().size(), 1u) << bad.toStdString();
+        EXPECT_TRUE(dialogs.Messages()[0].text.startsWith("Impossibile aprire l'immagine"));
+        EXPECT_TRUE(dialogs.Messages()[0].text.contains(bad));
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(good));
+        EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\nnota");
+        EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+        EXPECT_EQ(window.picPicture->MarkCount(), marks);
+        EXPECT_EQ(window.picPicture->size(), QSize(2000, 1500));
+        EXPECT_EQ(window.HScrollRange(), h);
+        EXPECT_EQ(window.HScroll1->value(), 500);
+    }
+}
+
+TEST_F(Form1LoadTest, ResetAnsweredCancelChangesNothing) {
+    Open(MakePicture(QStringLiteral("uno.png"), 300, 300));
+    Calibrate();
+    window.Text1->SetText("1\t2\r\n");
+    dialogs.shown.clear();
+    dialogs.answers = {Answer::Cancel};
+    window.Resetta_Click();
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].text, "Vuoi veramente resettare?");
+    EXPECT_EQ(dialogs.Messages()[0].title, "Attenzione");
+    EXPECT_EQ(dialogs.Messages()[0].buttons, WindowDialogs::Buttons::OkCancel);
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_EQ(window.picPicture->MarkCount(), 7u * 2);
+}
+
+TEST_F(Form1LoadTest, ResetBringsTheCleanPictureBackEvenIfTheFileIsGone) {
+    const QString path = MakePicture(QStringLiteral("uno.png"), 300, 300);
+    Open(path);
+    Calibrate();
+    window.picPicture_MouseDown(1, 0, 0, 0);
+    window.picPicture_MouseDown(1, 0, 900, 1200);
+    ASSERT_TRUE(QFile::remove(path));
+    dialogs.answers = {Answer::Ok};
+    window.Resetta_Click();
+    EXPECT_EQ(window.Text1->GetText(), "");
+    EXPECT_EQ(window.picPicture->MarkCount(), 0u);
+    EXPECT_EQ(window.picPicture->size(), QSize(300, 300));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(path));
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Idle);
+    EXPECT_TRUE(window.Inizia->isEnabled());
+    EXPECT_FALSE(window.Resetta->isEnabled());
+}
+
+}  // namespace
+}  // namespace vardesca

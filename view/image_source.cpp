@@ -1,0 +1,156 @@
+#include "view/image_source.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <new>
+
+#include "view/wmf_renderer.h"
+
+namespace vardesca {
+
+namespace {
+
+ImageLoadResult Failure(const QString& reason) {
+    return {std::nullopt, reason};
+}
+
+QString ReaderError(QImageReader::ImageReaderError error) {
+    switch (error) {
+        case QImageReader::FileNotFoundError:
+            return QStringLiteral("file non trovato");
+        case QImageReader::DeviceError:
+            return QStringLiteral("errore di lettura del file");
+        case QImageReader::UnsupportedFormatError:
+            return QStringLiteral("il file non è un'immagine di un formato riconosciuto");
+        case QImageReader::InvalidDataError:
+            return QStringLiteral("il file è danneggiato o incompleto");
+        default:
+            return QStringLiteral("il file non può essere letto come immagine");
+    }
+}
+
+const QString kTooLarge = QStringLiteral("immagine troppo grande per la memoria disponibile");
+
+}  // namespace
+
+ImageSource::ImageSource(double twipsPerPixel, qint64 maxPixels)
+    : twipsPerPixel_(twipsPerPixel), maxPixels_(maxPixels) {
+    // Qt's own guard refuses anything over 128 MB, which a 48-megapixel photo
+    // exceeds; ours is the pixel count, checked before decoding.
+    QImageReader::setAllocationLimit(static_cast<int>(maxPixels_ * 4 / (1024 * 1024)) + 1);
+}
+
+ImageLoadResult ImageSource::LoadIcon(QImageReader& reader) const {
+    // An icon holds several images: show the largest. They are small, so each
+    // is read; a directory claiming thousands of entries is cut short.
+    QImage best;
+    const int count = std::min(reader.imageCount(), 64);
+    for (int i = 0; i < std::max(count, 1); ++i) {
+        if (i > 0 && !reader.jumpToImage(i))
+            break;
+        const QSize size = reader.size();
+        if (size.isValid() && qint64(size.width()) * size.height() > maxPixels_)
+            continue;
+        QImage image;
+        if (reader.read(&image) && !image.isNull() &&
+            qint64(image.width()) * image.height() > qint64(best.width()) * best.height()) {
+            best = std::move(image);
+        }
+    }
+    if (best.isNull()) {
+        return Failure(ReaderError(reader.error()));
+    }
+    return Picture(std::move(best));
+}
+
+ImageLoadResult ImageSource::Load(const QString& path) const {
+    // Only a regular file: opening a FIFO would block, a folder cannot be read.
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return Failure(QStringLiteral("file non trovato"));
+    }
+    if (info.isDir()) {
+        return Failure(QStringLiteral("è una cartella, non un file"));
+    }
+    if (!info.isFile()) {
+        return Failure(QStringLiteral("non è un file normale"));
+    }
+    if (!info.isReadable()) {
+        return Failure(QStringLiteral("permesso di lettura negato"));
+    }
+    if (info.size() == 0) {
+        return Failure(QStringLiteral("il file è vuoto"));
+    }
+    try {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return Failure(QStringLiteral("impossibile aprire il file"));
+        }
+        if (LooksLikeWmf(file.peek(32))) {
+            // Metafiles are small; a bigger file is no metafile worth drawing.
+            if (file.size() > 256LL * 1024 * 1024) {
+                return Failure(kTooLarge);
+            }
+            const QByteArray data = file.readAll();
+            WmfResult wmf = RenderWmf(data, twipsPerPixel_, maxPixels_);
+            if (!wmf.picture) {
+                return Failure(wmf.reason);
+            }
+            return {LoadedPicture{std::move(wmf.picture->image), wmf.picture->widthTwips,
+                                  wmf.picture->heightTwips},
+                    {}};
+        }
+        file.close();
+        return LoadRaster(path);
+    } catch (const std::bad_alloc&) {
+        return Failure(kTooLarge);
+    }
+}
+
+ImageLoadResult ImageSource::LoadRaster(const QString& path) const {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    // EXIF orientation: the photo is shown upright, as the camera was held.
+    reader.setAutoTransform(true);
+    if (!reader.canRead()) {
+        return Failure(ReaderError(reader.error()));
+    }
+    if (reader.format() == "ico") {
+        return LoadIcon(reader);
+    }
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        if (size.isEmpty()) {
+            return Failure(QStringLiteral("l'immagine non ha dimensioni"));
+        }
+        if (qint64(size.width()) * size.height() > maxPixels_) {
+            return Failure(kTooLarge);
+        }
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        return Failure(ReaderError(reader.error()));
+    }
+    return Picture(std::move(image));
+}
+
+ImageLoadResult ImageSource::Picture(QImage image) const {
+    if (qint64(image.width()) * image.height() > maxPixels_) {
+        return Failure(kTooLarge);
+    }
+    // The surface paints these two formats without converting on every repaint.
+    const QImage::Format wanted =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (image.format() != wanted) {
+        image.convertTo(wanted);
+        if (image.isNull()) {
+            return Failure(kTooLarge);
+        }
+    }
+    const double w = image.width() * twipsPerPixel_;
+    const double h = image.height() * twipsPerPixel_;
+    return {LoadedPicture{std::move(image), w, h}, {}};
+}
+
+}  // namespace vardesca

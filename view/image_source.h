@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+#include <optional>
+
+namespace vardesca {
+
+// A picture as the image surface takes it: the image, ready to paint, and its
+// natural size in twips.
+struct LoadedPicture {
+    QImage image;
+    double widthTwips = 0;
+    double heightTwips = 0;
+};
+
+struct ImageLoadResult {
+    std::optional<LoadedPicture> picture;
+    QString reason;  // why not, in Italian, when there is no picture
+};
+
+// Turns a file into a picture: JPEG (shown the way its EXIF orientation says),
+// GIF (the first frame), BMP, icons (the largest image), Windows metafiles, and
+// whatever else Qt reads (PNG, TIFF, WebP). The kind is told by the content, not
+// by the name. Nothing is decoded before the header's size has been checked
+// against what a picture may cost, so a crafted header cannot exhaust memory.
+class ImageSource {
+  public:
+    // 512 megapixels, 2 GiB decoded: four times the largest camera sensors sold.
+    static constexpr qint64 kDefaultMaxPixels = 512LL * 1024 * 1024;
+
+    explicit ImageSource(double twipsPerPixel, qint64 maxPixels = kDefaultMaxPixels);
+
+    [[nodiscard]] ImageLoadResult Load(const QString& path) const;
+
+  private:
+    [[nodiscard]] ImageLoadResult LoadRaster(const QString& path) const;
+    [[nodiscard]] ImageLoadResult LoadIcon(QImageReader& reader) const;
+    [[nodiscard]] ImageLoadResult Picture(QImage image) const;
+
+    double twipsPerPixel_;
+    qint64 maxPixels_;
+};
+
+}  // namespace vardesca
