@@ -1,5 +1,7 @@
 #include "window/form1.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -8,6 +10,7 @@
 #include <climits>
 #include <new>
 
+#include "commands/about.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
 
@@ -60,6 +63,8 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       locale_(locale),
       scale_(TwipsScale::ForScreen(QGuiApplication::primaryScreen())),
       imageSource_(scale_.TwipsPerPixel()),
+      export_(dialogs),
+      quit_([] { QCoreApplication::quit(); }),
       engineDialogs_(dialogs),
       engineButtons_(*Inizia, *Resetta),
       engine_(std::make_unique<MeasureEngine>(*picPicture, engineDialogs_, *Text1, engineButtons_,
@@ -96,6 +101,9 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
     connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
     connect(Inizia, &QPushButton::clicked, this, [this] { Inizia_Click(); });
     connect(Resetta, &QPushButton::clicked, this, [this] { Resetta_Click(); });
+    connect(CopiaDati, &QPushButton::clicked, this, [this] { CopiaDati_Click(); });
+    connect(Info, &QPushButton::clicked, this, [this] { Info_Click(); });
+    connect(Esci, &QPushButton::clicked, this, [this] { Esci_Click(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
@@ -247,6 +255,46 @@ void Form1::VScroll1_Change() {
 
 void Form1::VScroll1_Scroll() {
     VScroll1_Change();
+}
+
+void Form1::CopiaDati_Click() {
+    Guarded([this] { export_.CopiaDati(Text1->GetText()); });
+}
+
+void Form1::Info_Click() {
+    Guarded([this] {
+        dialogs_.Message(AboutText(), QString::fromUtf8(kAboutTitle), WindowDialogs::Buttons::Ok);
+    });
+}
+
+bool Form1::ConfirmExit() {
+    return dialogs_.Message(QString::fromUtf8(kExitQuestion), QString(),
+                            WindowDialogs::Buttons::YesNo) == WindowDialogs::Answer::Yes;
+}
+
+void Form1::Esci_Click() {
+    Guarded([this] {
+        if (ConfirmExit()) {
+            quitting_ = true;
+            quit_();
+        }
+    });
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // The close box asks the exit question too: unexported results live only here.
+    if (quitting_) {
+        event->accept();
+        return;
+    }
+    bool confirmed = false;
+    Guarded([this, &confirmed] { confirmed = ConfirmExit(); });
+    if (confirmed) {
+        quitting_ = true;
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void Form1::Inizia_Click() {

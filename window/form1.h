@@ -3,8 +3,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
+#include "commands/results_export.h"
 #include "engine/measure_engine.h"
 #include "view/image_source.h"
 #include "view/image_surface.h"
@@ -49,6 +51,9 @@ class Form1 : public QWidget {
     void Inizia_Click();
     void picPicture_MouseDown(int button, int shift, float x, float y);
     void Resetta_Click();
+    void CopiaDati_Click();
+    void Info_Click();
+    void Esci_Click();
     void HScroll1_Change();
     void HScroll1_Scroll();
     void VScroll1_Change();
@@ -61,11 +66,19 @@ class Form1 : public QWidget {
     // The file whose picture is shown; empty before the first load.
     [[nodiscard]] const QString& FileName() const { return fileName_; }
 
+    // How the program ends when the user confirms; QCoreApplication::quit unless
+    // a test puts something else.
+    void SetQuit(std::function<void()> quit) { quit_ = std::move(quit); }
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
+    // The exit question; true when the user answers Sì.
+    [[nodiscard]] bool ConfirmExit();
+
     // Runs a handler; an exception escaping it is reported in Italian and the
     // window, the picture and the results stay as they are.
     template <typename Handler>
@@ -85,6 +98,9 @@ class Form1 : public QWidget {
     QString fileName_;
     ScrollRange hRange_;
     ScrollRange vRange_;
+    ResultsExport export_;
+    std::function<void()> quit_;
+    bool quitting_ = false;
     EngineDialogsAdapter engineDialogs_;
     EngineButtonsAdapter engineButtons_;
     std::unique_ptr<MeasureEngine> engine_;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "window/window_dialogs.h"
+
+namespace vardesca {
+
+// "Copia i dati": the whole results text, unchanged, to the clipboard or to a
+// text file. The file gets the text plus one CR LF, in UTF-8, and replaces any
+// earlier content; it is written beside the target and renamed over it only when
+// complete, so a failed write leaves an existing file as it was.
+class ResultsExport {
+  public:
+    explicit ResultsExport(WindowDialogs& dialogs) : dialogs_(dialogs) {}
+
+    void CopiaDati(const std::string& text);
+
+    // The name chosen last, offered again by the next save dialog.
+    [[nodiscard]] const QString& LastFileName() const { return lastFileName_; }
+
+  private:
+    WindowDialogs& dialogs_;
+    QString lastFileName_;
+};
+
+// Writes `bytes` to `path` through a temporary file beside it; the reason in
+// Italian when it fails, with the old file untouched.
+[[nodiscard]] std::optional<QString> WriteFileSafely(const QString& path, const QByteArray& bytes);
+
+namespace export_text {
+inline constexpr const char* kQuestion =
+    "Clicca Si per copiare i dati negli appunti e incollarli altrove, No per salvarli in un "
+    "file o Annulla se hai cambiato idea.";
+inline constexpr const char* kQuestionTitle = "Vuoi copiare i dati per incollarli altrove?";
+inline constexpr const char* kSaveFailed = "Impossibile salvare il file\n\n%1\n\n%2.";
+}  // namespace export_text
+
+}  // namespace vardesca

@@ -1,0 +1,184 @@
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+#include "commands/about.h"
+#include "tests/support/scripted_window_dialogs.h"
+#include "window/app_text.h"
+#include "window/form1.h"
+#include "window/qt_locale_numbers.h"
+
+namespace vardesca {
+namespace {
+
+using Answer = WindowDialogs::Answer;
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class ExportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        window.SetQuit([this] { ++quits; });
+    }
+
+    void ExportToFile(const QString& path) {
+        dialogs.answers = {Answer::No};
+        dialogs.files = {path};
+        window.CopiaDati_Click();
+    }
+
+    QTemporaryDir dir;
+    testing::ScriptedWindowDialogs dialogs;
+    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    Form1 window{dialogs, locale};
+    int quits = 0;
+};
+
+TEST_F(ExportTest, YesPutsTheExactTextOnTheClipboard) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (const std::string& text : {std::string(app_text::kStartupText), std::string(),
+                                    std::string("1\t2,22\r\nnota: trota àè\r\n2\t7,41\r\n")}) {
+        if (text != app_text::kStartupText)
+            window.Text1->SetText(text);
+        dialogs.answers = {Answer::Yes};
+        window.CopiaDati_Click();
+        EXPECT_EQ(clipboard->text(QClipboard::Clipboard).toStdString(), text);
+    }
+    const auto asked = dialogs.Messages().front();
+    EXPECT_EQ(asked.title, "Vuoi copiare i dati per incollarli altrove?");
+    EXPECT_TRUE(asked.text.startsWith("Clicca Si per copiare i dati negli appunti"));
+    EXPECT_EQ(asked.buttons, WindowDialogs::Buttons::YesNoCancel);
+}
+
+TEST_F(ExportTest, NoWritesTheTextPlusCrLfAndReplacesTheFile) {
+    const QString path = dir.filePath(QStringLiteral("misure"));  // no extension added
+    window.Text1->SetText("1\t2,22\r\nnota àè\r\n");
+    ExportToFile(path);
+    EXPECT_EQ(ReadAll(path), QByteArray("1\t2,22\r\nnota \xC3\xA0\xC3\xA8\r\n\r\n"));
+    // Second export: the same name is offered again and the file is replaced.
+    window.Text1->SetText("x");
+    ExportToFile(path);
+    EXPECT_EQ(dialogs.shown.back().text, path);
+    EXPECT_EQ(ReadAll(path), QByteArray("x\r\n"));
+    // An empty box gives a file holding CR LF alone.
+    window.Text1->SetText("");
+    ExportToFile(path);
+    EXPECT_EQ(ReadAll(path), QByteArray("\r\n"));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(ExportTest, CancelWritesNothing) {
+    const QString path = dir.filePath(QStringLiteral("mai.txt"));
+    dialogs.answers = {Answer::Cancel};
+    window.CopiaDati_Click();
+    dialogs.answers = {Answer::No};
+    dialogs.files = {QString()};  // save dialog cancelled
+    window.CopiaDati_Click();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(dialogs.shown.size(), 3u);  // question, question, save dialog
+}
+
+TEST_F(ExportTest, FailedWritesKeepTheOldFileAndTheText) {
+    const QString path = dir.filePath(QStringLiteral("vecchio.txt"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("dati di ieri\r\n");
+    }
+    const std::string text = "1\t2,22\r\n" + std::string(5000, 'x');
+    window.Text1->SetText(text);
+
+    // A file larger than the process may write: the write fails half-way,
+    // exactly as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ExportToFile(path);
+    setrlimit(RLIMIT_FSIZE, &before);
+
+    // A folder that does not exist, and a folder as the target.
+    ExportToFile(dir.filePath(QStringLiteral("manca/misure.txt")));
+    ExportToFile(dir.path());
+
+    const auto messages = dialogs.Messages();
+    ASSERT_EQ(messages.size(), 6u);  // three questions, three failures
+    for (const std::size_t i : {1u, 3u, 5u}) {
+        EXPECT_TRUE(messages[i].text.startsWith("Impossibile salvare il file")) << i;
+        EXPECT_EQ(messages[i].icon, WindowDialogs::Icon::Warning);
+    }
+    EXPECT_TRUE(messages[1].text.contains(path));
+    EXPECT_EQ(ReadAll(path), QByteArray("dati di ieri\r\n"));
+    EXPECT_EQ(window.Text1->GetText(), text);
+    // No temporary file left behind.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("vecchio.txt")});
+}
+
+TEST_F(ExportTest, ReadOnlyFileIsNotReplaced) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root may write anywhere";
+    }
+    const QString path = dir.filePath(QStringLiteral("sola-lettura.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("ieri");
+    f.close();
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    ExportToFile(path);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(ReadAll(path), QByteArray("ieri"));
+    EXPECT_EQ(dialogs.Messages().size(), 2u);
+}
+
+TEST_F(ExportTest, ExitAsksAndEndsOnlyOnYes) {
+    window.Text1->SetText("1\t2\r\n");
+    dialogs.answers = {Answer::No};
+    window.Esci_Click();
+    EXPECT_EQ(quits, 0);
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
+    const auto asked = dialogs.Messages().back();
+    EXPECT_EQ(asked.text, "Vuoi veramente uscire?");
+    EXPECT_EQ(asked.title, "");  // the box shows "Vardesca"
+    EXPECT_EQ(asked.buttons, WindowDialogs::Buttons::YesNo);
+    dialogs.answers = {Answer::Yes};
+    window.Esci_Click();
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(ExportTest, CloseBoxAsksTheSameQuestion) {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    dialogs.answers = {Answer::No};
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(dialogs.Messages().back().text, "Vuoi veramente uscire?");
+    dialogs.answers = {Answer::Yes};
+    EXPECT_TRUE(window.close());
+}
+
+TEST_F(ExportTest, AboutIsOneItalianParagraph) {
+    window.Info_Click();
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    const auto about = dialogs.Messages()[0];
+    EXPECT_EQ(about.title, "Vardesca?");
+    EXPECT_EQ(about.buttons, WindowDialogs::Buttons::Ok);
+    EXPECT_FALSE(about.text.contains('\n'));
+    EXPECT_TRUE(about.text.endsWith(' '));
+    EXPECT_TRUE(about.text.contains(QStringLiteral("pesci")));
+    EXPECT_EQ(window.Text1->GetText(), app_text::kStartupText);
+}
+
+}  // namespace
+}  // namespace vardesca
