@@ -11,6 +11,8 @@ ResultsBox::ResultsBox(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(false);
+    // A narrow column: a short tab keeps "12<TAB>3,05" on one line.
+    setTabStopDistance(24);
     // A box of numbers to paste into a spreadsheet: no rich text, no undo limit.
     setUndoRedoEnabled(true);
 }
