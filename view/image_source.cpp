@@ -93,13 +93,7 @@ ImageLoadResult ImageSource::Load(const QString& path) const {
                 return Failure(kTooLarge);
             }
             const QByteArray data = file.readAll();
-            WmfResult wmf = RenderWmf(data, twipsPerPixel_, maxPixels_);
-            if (!wmf.picture) {
-                return Failure(wmf.reason);
-            }
-            return {LoadedPicture{std::move(wmf.picture->image), wmf.picture->widthTwips,
-                                  wmf.picture->heightTwips},
-                    {}};
+            return RenderWmf(data, twipsPerPixel_, maxPixels_);
         }
         file.close();
         return LoadRaster(path);

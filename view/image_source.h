@@ -1,24 +1,11 @@
 #pragma once
 
-#include <QImage>
 #include <QImageReader>
 #include <QString>
-#include <optional>
+
+#include "view/loaded_picture.h"
 
 namespace vardesca {
-
-// A picture as the image surface takes it: the image, ready to paint, and its
-// natural size in twips.
-struct LoadedPicture {
-    QImage image;
-    double widthTwips = 0;
-    double heightTwips = 0;
-};
-
-struct ImageLoadResult {
-    std::optional<LoadedPicture> picture;
-    QString reason;  // why not, in Italian, when there is no picture
-};
 
 // Turns a file into a picture: JPEG (shown the way its EXIF orientation says),
 // GIF (the first frame), BMP, icons (the largest image), Windows metafiles, and

@@ -475,7 +475,7 @@ QRectF PlayerPage(const wmfD_Rect& drawn, double unitsWide, double unitsHigh, do
     return QRectF(QPointF(drawn.TL.x, drawn.TL.y), QPointF(drawn.BR.x, drawn.BR.y));
 }
 
-WmfResult Failure(const char* reason) {
+ImageLoadResult Failure(const char* reason) {
     return {std::nullopt, QString::fromUtf8(reason)};
 }
 
@@ -490,7 +490,7 @@ bool LooksLikeWmf(const QByteArray& head) {
            head[3] == 0;
 }
 
-WmfResult RenderWmf(const QByteArray& data, double twipsPerPixel, qint64 maxPixels) {
+ImageLoadResult RenderWmf(const QByteArray& data, double twipsPerPixel, qint64 maxPixels) {
     if (data.size() < 22 || qFromLittleEndian<quint32>(data.constData()) != kPlaceableKey) {
         return Failure(
             "metafile senza intestazione di posizionamento, le sue dimensioni reali "
@@ -572,7 +572,7 @@ WmfResult RenderWmf(const QByteArray& data, double twipsPerPixel, qint64 maxPixe
         return Failure(played == wmf_E_UserExit ? "metafile troppo lento da disegnare"
                                                 : "metafile danneggiato");
     }
-    return {WmfPicture{std::move(image), widthTwips, heightTwips}, {}};
+    return {LoadedPicture{std::move(image), widthTwips, heightTwips}, {}};
 }
 
 }  // namespace vardesca
