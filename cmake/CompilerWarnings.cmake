@@ -15,7 +15,12 @@ target_compile_options(vardesca_warnings INTERFACE
 
 # Sanitizers as a build option, for a whole build tree at once.
 add_library(vardesca_sanitizers INTERFACE)
-if(VARDESCA_SANITIZE)
+if(VARDESCA_FUZZ)
+    target_compile_options(vardesca_sanitizers INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
+    target_link_options(vardesca_sanitizers INTERFACE -fsanitize=address,undefined)
+elseif(VARDESCA_SANITIZE)
     target_compile_options(vardesca_sanitizers INTERFACE
         -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(vardesca_sanitizers INTERFACE -fsanitize=address,undefined)

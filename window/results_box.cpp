@@ -3,6 +3,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <string_view>
 
 namespace vardesca {
 
@@ -15,9 +16,36 @@ ResultsBox::ResultsBox(QWidget* parent) : QPlainTextEdit(parent) {
     setTabStopDistance(24);
     // A box of numbers to paste into a spreadsheet: no rich text, no undo limit.
     setUndoRedoEnabled(true);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!appending_)
+            cache_.reset();
+    });
 }
 
+namespace {
+
+// Whether every line break in `text` is a CR LF pair, so that the document gives
+// back exactly these bytes.
+bool OnlyCrLfBreaks(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))
+            return false;
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string ResultsBox::GetText() const {
+    if (!cache_) {
+        cache_ = BuildText();
+    }
+    return *cache_;
+}
+
+std::string ResultsBox::BuildText() const {
     // The raw text keeps what toPlainText would change (non-breaking spaces);
     // paragraph and line separators become CR LF.
     const QString raw = document()->toRawText();
@@ -43,7 +71,15 @@ void ResultsBox::SetText(const std::string& text) {
         QTextCursor end(document());
         end.movePosition(QTextCursor::End);
         // CR LF, a lone CR and a lone LF each become one paragraph break.
+        appending_ = true;
         end.insertText(rest);
+        appending_ = false;
+        const bool exact = current.empty() || current.back() != '\r';
+        if (exact && OnlyCrLfBreaks(std::string_view(text).substr(current.size()))) {
+            cache_ = text;
+        } else {
+            cache_.reset();
+        }
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
         return;
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <optional>
+#include <string>
 
 #include "engine/measure_engine.h"
 
@@ -21,6 +23,15 @@ class ResultsBox : public QPlainTextEdit, public ResultsText {
     // one, just the addition is inserted, so ten thousand lines do not have to be
     // laid out again for each new one and the user's cursor stays put.
     void SetText(const std::string& text) override;
+
+  private:
+    [[nodiscard]] std::string BuildText() const;
+
+    // The text as GetText gives it, kept between measurements so that the
+    // engine's read-append-write costs a copy and not a rebuild of ten thousand
+    // lines; dropped whenever the document changes in any other way.
+    mutable std::optional<std::string> cache_;
+    bool appending_ = false;
 };
 
 }  // namespace vardesca

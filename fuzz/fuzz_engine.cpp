@@ -1,0 +1,124 @@
+// The engine driven by an arbitrary sequence of clicks, replies and resets,
+// checking its invariants after every step.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "engine/checked_int.h"
+#include "engine/measure_engine.h"
+#include "tests/engine/fakes.h"
+
+namespace {
+
+class Input {
+  public:
+    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    bool Empty() const { return pos_ >= size_; }
+    std::uint8_t Byte() { return Empty() ? 0 : data_[pos_++]; }
+    float Float() {
+        std::uint32_t bits = 0;
+        for (int i = 0; i < 4; ++i)
+            bits = (bits << 8) | Byte();
+        float f = 0;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    }
+    std::string Text() {
+        const std::size_t length = Byte() % 12;
+        std::string s;
+        for (std::size_t i = 0; i < length && !Empty(); ++i)
+            s += static_cast<char>(Byte());
+        return s;
+    }
+
+  private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+// Replies come from the input; once it is used up, the prompt is cancelled.
+class FuzzDialogs : public vardesca::EngineDialogs {
+  public:
+    explicit FuzzDialogs(Input& input) : input_(input) {}
+    void ShowMessage(const std::string&, const std::string&) override {}
+    std::string AskText(const std::string&, const std::string&) override {
+        if (input_.Empty() || ++asked_ > 64)
+            return "";
+        return input_.Text();
+    }
+
+  private:
+    Input& input_;
+    int asked_ = 0;
+};
+
+void Check(const vardesca::MeasureEngine& e, const std::string& text, std::size_t checked) {
+    using E = vardesca::MeasureEngine;
+    if (e.azione() < E::Idle || e.azione() > E::Measuring)
+        __builtin_trap();
+    if (e.punti() < 0 || e.punti() > 3)
+        __builtin_trap();
+    if (e.azione() == E::Measuring && e.punti() > 1)
+        __builtin_trap();
+    if (e.n() < 0 || e.n() > E::kMaxResults)
+        __builtin_trap();
+    if (e.azione() == E::Measuring && !(std::isfinite(e.k()) && e.k() > 0))
+        __builtin_trap();
+    // Every new line: "n", TAB, a non-negative finite number, CR LF.
+    for (std::size_t start = checked; start < text.size();) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos)
+            __builtin_trap();
+        const std::string line = text.substr(start, end - start);
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string::npos)
+            __builtin_trap();
+        const std::string value = line.substr(tab + 1);
+        if (value.empty() || value[0] == '-')
+            __builtin_trap();
+        const double v = std::strtod(value.c_str(), nullptr);
+        if (!std::isfinite(v) || value.find("NaN") != std::string::npos ||
+            value.find("Inf") != std::string::npos) {
+            __builtin_trap();
+        }
+        start = end + 2;
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Input input(data, size);
+    vardesca::testing::RecordingSurface surface;
+    FuzzDialogs dialogs(input);
+    vardesca::testing::StringResults results;
+    vardesca::testing::RecordingButtons buttons;
+    vardesca::testing::FakeLocale locale(",");
+    vardesca::MeasureEngine engine(surface, dialogs, results, buttons, locale);
+    int steps = 0;
+    while (!input.Empty() && ++steps < 2000) {
+        const std::size_t before = results.text.size();
+        switch (input.Byte() % 8) {
+            case 0:
+                engine.StartCalibration();
+                break;
+            case 1:
+                engine.Reset();
+                break;
+            default: {
+                const float x = input.Float();
+                const float y = input.Float();
+                try {
+                    engine.HandleClick(x, y);
+                } catch (const vardesca::ArithmeticOverflow&) {
+                    // refused before anything changed
+                }
+            }
+        }
+        surface.calls.clear();
+        Check(engine, results.text, before);
+    }
+    return 0;
+}

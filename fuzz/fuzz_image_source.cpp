@@ -1,0 +1,33 @@
+// ImageSource on arbitrary bytes: every kind it opens, told apart by content.
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+
+#include "fuzz/fuzz_support.h"
+#include "view/image_source.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    vardesca::fuzzing::EnsureApplication();
+    static QTemporaryDir dir;
+    static const QString path = dir.filePath(QStringLiteral("input"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    }
+    // A smaller pixel budget than the program's, so that the fuzzer's memory
+    // limit measures our bounds and not a legitimately large picture.
+    static const vardesca::ImageSource source(15.0, 16LL * 1024 * 1024);
+    const vardesca::ImageLoadResult result = source.Load(path);
+    if (result.picture) {
+        const QImage& image = result.picture->image;
+        if (image.isNull() || qint64(image.width()) * image.height() > 16LL * 1024 * 1024 ||
+            !(result.picture->widthTwips > 0) || !(result.picture->heightTwips > 0)) {
+            __builtin_trap();
+        }
+    } else if (result.reason.isEmpty()) {
+        __builtin_trap();  // a refusal always says why
+    }
+    return 0;
+}
