@@ -11,6 +11,10 @@ packages=(
     libgtest-dev googletest      # tests
     libbenchmark-dev             # benchmarks
     fonts-dejavu-core            # a font for the offscreen test platform
+    clang libclang-rt-14-dev     # fuzz targets (libFuzzer)
+    desktop-file-utils appstream # validating the desktop entry and metainfo
+    xvfb x11-utils xdotool xclip imagemagick  # the end-to-end test in a real X server
+    libjpeg-turbo-progs          # the decoder's own figures in the benchmarks
 )
 
 missing=()

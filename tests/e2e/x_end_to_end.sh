@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# End-to-end test in a real X server: the installed program, driven only through
+# X input as a person would — open a photograph through the open dialog,
+# calibrate on its two reference bars, measure three fish, export to the
+# clipboard and to a file through the save dialog — and the bytes compared with
+# what the program must write under Italian settings.
+#   x_end_to_end.sh [PROGRAM] [OUTPUT_DIR]
+set -euo pipefail
+
+program=${1:-vardesca}
+out=${2:-build/e2e}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+work=$(mktemp -d)
+display=:$((90 + RANDOM % 9))
+
+cleanup() {
+    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "E2E FAILED: $*" >&2
+    DISPLAY=$display import -window root "$out/e2e-failure.png" 2>/dev/null || true
+    exit 1
+}
+
+# The photograph: two reference bars (500 px = 10 cm, 250 px = 5 cm, so 50 px a
+# cm) and three fish of 300, 223.6 and 337 px.
+convert -size 620x440 xc:'#4f7390' \
+    -stroke white -strokewidth 5 -draw "line 40,30 540,30" -draw "line 600,40 600,290" \
+    -stroke '#c8b060' -strokewidth 9 \
+    -draw "line 60,120 360,120" -draw "line 400,150 500,350" -draw "line 100,400 437,400" \
+    -quality 92 "$work/pesci.jpg"
+
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+LANG=it_IT.UTF-8 LC_ALL= LC_NUMERIC= "$program" >"$out/e2e-program.log" 2>&1 &
+app=$!
+main=$(xdotool search --sync --name '^Vardesca$' | head -n 1)
+xdotool windowmove --sync "$main" 0 0
+sleep 0.5
+
+# Focus the box with this title and wait until it has the keyboard.
+focus() {
+    local w
+    w=$(xdotool search --sync --onlyvisible --name "$1" | tail -n 1)
+    xdotool windowfocus --sync "$w"
+    sleep 0.3
+}
+
+# A click on the main window at (x, y) pixels.
+click() {
+    xdotool mousemove --window "$main" "$1" "$2" click 1
+    sleep 0.25
+}
+
+# The picture lies at (10, 10) in the window once loaded (no scrolling needed).
+photo() { click $((10 + $1)) $((10 + $2)); }
+
+# Buttons, from the layout of a 808 × 559 window: their centres.
+open_button=(63 511); inizia_button=(180 511); copia_button=(734 511); esci_button=(530 511)
+
+click "${open_button[@]}"
+focus '^Apri$'
+xdotool type --delay 20 "$work/pesci.jpg"
+xdotool key Return
+sleep 1
+xdotool getwindowname "$main" | grep -q "pesci.jpg" || fail "the photograph did not open"
+
+click "${inizia_button[@]}"
+focus 'Calibrazione \(1 di 3\)'
+xdotool key Return
+sleep 0.3
+
+photo 40 30
+photo 540 30
+focus 'Calibrazione \(2 di 3\)'
+xdotool type "10"
+xdotool key Return
+sleep 0.3
+photo 600 40
+photo 600 290
+focus 'Calibrazione \(3 di 3\)'
+xdotool type "5"
+xdotool key Return
+sleep 0.3
+
+photo 60 120
+photo 360 120
+photo 400 150
+photo 500 350
+photo 100 400
+photo 437 400
+
+printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n' >"$work/expected"
+
+# Clipboard: Sì is the default button.
+click "${copia_button[@]}"
+focus 'Vuoi copiare i dati'
+xdotool key Return
+sleep 0.5
+xclip -o -selection clipboard >"$work/clipboard"
+cmp "$work/expected" "$work/clipboard" || fail "clipboard holds: $(od -An -c "$work/clipboard")"
+
+# File: No, then the save dialog.
+click "${copia_button[@]}"
+focus 'Vuoi copiare i dati'
+xdotool key Tab space
+sleep 0.5
+focus '^(Salva|Save)'
+xdotool type --delay 20 "$work/misure.txt"
+xdotool key Return
+sleep 0.5
+[ -f "$work/misure.txt" ] || fail "no file was written"
+printf '\r\n' | cat "$work/expected" - | cmp - "$work/misure.txt" || fail "file bytes differ"
+
+import -window root "$out/e2e.png"
+
+# Esci, Sì: the program ends.
+click "${esci_button[@]}"
+focus '^Vardesca$'
+sleep 0.2
+xdotool key Return
+for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end after Esci"
+app=
+echo "1 passed, 0 failed: e2e"
