@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-translations-l10n        # Italian texts of Qt's own dialogs
     libwmf-dev                   # Windows metafiles
+    libjpeg-dev                  # photographs, decoded by libjpeg-turbo
     libgtest-dev googletest      # tests
     libbenchmark-dev             # benchmarks
     fonts-dejavu-core            # a font for the offscreen test platform

@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <new>
 
+#include "view/jpeg_decoder.h"
 #include "view/wmf_renderer.h"
 
 namespace vardesca {
@@ -37,8 +38,12 @@ const QString kTooLarge = QStringLiteral("immagine troppo grande per la memoria 
 ImageSource::ImageSource(double twipsPerPixel, qint64 maxPixels)
     : twipsPerPixel_(twipsPerPixel), maxPixels_(maxPixels) {
     // Qt's own guard refuses anything over 128 MB, which a 48-megapixel photo
-    // exceeds; ours is the pixel count, checked before decoding.
-    QImageReader::setAllocationLimit(static_cast<int>(maxPixels_ * 4 / (1024 * 1024)) + 1);
+    // exceeds; ours is the pixel count, checked before decoding. Qt's limit is
+    // one for the whole process, so it is only ever raised.
+    const int needed = static_cast<int>(maxPixels_ * 4 / (1024 * 1024)) + 1;
+    if (QImageReader::allocationLimit() < needed) {
+        QImageReader::setAllocationLimit(needed);
+    }
 }
 
 ImageLoadResult ImageSource::LoadIcon(QImageReader& reader) const {
@@ -94,6 +99,21 @@ ImageLoadResult ImageSource::Load(const QString& path) const {
             }
             const QByteArray data = file.readAll();
             return RenderWmf(data, twipsPerPixel_, maxPixels_);
+        }
+        if (file.peek(2) == QByteArrayLiteral("\xFF\xD8")) {
+            // Mapped, not read: the decoder takes the bytes where they lie.
+            const qint64 size = file.size();
+            const uchar* bytes = file.map(0, size);
+            if (bytes != nullptr) {
+                JpegDecode jpeg = DecodeJpeg(bytes, size, maxPixels_);
+                file.unmap(const_cast<uchar*>(bytes));
+                if (jpeg.outcome == JpegDecode::Outcome::TooLarge) {
+                    return Failure(kTooLarge);
+                }
+                if (jpeg.outcome == JpegDecode::Outcome::Decoded) {
+                    return Picture(std::move(jpeg.image));
+                }
+            }
         }
         file.close();
         return LoadRaster(path);

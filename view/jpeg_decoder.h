@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+namespace vardesca {
+
+// Photographs are JPEGs, and large ones: libjpeg-turbo decodes them straight
+// into the picture's own memory (asked of the kernel in huge pages, so filling
+// 200 MB does not cost a page fault every 4 KB), turned upright by the EXIF
+// orientation on the way, a strip at a time, with no second copy of the image.
+struct JpegDecode {
+    enum class Outcome {
+        Decoded,   // `image` holds the upright picture
+        TooLarge,  // the header announces more than the allowed pixels
+        NotMine,   // not a JPEG this path takes (CMYK, damaged header…): ask Qt
+    };
+    Outcome outcome = Outcome::NotMine;
+    QImage image;
+};
+
+[[nodiscard]] JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels);
+
+// The EXIF orientation (1 to 8) of a JPEG's APP1 segment body, or 1.
+[[nodiscard]] int ExifOrientation(const uchar* app1, unsigned length);
+
+}  // namespace vardesca
