@@ -90,8 +90,11 @@ void ImageSurface::paintEvent(QPaintEvent* event) {
     // One pixel wide, solid, no antialiasing: each drawn pixel takes the colour.
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);
+    // Only the marks that touch what is being repainted: on a photo with
+    // thousands of measurements a new mark repaints a few of them, not all.
+    const QRegion& region = event->region();
     for (const Mark& mark : marks_) {
-        if (!mark.bounds.intersects(exposed)) {
+        if (!mark.bounds.intersects(exposed) || !region.intersects(mark.bounds)) {
             continue;
         }
         painter.setPen(QPen(mark.colour, 0, Qt::SolidLine));

@@ -1,0 +1,214 @@
+// Speed and memory figures of Vardesca, each with the reference it is judged
+// against measured in the same run. Run through bench/run.sh, which makes the
+// photographs; see bench/README.md for the goals.
+//
+//   vardesca_bench load FILE REFERENCE_CMD...   ImageSource vs the decoder's own time
+//   vardesca_bench rotated FILE TAGGED          EXIF-6 load vs untagged load
+//   vardesca_bench open FILE                    Form1's whole open path vs the load
+//   vardesca_bench memory FILE                  peak memory, photo open, marks drawn
+//   vardesca_bench startup FORM_CMD BARE_CMD    process start to first paint
+//   vardesca_bench scroll FILE                  one scroll step, viewport repainted
+//   vardesca_bench measure                      the 10th and the 10,000th measurement
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "tests/support/scripted_window_dialogs.h"
+#include "view/image_source.h"
+#include "window/form1.h"
+#include "window/qt_locale_numbers.h"
+
+namespace {
+
+using vardesca::Form1;
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Milliseconds of `f`, median of `runs` runs after one warm-up.
+double TimeMs(int runs, const std::function<void()>& f) {
+    f();
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return Median(times);
+}
+
+double RunProcessMs(int runs, const QStringList& command) {
+    return TimeMs(runs, [&] {
+        QProcess p;
+        p.start(command.front(), command.mid(1));
+        if (!p.waitForFinished(60000))
+            std::fprintf(stderr, "%s hung\n", qPrintable(command[0]));
+    });
+}
+
+void Row(const char* figure, double value, const char* unit, double reference, const char* goal) {
+    if (reference > 0) {
+        std::printf("%-44s %10.2f %-3s  ref %10.2f %-3s  ratio %5.2f  goal %s\n", figure, value,
+                    unit, reference, unit, value / reference, goal);
+    } else {
+        std::printf("%-44s %10.2f %-3s  goal %s\n", figure, value, unit, goal);
+    }
+    std::fflush(stdout);
+}
+
+struct Window {
+    vardesca::testing::ScriptedWindowDialogs dialogs;
+    vardesca::QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    Form1 form{dialogs, locale};
+
+    Window() {
+        form.show();
+        QApplication::processEvents();
+    }
+    void Open(const QString& path) {
+        dialogs.files.push_back(path);
+        form.cmdOpen_Click();
+        QApplication::processEvents();
+    }
+    void Calibrate() {
+        form.Inizia_Click();
+        dialogs.inputs = {"2", "3"};
+        for (const auto& [x, y] : {std::pair{0.f, 0.f}, {1500.f, 0.f}, {0.f, 0.f}, {0.f, 1800.f}}) {
+            form.picPicture_MouseDown(1, 0, x, y);
+        }
+    }
+};
+
+const vardesca::ImageSource& Source() {
+    static const vardesca::ImageSource source(15.0);
+    return source;
+}
+
+double LoadMs(const QString& path, int runs) {
+    return TimeMs(runs, [&] {
+        const auto r = Source().Load(path);
+        if (!r.picture)
+            std::fprintf(stderr, "cannot load %s\n", qPrintable(path));
+    });
+}
+
+int Main(const QStringList& args) {
+    const QString what = args.value(1);
+    if (what == QLatin1String("load")) {
+        const double ours = LoadMs(args[2], 5);
+        const double decoder = RunProcessMs(5, args.mid(3));
+        Row(qPrintable(QStringLiteral("load %1").arg(args[2].section('/', -1))), ours, "ms",
+            decoder, "<= 1.3 x decoder");
+    } else if (what == QLatin1String("rotated")) {
+        const double plain = LoadMs(args[2], 5);
+        const double turned = LoadMs(args[3], 5);
+        Row(qPrintable(QStringLiteral("load EXIF 6 %1").arg(args[3].section('/', -1))), turned,
+            "ms", plain, "<= 1.2 x untagged");
+    } else if (what == QLatin1String("open")) {
+        Window w;
+        const double load = LoadMs(args[2], 5);
+        const double open = TimeMs(5, [&] { w.Open(args[2]); });
+        Row("open path (inizializza, 48 MP)", open, "ms", load, "<= 1.1 x load");
+    } else if (what == QLatin1String("memory")) {
+        Window w;
+        w.Open(args[2]);
+        w.Calibrate();
+        for (int i = 0; i < 50; ++i) {
+            w.form.picPicture_MouseDown(1, 0, float(100 * i), 100);
+            w.form.picPicture_MouseDown(1, 0, float(100 * i + 900), 1300);
+        }
+        w.form.repaint();
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const QImage& picture = w.form.picPicture->Picture();
+        const double decoded = double(picture.width()) * picture.height() * 4 / (1024.0 * 1024.0);
+        const double peak = double(usage.ru_maxrss) / 1024.0;
+        Row("peak memory, 48 MP open, marks drawn", peak, "MB", decoded * 1.15 + 60,
+            "<= 1.15 x decoded + 60 MB (ref)");
+    } else if (what == QLatin1String("startup")) {
+        const int split = int(args.indexOf(QStringLiteral("--")));
+        const double form = RunProcessMs(7, args.mid(2, split - 2));
+        const double bare = RunProcessMs(7, args.mid(split + 1));
+        Row("start-up to first paint (offscreen)", form, "ms", bare, "<= 1.5 x bare Qt window");
+    } else if (what == QLatin1String("scroll")) {
+        Window w;
+        w.Open(args[2]);
+        QScrollBar* bar = w.form.HScroll1;
+        const double step = TimeMs(41, [&] {
+            bar->setValue(bar->value() + 500 > bar->maximum() ? 0 : bar->value() + 500);
+            w.form.picContainer->repaint();
+        });
+        Row("one scroll step, 48 MP photo", step, "ms", 0, "< 4 ms");
+    } else if (what == QLatin1String("measure")) {
+        Window w;
+        QImage picture(2000, 1500, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        const QString path = QStringLiteral("/tmp/vardesca-bench-measure.bmp");
+        picture.save(path);
+        w.Open(path);
+        w.Calibrate();
+        w.form.Text1->SetText("");
+        std::vector<double> tenth;
+        std::vector<double> tenThousandth;
+        // Fish all over the photo, as a day's work would put them.
+        quint32 seed = 12345;
+        const auto next = [&seed](int range) {
+            seed = seed * 1664525u + 1013904223u;
+            return float((seed >> 8) % quint32(range));
+        };
+        for (int n = 1; n <= 10010; ++n) {
+            const float x = next(1800 * 15);
+            const float y = next(1300 * 15);
+            w.form.picPicture_MouseDown(1, 0, x, y);
+            QApplication::processEvents();
+            QElapsedTimer t;
+            t.start();
+            w.form.picPicture_MouseDown(1, 0, x + next(200 * 15), y + next(200 * 15));
+            QApplication::processEvents();  // the line and the marks painted
+            const double ms = double(t.nsecsElapsed()) / 1e6;
+            if (n >= 5 && n <= 15)
+                tenth.push_back(ms);
+            if (n >= 9990)
+                tenThousandth.push_back(ms);
+        }
+        Row("10th measurement (click to line)", Median(tenth), "ms", 0, "reference");
+        Row("10,000th measurement (click to line)", Median(tenThousandth), "ms", Median(tenth),
+            "< 1 ms and <= 2 x the 10th");
+        std::vector<double> marks;
+        for (int i = 0; i < 41; ++i) {
+            const float x = next(1800 * 15);
+            const float y = next(1300 * 15);
+            QElapsedTimer t;
+            t.start();
+            w.form.picPicture_MouseDown(1, 0, x, y);  // the first click of a pair
+            QApplication::processEvents();
+            marks.push_back(double(t.nsecsElapsed()) / 1e6);
+            w.form.picPicture_MouseDown(1, 0, x + 900, y + 900);
+            QApplication::processEvents();
+        }
+        const double mark = Median(marks);
+        Row("a mark drawn (click to surface repainted)", mark, "ms", 0, "< 1 ms");
+    } else {
+        std::fprintf(stderr, "usage: see the top of bench/bench_main.cpp\n");
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return Main(QApplication::arguments());
+}

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Speed and memory figures, each against its reference measured in the same run:
+#   bash bench/run.sh [BUILD_DIR]
+# Makes 24 and 48 megapixel photographs (from the real photo in the image corpus,
+# enlarged, with grain, quality 90) and their EXIF-6 twins in BUILD_DIR/bench-data.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+data=$build/bench-data
+mkdir -p "$data"
+export QT_QPA_PLATFORM=offscreen
+
+photo=../shared/testdata/good/jpg-photo-flower-480x360.jpg
+for size in 6000x4000 8000x6000; do
+    out=$data/photo-$size.jpg
+    if [ ! -f "$out" ]; then
+        convert "$photo" -resize "$size!" -attenuate 0.4 +noise Gaussian -quality 90 "$out"
+    fi
+    tagged=$data/photo-$size-exif6.jpg
+    if [ ! -f "$tagged" ]; then
+        # An APP1 segment with Orientation = 6, right after the SOI marker.
+        { printf '\xff\xd8\xff\xe1\x00\x22Exif\x00\x00II*\x00\x08\x00\x00\x00\x01\x00'
+          printf '\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00\x00\x00\x00\x00'
+          tail -c +3 "$out"; } >"$tagged"
+    fi
+done
+
+bench=$build/bench/vardesca_bench
+startup=$build/bench/vardesca_bench_startup
+echo "Vardesca benchmarks, $(date -u +%Y-%m-%d), $(nproc) cores"
+for size in 6000x4000 8000x6000; do
+    "$bench" load "$data/photo-$size.jpg" djpeg -outfile /dev/null "$data/photo-$size.jpg"
+done
+for size in 6000x4000 8000x6000; do
+    "$bench" rotated "$data/photo-$size.jpg" "$data/photo-$size-exif6.jpg"
+done
+"$bench" open "$data/photo-8000x6000.jpg"
+"$bench" memory "$data/photo-8000x6000.jpg"
+"$bench" startup "$startup" -- "$startup" bare
+"$bench" scroll "$data/photo-8000x6000.jpg"
+"$bench" measure
