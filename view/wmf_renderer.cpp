@@ -10,6 +10,7 @@
 #include <QtEndian>
 #include <cmath>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 extern "C" {
@@ -31,10 +32,18 @@ struct Device {
     QPainter* painter = nullptr;
     qint64 maxBitmapPixels = 0;
     QElapsedTimer clock;
+    // The bitmaps this device made. A damaged file can leave other values in a
+    // brush's bitmap field, so a pointer is only ever used when it is one of these.
+    std::unordered_set<const void*> bitmaps;
 };
 
 Device& Dev(wmfAPI* api) {
     return *static_cast<Device*>(api->device_data);
+}
+
+const QImage* Bitmap(wmfAPI* api, const void* data) {
+    return data != nullptr && Dev(api).bitmaps.count(data) ? static_cast<const QImage*>(data)
+                                                           : nullptr;
 }
 
 QColor Colour(const wmfRGB& c) {
@@ -72,7 +81,7 @@ QPen PenOf(const wmfDC* dc) {
     return qpen;
 }
 
-QBrush BrushOf(const wmfDC* dc) {
+QBrush BrushOf(wmfAPI* api, const wmfDC* dc) {
     const wmfBrush* brush = dc->brush;
     switch (brush->lbStyle) {
         case BS_NULL:
@@ -90,8 +99,8 @@ QBrush BrushOf(const wmfDC* dc) {
         case BS_DIBPATTERNPT:
         case BS_DIBPATTERN8X8:
         case BS_PATTERN8X8:
-            if (brush->bmp.data != nullptr) {
-                return QBrush(*static_cast<const QImage*>(brush->bmp.data));
+            if (const QImage* pattern = Bitmap(api, brush->bmp.data)) {
+                return QBrush(*pattern);
             }
             return QBrush(Colour(brush->lbColor));
         default:
@@ -102,7 +111,7 @@ QBrush BrushOf(const wmfDC* dc) {
 void Prepare(wmfAPI* api, const wmfDC* dc, bool fill) {
     QPainter& p = *Dev(api).painter;
     p.setPen(PenOf(dc));
-    p.setBrush(fill ? BrushOf(dc) : QBrush(Qt::NoBrush));
+    p.setBrush(fill ? BrushOf(api, dc) : QBrush(Qt::NoBrush));
     p.setBackgroundMode(dc->bgmode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
     p.setBackground(Colour(dc->bgcolor));
 }
@@ -253,7 +262,7 @@ void RopDraw(wmfAPI* api, wmfROP_Draw_t* rop) {
             p.fillRect(r, Qt::white);
             break;
         case 0x00F00021:  // PATCOPY
-            p.fillRect(r, BrushOf(rop->dc));
+            p.fillRect(r, BrushOf(api, rop->dc));
             break;
         default:
             break;
@@ -314,10 +323,13 @@ void BmpRead(wmfAPI* api, wmfBMP_Read_t* read) {
     read->bmp.width = static_cast<U16>(image->width());
     read->bmp.height = static_cast<U16>(image->height());
     read->bmp.data = image.release();
+    Dev(api).bitmaps.insert(read->bmp.data);
 }
 
-void BmpFree(wmfAPI*, wmfBMP* bmp) {
-    delete static_cast<QImage*>(bmp->data);
+void BmpFree(wmfAPI* api, wmfBMP* bmp) {
+    if (Dev(api).bitmaps.erase(bmp->data) > 0) {
+        delete static_cast<QImage*>(bmp->data);
+    }
     bmp->data = nullptr;
 }
 
@@ -365,7 +377,7 @@ void UdataNoop(wmfAPI*, wmfUserData_t*) {}
 void RegionPaint(wmfAPI* api, wmfPolyRectangle_t* rects) {
     if (rects->TL == nullptr || rects->BR == nullptr)
         return;
-    const QBrush brush = BrushOf(rects->dc);
+    const QBrush brush = BrushOf(api, rects->dc);
     for (unsigned i = 0; i < rects->count; ++i) {
         Dev(api).painter->fillRect(QRectF(Pt(rects->TL[i]), Pt(rects->BR[i])).normalized(), brush);
     }
@@ -375,7 +387,7 @@ void RegionFrame(wmfAPI* api, wmfPolyRectangle_t* rects) {
     if (rects->TL == nullptr || rects->BR == nullptr)
         return;
     QPainter& p = *Dev(api).painter;
-    p.setPen(QPen(BrushOf(rects->dc), std::max(rects->width, rects->height)));
+    p.setPen(QPen(BrushOf(api, rects->dc), std::max(rects->width, rects->height)));
     p.setBrush(Qt::NoBrush);
     for (unsigned i = 0; i < rects->count; ++i) {
         p.drawRect(QRectF(Pt(rects->TL[i]), Pt(rects->BR[i])).normalized());
