@@ -37,6 +37,11 @@ std::optional<QString> WriteFileSafely(const QString& path, const QByteArray& by
     if (!target.dir().exists()) {
         return QStringLiteral("la cartella non esiste");
     }
+    // A file marked read-only is kept, even for a user (root) the system would
+    // let through: renaming over it would silently drop the mark and the content.
+    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner)) {
+        return QStringLiteral("il file è di sola lettura");
+    }
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     // Unbuffered, so that a short write is seen here and not lost in a flush
