@@ -33,10 +33,15 @@ class FakeLocale : public LocaleNumbers {
 
   private:
     std::optional<double> Parse(const std::string& text) const {
-        std::string plain = text;
-        for (auto pos = plain.find(separator_); separator_ != "." && pos != std::string::npos;
-             pos = plain.find(separator_)) {
-            plain.replace(pos, separator_.size(), ".");
+        // The separator read as ".", character by character.
+        std::string plain;
+        for (std::size_t i = 0; i < text.size();) {
+            if (separator_ != "." && text.compare(i, separator_.size(), separator_) == 0) {
+                plain += '.';
+                i += separator_.size();
+            } else {
+                plain += text[i++];
+            }
         }
         if (plain.empty())
             return std::nullopt;
