@@ -26,6 +26,7 @@ echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVARDESCA_WERROR=ON -DVARDESCA_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
 echo "== Debian package"
