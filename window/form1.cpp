@@ -60,7 +60,6 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       picContainer(Named(new QWidget(this), "picContainer")),
       picPicture(Named(new ImageSurface(scale_, picContainer), "picPicture")),
       dialogs_(dialogs),
-      locale_(locale),
       scale_(TwipsScale::ForScreen(QGuiApplication::primaryScreen())),
       imageSource_(scale_.TwipsPerPixel()),
       export_(dialogs),
@@ -160,23 +159,23 @@ void Form1::Form_Resize() {
         outer = outer.expandedTo(minOuter);
         resize(outer - frame);
     }
-    layout_ = ComputeLayout(static_cast<float>(scale_.ToTwips(outer.width())),
-                            static_cast<float>(scale_.ToTwips(outer.height())));
+    const WindowLayout layout = ComputeLayout(static_cast<float>(scale_.ToTwips(outer.width())),
+                                              static_cast<float>(scale_.ToTwips(outer.height())));
     const auto place = [this](QWidget* widget, const ControlGeometry& g) {
         widget->setGeometry(scale_.ToPixels(g.left, g.top, g.width, g.height));
     };
-    place(picContainer, layout_.picContainer);
-    VScroll1->setVisible(layout_.scrollBarsVisible);
-    place(VScroll1, layout_.vScroll1);
-    HScroll1->setVisible(layout_.scrollBarsVisible);
-    place(HScroll1, layout_.hScroll1);
-    place(Text1, layout_.text1);
-    place(CopiaDati, layout_.copiaDati);
-    place(cmdOpen, layout_.cmdOpen);
-    place(Inizia, layout_.inizia);
-    place(Resetta, layout_.resetta);
-    place(Info, layout_.info);
-    place(Esci, layout_.esci);
+    place(picContainer, layout.picContainer);
+    VScroll1->setVisible(layout.scrollBarsVisible);
+    place(VScroll1, layout.vScroll1);
+    HScroll1->setVisible(layout.scrollBarsVisible);
+    place(HScroll1, layout.hScroll1);
+    place(Text1, layout.text1);
+    place(CopiaDati, layout.copiaDati);
+    place(cmdOpen, layout.cmdOpen);
+    place(Inizia, layout.inizia);
+    place(Resetta, layout.resetta);
+    place(Info, layout.info);
+    place(Esci, layout.esci);
 }
 
 void Form1::cmdOpen_Click() {

@@ -91,9 +91,7 @@ class Form1 : public QWidget {
     void ApplyScrollRange(QScrollBar* bar, const ScrollRange& range);
 
     WindowDialogs& dialogs_;
-    const LocaleNumbers& locale_;
     TwipsScale scale_;
-    WindowLayout layout_;
     ImageSource imageSource_;
     QString fileName_;
     ScrollRange hRange_;
