@@ -130,4 +130,4 @@ xdotool key Return
 for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after Esci"
 app=
-echo "1 passed, 0 failed: e2e"
+echo "e2e: 1 passed, 0 failed"
