@@ -1,8 +1,7 @@
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include "window/form1.h"
+#include "window/italian_translation.h"
 #include "window/qt_locale_numbers.h"
 #include "window/qt_window_dialogs.h"
 
@@ -11,12 +10,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Vardesca"));
     QApplication::setDesktopFileName(QStringLiteral("it.vardesca.Vardesca"));
 
-    // The user sees Italian only: Qt's own dialogs too, whatever the system language.
-    QTranslator qtItalian;
-    if (qtItalian.load(QStringLiteral("qtbase_it"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtItalian);
-    }
+    vardesca::InstallItalianTranslation();
 
     vardesca::QtWindowDialogs dialogs;
     const vardesca::QtLocaleNumbers locale;

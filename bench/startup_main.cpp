@@ -1,12 +1,11 @@
 // Starts like the program (or as a bare Qt window, with "bare") and ends at the
 // window's first paint: the start-up figure is this process's run time.
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 #include <cstring>
 
 #include "window/form1.h"
+#include "window/italian_translation.h"
 #include "window/qt_locale_numbers.h"
 #include "window/qt_window_dialogs.h"
 
@@ -37,11 +36,7 @@ int main(int argc, char** argv) {
         window.show();
         return QApplication::exec();
     }
-    QTranslator italian;
-    if (italian.load(QStringLiteral("qtbase_it"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&italian);
-    }
+    vardesca::InstallItalianTranslation();
     vardesca::QtWindowDialogs dialogs;
     const vardesca::QtLocaleNumbers locale;
     vardesca::Form1 window(dialogs, locale);

@@ -56,5 +56,6 @@ inline constexpr const char* kErrorText =
     "Si è verificato un errore: %1.\n\nL'operazione è stata interrotta; le misure già "
     "presenti nel riquadro dei risultati restano dove sono.";
 inline constexpr const char* kOutOfMemory = "memoria insufficiente";
+inline constexpr const char* kInternalError = "errore interno del programma";
 
 }  // namespace vardesca::app_text

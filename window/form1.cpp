@@ -11,6 +11,7 @@
 #include <new>
 
 #include "commands/about.h"
+#include "engine/checked_int.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
 
@@ -126,8 +127,11 @@ void Form1::Guarded(Handler&& handler) {
         return;
     } catch (const std::bad_alloc&) {
         reason = QString::fromUtf8(app_text::kOutOfMemory);
-    } catch (const std::exception& e) {
-        reason = QString::fromUtf8(e.what());
+    } catch (const ArithmeticOverflow& e) {
+        reason = QString::fromUtf8(e.what());  // the engine's own, Italian
+    } catch (const std::exception&) {
+        // The library's own text would be English.
+        reason = QString::fromUtf8(app_text::kInternalError);
     }
     dialogs_.Message(QString::fromUtf8(app_text::kErrorText).arg(reason), QString(),
                      WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace vardesca {
+
+// Qt's own texts (file dialogs, standard buttons) in Italian, whatever the
+// system language: the user sees Italian only. Safe to call once per process.
+void InstallItalianTranslation();
+
+}  // namespace vardesca
