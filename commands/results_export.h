@@ -18,9 +18,6 @@ class ResultsExport {
 
     void CopiaDati(const std::string& text);
 
-    // The name chosen last, offered again by the next save dialog.
-    [[nodiscard]] const QString& LastFileName() const { return lastFileName_; }
-
   private:
     WindowDialogs& dialogs_;
     QString lastFileName_;

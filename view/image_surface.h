@@ -22,7 +22,6 @@ class ImageSurface : public QWidget, public MarkSurface {
 
     // Shows `picture` at its natural size (in twips), removing every mark.
     void SetPicture(QImage picture, double widthTwips, double heightTwips);
-    [[nodiscard]] bool HasPicture() const { return !picture_.isNull(); }
     [[nodiscard]] const QImage& Picture() const { return picture_; }
     [[nodiscard]] double WidthTwips() const { return widthTwips_; }
     [[nodiscard]] double HeightTwips() const { return heightTwips_; }

@@ -63,8 +63,6 @@ class Form1 : public QWidget {
     // disabled bar, which a Qt scroll bar cannot hold).
     [[nodiscard]] ScrollRange HScrollRange() const { return hRange_; }
     [[nodiscard]] ScrollRange VScrollRange() const { return vRange_; }
-    // The file whose picture is shown; empty before the first load.
-    [[nodiscard]] const QString& FileName() const { return fileName_; }
 
     // How the program ends when the user confirms; QCoreApplication::quit unless
     // a test puts something else.

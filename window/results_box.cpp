@@ -74,8 +74,7 @@ void ResultsBox::SetText(const std::string& text) {
         appending_ = true;
         end.insertText(rest);
         appending_ = false;
-        const bool exact = current.empty() || current.back() != '\r';
-        if (exact && OnlyCrLfBreaks(std::string_view(text).substr(current.size()))) {
+        if (OnlyCrLfBreaks(std::string_view(text).substr(current.size()))) {
             cache_ = text;
         } else {
             cache_.reset();
