@@ -59,7 +59,8 @@ double MeasureEngine::PairDistance(std::int32_t dx, std::int32_t dy) const {
     return std::sqrt(fx * fx + fy * fy);
 }
 
-std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool secondPair) {
+std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool secondPair,
+                                             double& pairScale) {
     for (;;) {
         const std::string reply = dialogs_.AskText(title, engine_text::kDistancePrompt);
         if (IsBlank(reply)) {
@@ -80,6 +81,8 @@ std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool s
             // float would make every later length 0: refuse it like any other
             // unusable number.
             if (std::isfinite(scale) && scale > 0.0f) {
+                pairScale = secondPair ? static_cast<double>(ds) / static_cast<double>(*r)
+                                       : static_cast<double>(scale);
                 return scale;
             }
         }
@@ -151,15 +154,19 @@ void MeasureEngine::HandleClick(float x, float y) {
         return;
     }
     const auto ds = static_cast<float>(d);
+    double pairScale = 0.0;
     const std::optional<float> scale =
         AskScale(firstPair ? engine_text::kCalibrationTitle2 : engine_text::kCalibrationTitle3, ds,
-                 !firstPair);
+                 !firstPair, pairScale);
     if (!scale) {
         punti_ = pairStart;
         return;
     }
     k_ = *scale;
-    if (!firstPair) {
+    if (firstPair) {
+        firstPairScale_ = pairScale;
+    } else {
+        referenceScales_ = {firstPairScale_, pairScale};
         buttons_.SetIniziaEnabled(false);
         buttons_.SetResettaEnabled(true);
         azione_ = Measuring;

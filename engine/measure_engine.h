@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -84,13 +85,20 @@ class MeasureEngine {
     [[nodiscard]] float k() const { return k_; }
     [[nodiscard]] std::int16_t n() const { return n_; }
 
+    // The scale each reference gave on its own (image twips per cm) in the last
+    // calibration that completed, k being their mean: how far they disagree tells
+    // the user how much to trust the lengths. Zero before any calibration.
+    [[nodiscard]] std::array<double, 2> ReferenceScales() const { return referenceScales_; }
+
   private:
     void DrawPointMarks(float x, float y, std::uint32_t colour);
     void DrawPairMarks(float x, float y, std::uint32_t colour);
     [[nodiscard]] double PairDistance(std::int32_t dx, std::int32_t dy) const;
     // Asks for the reference length until it gets a usable one and returns the
     // new k, or nothing when the user gives up on the pair.
-    [[nodiscard]] std::optional<float> AskScale(const char* title, float ds, bool secondPair);
+    // `pairScale` receives the scale of this pair on its own.
+    [[nodiscard]] std::optional<float> AskScale(const char* title, float ds, bool secondPair,
+                                                double& pairScale);
     void Measure(std::int32_t dx, std::int32_t dy);
 
     MarkSurface& surface_;
@@ -107,6 +115,8 @@ class MeasureEngine {
     std::int32_t y1_ = 0;
     float k_ = 0.0f;
     std::int16_t n_ = 0;
+    std::array<double, 2> referenceScales_{};
+    double firstPairScale_ = 0.0;
 };
 
 // The engine's own texts, shared with the tests.

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
+#include "view/zoom.h"
+
 namespace vardesca {
 
 namespace {
@@ -39,14 +41,31 @@ ImageSurface::ImageSurface(const TwipsScale& scale, QWidget* parent)
     : QWidget(parent), scale_(scale) {
     // The picture covers the whole widget; Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Pointer moves feed the loupe.
+    setMouseTracking(true);
 }
 
 void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTwips) {
     picture_ = std::move(picture);
+    pyramid_.SetPicture(picture_);
     widthTwips_ = widthTwips;
     heightTwips_ = heightTwips;
     marks_.clear();
+    zoom_ = 1.0;
     resize(picture_.size());
+    update();
+}
+
+QSizeF ImageSurface::ZoomedSize() const {
+    return QSizeF(picture_.size()) * zoom_;
+}
+
+void ImageSurface::SetZoom(double zoom) {
+    if (zoom == zoom_) {
+        return;
+    }
+    zoom_ = zoom;
+    resize(ZoomedSize().toSize().expandedTo(QSize(1, 1)));
     update();
 }
 
@@ -56,23 +75,61 @@ void ImageSurface::MoveTo(double leftTwips, double topTwips) {
     move(scale_.ToPixels(leftTwips), scale_.ToPixels(topTwips));
 }
 
+QRect ImageSurface::Bounds(const Mark& mark) const {
+    const QPointF a = mark.a * zoom_;
+    const QRectF box = mark.circle ? QRectF(a.x() - mark.radius, a.y() - mark.radius,
+                                            2 * mark.radius, 2 * mark.radius)
+                                   : QRectF(a, mark.b * zoom_).normalized();
+    return box.toAlignedRect().adjusted(-2, -2, 2, 2);
+}
+
 void ImageSurface::AddMark(Mark mark) {
-    update(mark.bounds);
+    update(Bounds(mark));
     marks_.push_back(std::move(mark));
 }
 
 void ImageSurface::DrawCircle(float cx, float cy, float radius, std::uint32_t colour) {
-    const QPointF centre = scale_.ToPixels(cx, cy);
-    const double r = scale_.ToPixelsF(radius);
-    const QRectF box(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
-    AddMark({true, centre, {}, r, FromBgr(colour), box.toAlignedRect().adjusted(-2, -2, 2, 2)});
+    AddMark({true, scale_.ToPixels(cx, cy), {}, scale_.ToPixelsF(radius), FromBgr(colour)});
 }
 
 void ImageSurface::DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) {
-    const QPointF a = scale_.ToPixels(xa, ya);
-    const QPointF b = scale_.ToPixels(xb, yb);
-    const QRectF box = QRectF(a, b).normalized();
-    AddMark({false, a, b, 0, FromBgr(colour), box.toAlignedRect().adjusted(-2, -2, 2, 2)});
+    AddMark({false, scale_.ToPixels(xa, ya), scale_.ToPixels(xb, yb), 0, FromBgr(colour)});
+}
+
+void ImageSurface::DrawPicture(QPainter& painter, const QRectF& area, double magnification) {
+    const double shown = zoom_ * magnification;
+    if (shown == 1.0 && magnification == 1.0) {
+        // The natural size: pixels copied as they are.
+        const QRect exposed = area.toAlignedRect();
+        painter.drawImage(exposed, picture_, exposed);
+        return;
+    }
+    const PicturePyramid::Level level = pyramid_.ForZoom(shown);
+    // From surface pixels to the level's pixels.
+    const double f = zoom_ / level.scale;
+    const QImage& image = *level.image;
+    const int x0 = std::max(0, static_cast<int>(std::floor(area.left() / f)) - 1);
+    const int y0 = std::max(0, static_cast<int>(std::floor(area.top() / f)) - 1);
+    const int x1 = std::min(image.width(), static_cast<int>(std::ceil(area.right() / f)) + 1);
+    const int y1 = std::min(image.height(), static_cast<int>(std::ceil(area.bottom() / f)) + 1);
+    if (x1 <= x0 || y1 <= y0) {
+        return;
+    }
+    // Smaller than natural: filtered. Larger: sharp pixels, so that the user sees
+    // exactly which pixel a click lands on.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, shown < 1.0);
+    const QRect source(x0, y0, x1 - x0, y1 - y0);
+    painter.drawImage(QRectF(x0 * f, y0 * f, source.width() * f, source.height() * f), image,
+                      source);
+}
+
+void ImageSurface::DrawMark(QPainter& painter, const Mark& mark) const {
+    painter.setPen(QPen(mark.colour, 0, Qt::SolidLine));
+    if (mark.circle) {
+        painter.drawEllipse(mark.a * zoom_, mark.radius, mark.radius);
+    } else {
+        painter.drawLine(mark.a * zoom_, mark.b * zoom_);
+    }
 }
 
 void ImageSurface::paintEvent(QPaintEvent* event) {
@@ -85,7 +142,7 @@ void ImageSurface::paintEvent(QPaintEvent* event) {
         if (picture_.hasAlphaChannel()) {
             painter.fillRect(exposed, Qt::white);
         }
-        painter.drawImage(exposed, picture_, exposed);
+        DrawPicture(painter, exposed, 1.0);
     }
     // One pixel wide, solid, no antialiasing: each drawn pixel takes the colour.
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -94,23 +151,49 @@ void ImageSurface::paintEvent(QPaintEvent* event) {
     // thousands of measurements a new mark repaints a few of them, not all.
     const QRegion& region = event->region();
     for (const Mark& mark : marks_) {
-        if (!mark.bounds.intersects(exposed) || !region.intersects(mark.bounds)) {
+        const QRect bounds = Bounds(mark);
+        if (!bounds.intersects(exposed) || !region.intersects(bounds)) {
             continue;
         }
-        painter.setPen(QPen(mark.colour, 0, Qt::SolidLine));
-        if (mark.circle) {
-            painter.drawEllipse(mark.a, mark.radius, mark.radius);
-        } else {
-            painter.drawLine(mark.a, mark.b);
+        DrawMark(painter, mark);
+    }
+}
+
+void ImageSurface::RenderArea(QPainter& painter, const QRectF& area, double magnification) {
+    if (picture_.isNull()) {
+        painter.fillRect(area, palette().color(QPalette::Mid));
+    } else {
+        if (picture_.hasAlphaChannel()) {
+            painter.fillRect(area, Qt::white);
+        }
+        DrawPicture(painter, area, magnification);
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    const QRect touched = area.toAlignedRect();
+    for (const Mark& mark : marks_) {
+        if (Bounds(mark).intersects(touched)) {
+            DrawMark(painter, mark);
         }
     }
 }
 
 void ImageSurface::mousePressEvent(QMouseEvent* event) {
     const QPointF p = event->position();
+    const double tpp = scale_.TwipsPerPixel();
     emit MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()),
-                   static_cast<float>(scale_.ToTwips(p.x())),
-                   static_cast<float>(scale_.ToTwips(p.y())));
+                   static_cast<float>(ScreenToPictureTwips(p.x(), zoom_, tpp)),
+                   static_cast<float>(ScreenToPictureTwips(p.y(), zoom_, tpp)));
+}
+
+void ImageSurface::mouseMoveEvent(QMouseEvent* event) {
+    emit PointerMoved(event->position());
+    QWidget::mouseMoveEvent(event);
+}
+
+void ImageSurface::leaveEvent(QEvent* event) {
+    emit PointerLeft();
+    QWidget::leaveEvent(event);
 }
 
 }  // namespace vardesca

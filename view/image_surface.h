@@ -5,22 +5,28 @@
 #include <vector>
 
 #include "engine/measure_engine.h"
+#include "view/picture_pyramid.h"
 #include "view/twips.h"
 
 namespace vardesca {
 
 // The image surface: the picture and, over it, the engine's marks. Marks are kept
 // as shapes in picture coordinates and painted over the picture, so they survive
-// repaints and scrolling, the picture itself stays clean, and a new picture
-// removes them. Only the exposed part of the picture is painted, which keeps
-// scrolling a 48-megapixel photo smooth.
+// repaints, scrolling and zooming, the picture itself stays clean, and a new
+// picture removes them. Only the exposed part of the picture is painted, which
+// keeps scrolling a 48-megapixel photo smooth.
+//
+// The surface is the picture at the current zoom: its widget is that large and
+// the viewport clips it. Clicks are reported in picture twips whatever the zoom;
+// circles and crosses keep their size on the screen, lines join their points.
 class ImageSurface : public QWidget, public MarkSurface {
     Q_OBJECT
 
   public:
     ImageSurface(const TwipsScale& scale, QWidget* parent);
 
-    // Shows `picture` at its natural size (in twips), removing every mark.
+    // Shows `picture` at its natural size (in twips), removing every mark; the
+    // zoom goes back to 1.
     void SetPicture(QImage picture, double widthTwips, double heightTwips);
     [[nodiscard]] const QImage& Picture() const { return picture_; }
     [[nodiscard]] double WidthTwips() const { return widthTwips_; }
@@ -31,6 +37,18 @@ class ImageSurface : public QWidget, public MarkSurface {
     [[nodiscard]] double LeftTwips() const { return leftTwips_; }
     [[nodiscard]] double TopTwips() const { return topTwips_; }
 
+    // The zoom the picture is shown at (1: one picture pixel a screen pixel). The
+    // widget takes the zoomed size; the caller places it.
+    void SetZoom(double zoom);
+    [[nodiscard]] double Zoom() const { return zoom_; }
+    // The picture's size at the current zoom, in screen pixels, unrounded.
+    [[nodiscard]] QSizeF ZoomedSize() const;
+
+    // Paints what the surface shows in `area` (its own pixels) with the painter's
+    // transform as the caller set it, `magnification` being that transform's
+    // scale: the loupe draws through this.
+    void RenderArea(QPainter& painter, const QRectF& area, double magnification);
+
     void DrawCircle(float cx, float cy, float radius, std::uint32_t colour) override;
     void DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) override;
     [[nodiscard]] std::size_t MarkCount() const { return marks_.size(); }
@@ -39,21 +57,29 @@ class ImageSurface : public QWidget, public MarkSurface {
     // A mouse button pressed over the surface: button 1 left, 2 right, 4 middle;
     // shift bits 1 Shift, 2 Ctrl, 4 Alt; position in twips of the surface.
     void MouseDown(int button, int shift, float x, float y);
+    // The pointer moved over the surface (its own pixels), or left it.
+    void PointerMoved(QPointF position);
+    void PointerLeft();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     struct Mark {
         bool circle;
-        QPointF a;  // circle: centre; line: start (pixels)
-        QPointF b;  // line: end
-        double radius;
+        QPointF a;      // circle: centre; line: start (picture pixels)
+        QPointF b;      // line: end
+        double radius;  // screen pixels
         QColor colour;
-        QRect bounds;  // pixels touched, for partial repaints
     };
     void AddMark(Mark mark);
+    // The surface pixels a mark touches at the current zoom, for partial repaints.
+    [[nodiscard]] QRect Bounds(const Mark& mark) const;
+    void DrawPicture(QPainter& painter, const QRectF& area, double magnification);
+    void DrawMark(QPainter& painter, const Mark& mark) const;
 
     const TwipsScale& scale_;
     QImage picture_;
@@ -61,6 +87,8 @@ class ImageSurface : public QWidget, public MarkSurface {
     double heightTwips_ = 0;
     double leftTwips_ = 0;
     double topTwips_ = 0;
+    double zoom_ = 1.0;
+    PicturePyramid pyramid_;
     std::vector<Mark> marks_;
 };
 

@@ -1,17 +1,23 @@
 #include "window/form1.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstdio>
 #include <new>
 
 #include "commands/about.h"
 #include "engine/checked_int.h"
+#include "view/zoom.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
 
@@ -33,8 +39,10 @@ T* Named(T* widget, const char* name) {
     return widget;
 }
 
-// A scroll bar counts in twips. The arrow step is the large one, so that arrows
-// and the mouse wheel move the picture visibly; the page step is one twip.
+// A scroll bar counts in twips. The arrow step is 500 twips, so that arrows and
+// the mouse wheel move the picture visibly; the page step is what the viewport
+// shows, set with the range, so that a click in the trough pages through the
+// picture and the thumb shows how much of it is in view.
 QScrollBar* MakeScrollBar(Qt::Orientation orientation, QWidget* parent, const char* name) {
     auto* bar = Named(new QScrollBar(orientation, parent), name);
     bar->setRange(0, 0);
@@ -42,7 +50,16 @@ QScrollBar* MakeScrollBar(Qt::Orientation orientation, QWidget* parent, const ch
     bar->setPageStep(1);
     bar->setVisible(false);
     bar->setEnabled(false);
+    bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
+}
+
+// "25 %", "141 %", "3,1 %": whole percents but for the smallest zooms.
+std::string PercentText(double zoom) {
+    char text[32];
+    const double percent = zoom * 100.0;
+    std::snprintf(text, sizeof text, percent < 10 ? "%.1f" : "%.0f", percent);
+    return text;
 }
 
 }  // namespace
@@ -61,6 +78,7 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       picContainer(Named(new QWidget(this), "picContainer")),
       picPicture(Named(new ImageSurface(scale_, picContainer), "picPicture")),
       dialogs_(dialogs),
+      locale_(locale),
       scale_(TwipsScale::ForScreen(QGuiApplication::primaryScreen())),
       imageSource_(scale_.TwipsPerPixel()),
       export_(dialogs),
@@ -87,9 +105,17 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
     picContainer->setCursor(Qt::CrossCursor);
     picContainer->setAutoFillBackground(true);
     picContainer->setBackgroundRole(QPalette::Mid);
-    picContainer->setFocusPolicy(Qt::TabFocus);
-    picPicture->setFocusPolicy(Qt::TabFocus);
+    // A click on the photo gives it the keyboard, as a picture box takes it on a
+    // click, so its keys act right after a click.
+    picContainer->setFocusPolicy(Qt::StrongFocus);
+    picPicture->setFocusPolicy(Qt::StrongFocus);
     picPicture->setGeometry(scale_.ToPixels(360, 240, 3612, 2172));
+    loupe_ = new Loupe(*picPicture, picContainer);
+    picContainer->installEventFilter(this);
+    picPicture->installEventFilter(this);
+    // Tab leaves the results box like any other control; notes are typed with
+    // Enter between lines.
+    Text1->setTabChangesFocus(true);
 
     // Keyboard order: viewport, surface, bars, then the controls.
     const QList<QWidget*> tabOrder = {picContainer, picPicture, HScroll1, VScroll1, cmdOpen, Text1,
@@ -112,9 +138,20 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
             [this](int button, int shift, float x, float y) {
                 picPicture_MouseDown(button, shift, x, y);
             });
+    connect(picPicture, &ImageSurface::PointerMoved, this, [this](QPointF onSurface) {
+        pointer_ = onSurface + QPointF(picPicture->pos());
+        RefreshLoupe();
+    });
+    connect(picPicture, &ImageSurface::PointerLeft, this, [this] {
+        pointer_.reset();
+        loupe_->hide();
+    });
+    MakeShortcuts();
 
     // The first layout pass, before the window is first shown.
     Form_Resize();
+    // The keyboard starts on the first control of the tab order.
+    picContainer->setFocus();
 }
 
 Form1::~Form1() = default;
@@ -180,6 +217,7 @@ void Form1::Form_Resize() {
     place(Resetta, layout.resetta);
     place(Info, layout.info);
     place(Esci, layout.esci);
+    FollowViewport();
 }
 
 void Form1::cmdOpen_Click() {
@@ -225,7 +263,7 @@ void Form1::inizializza(const QString& fileName, const LoadedPicture& picture) {
     }
     fileName_ = fileName;
     picPicture->SetPicture(picture.image, picture.widthTwips, picture.heightTwips);
-    setWindowTitle(QStringLiteral("Vardesca [%1]").arg(fileName));
+    fitted_ = false;
     picPicture->MoveTo(0, 0);
     // The viewport as it stands on the screen, in whole pixels: a picture that
     // fits what the user sees needs no bar.
@@ -234,6 +272,8 @@ void Form1::inizializza(const QString& fileName, const LoadedPicture& picture) {
     vRange_ = ComputeScrollRange(picPicture->HeightTwips(), scale_.ToTwips(picContainer->height()));
     ApplyScrollRange(VScroll1, vRange_);
     engine_->Reset();
+    UpdateCaption();
+    RefreshLoupe();
 }
 
 void Form1::ApplyScrollRange(QScrollBar* bar, const ScrollRange& range) {
@@ -242,10 +282,14 @@ void Form1::ApplyScrollRange(QScrollBar* bar, const ScrollRange& range) {
     // after a load the picture stands at the top left until a bar is moved.
     const QSignalBlocker quiet(bar);
     bar->setMaximum(static_cast<int>(std::clamp<std::int64_t>(range.max, 0, INT_MAX)));
+    const QWidget* viewport = picContainer;
+    const int visible = bar->orientation() == Qt::Horizontal ? viewport->width() : viewport->height();
+    bar->setPageStep(std::max(1, static_cast<int>(scale_.ToTwips(visible))));
 }
 
 void Form1::HScroll1_Change() {
     picPicture->MoveTo(-static_cast<double>(HScroll1->value()), picPicture->TopTwips());
+    RefreshLoupe();
 }
 
 void Form1::HScroll1_Scroll() {
@@ -254,6 +298,7 @@ void Form1::HScroll1_Scroll() {
 
 void Form1::VScroll1_Change() {
     picPicture->MoveTo(picPicture->LeftTwips(), -static_cast<double>(VScroll1->value()));
+    RefreshLoupe();
 }
 
 void Form1::VScroll1_Scroll() {
@@ -302,11 +347,258 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::Inizia_Click() {
     Guarded([this] { engine_->StartCalibration(); });
+    UpdateCaption();
 }
 
 void Form1::picPicture_MouseDown(int /*button*/, int /*shift*/, float x, float y) {
     // Every button counts, with or without Shift, Ctrl or Alt.
     Guarded([this, x, y] { engine_->HandleClick(x, y); });
+    UpdateCaption();
+    RefreshLoupe();
+}
+
+bool Form1::HasPicture() const {
+    return !picPicture->Picture().isNull();
+}
+
+bool Form1::TextHasFocus() const {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && (focus == Text1 || Text1->isAncestorOf(focus));
+}
+
+void Form1::MakeShortcuts() {
+    const auto onKeys = [this](const QList<QKeySequence>& keys, auto action) {
+        for (const QKeySequence& key : keys) {
+            auto* shortcut = new QShortcut(key, this);
+            shortcut->setContext(Qt::WindowShortcut);
+            connect(shortcut, &QShortcut::activated, this, action);
+        }
+    };
+    // The text box claims its own editing keys (Ctrl+Z, Ctrl+A, Ctrl+C …) and
+    // every key that types, before any shortcut sees them.
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+           [this] { ZoomInStep(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { ZoomOutStep(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { FitPicture(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_1)}, [this] { NaturalSize(); });
+
+    // Single keys: never while the focus is in the results box, where they type.
+    const auto single = [this, &onKeys](Qt::Key key, auto action) {
+        onKeys({QKeySequence(key)}, [this, action] {
+            if (!TextHasFocus()) {
+                action();
+            }
+        });
+    };
+    single(Qt::Key_L, [this] { ToggleLoupe(); });
+    single(Qt::Key_Left, [this] { ScrollBy(HScroll1, -HScroll1->singleStep()); });
+    single(Qt::Key_Right, [this] { ScrollBy(HScroll1, HScroll1->singleStep()); });
+    single(Qt::Key_Up, [this] { ScrollBy(VScroll1, -VScroll1->singleStep()); });
+    single(Qt::Key_Down, [this] { ScrollBy(VScroll1, VScroll1->singleStep()); });
+}
+
+void Form1::ZoomAround(double zoom, QPointF anchor) {
+    if (!HasPicture()) {
+        return;
+    }
+    const double from = picPicture->Zoom();
+    const double to = ClampZoom(zoom);
+    const QPointF edge(picPicture->pos());
+    const QPointF newEdge(AnchoredOffset(edge.x(), anchor.x(), from, to),
+                          AnchoredOffset(edge.y(), anchor.y(), from, to));
+    picPicture->SetZoom(to);
+    PlaceSurface(newEdge);
+    UpdateCaption();
+}
+
+void Form1::ZoomInStep() {
+    fitted_ = false;
+    ZoomAround(ZoomIn(picPicture->Zoom()), QRectF(picContainer->rect()).center());
+}
+
+void Form1::ZoomOutStep() {
+    fitted_ = false;
+    ZoomAround(ZoomOut(picPicture->Zoom()), QRectF(picContainer->rect()).center());
+}
+
+void Form1::FitPicture() {
+    if (!HasPicture()) {
+        return;
+    }
+    const QSize picture = picPicture->Picture().size();
+    fitted_ = true;
+    ZoomAround(FitZoom(picture.width(), picture.height(), picContainer->width(),
+                       picContainer->height()),
+               {0, 0});
+}
+
+void Form1::NaturalSize() {
+    fitted_ = false;
+    ZoomAround(1.0, QRectF(picContainer->rect()).center());
+}
+
+void Form1::PlaceSurface(QPointF edge) {
+    const double tpp = scale_.TwipsPerPixel();
+    const QSizeF zoomed = picPicture->ZoomedSize();
+    const double zoom = picPicture->Zoom();
+    hRange_ = ComputeScrollRange(picPicture->WidthTwips() * zoom, scale_.ToTwips(picContainer->width()));
+    vRange_ = ComputeScrollRange(picPicture->HeightTwips() * zoom, scale_.ToTwips(picContainer->height()));
+    // At 100 % a picture that fits stands at the top left, as a load puts it;
+    // at any other zoom it is centred.
+    const bool centre = fitted_ || zoom != 1.0;
+    const auto axis = [&](QScrollBar* bar, const ScrollRange& range, double edgePx, double zoomedPx,
+                          int viewportPx) {
+        ApplyScrollRange(bar, range);
+        const QSignalBlocker quiet(bar);
+        if (!range.enabled) {
+            bar->setValue(0);
+            return centre ? (viewportPx - zoomedPx) / 2.0 * tpp : 0.0;
+        }
+        bar->setValue(static_cast<int>(std::clamp<double>(std::nearbyint(-edgePx * tpp), 0,
+                                                          static_cast<double>(bar->maximum()))));
+        return -static_cast<double>(bar->value());
+    };
+    const double left = axis(HScroll1, hRange_, edge.x(), zoomed.width(), picContainer->width());
+    const double top = axis(VScroll1, vRange_, edge.y(), zoomed.height(), picContainer->height());
+    picPicture->MoveTo(left, top);
+    RefreshLoupe();
+}
+
+void Form1::FollowViewport() {
+    if (!HasPicture()) {
+        return;
+    }
+    if (fitted_) {
+        FitPicture();
+        return;
+    }
+    const double zoom = picPicture->Zoom();
+    hRange_ = ComputeScrollRange(picPicture->WidthTwips() * zoom, scale_.ToTwips(picContainer->width()));
+    vRange_ = ComputeScrollRange(picPicture->HeightTwips() * zoom, scale_.ToTwips(picContainer->height()));
+    for (auto [bar, range] : {std::pair{HScroll1, hRange_}, std::pair{VScroll1, vRange_}}) {
+        const int before = bar->value();
+        ApplyScrollRange(bar, range);
+        // A value that no longer fits was clamped quietly; the picture follows it.
+        if (bar->value() != before) {
+            bar == HScroll1 ? HScroll1_Change() : VScroll1_Change();
+        }
+    }
+    if (zoom != 1.0) {
+        const QSizeF zoomed = picPicture->ZoomedSize();
+        const double tpp = scale_.TwipsPerPixel();
+        double left = picPicture->LeftTwips();
+        double top = picPicture->TopTwips();
+        if (!hRange_.enabled) {
+            left = (picContainer->width() - zoomed.width()) / 2.0 * tpp;
+        }
+        if (!vRange_.enabled) {
+            top = (picContainer->height() - zoomed.height()) / 2.0 * tpp;
+        }
+        picPicture->MoveTo(left, top);
+    }
+}
+
+void Form1::ScrollBy(QScrollBar* bar, double twips) {
+    if (!bar->isEnabled()) {
+        return;
+    }
+    const double target = std::clamp(bar->value() + twips, static_cast<double>(bar->minimum()),
+                                      static_cast<double>(bar->maximum()));
+    bar->setValue(static_cast<int>(std::nearbyint(target)));
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && (watched == picContainer || watched == picPicture)) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPointF inViewport = watched == picPicture
+                                       ? wheel->position() + QPointF(picPicture->pos())
+                                       : wheel->position();
+        Guarded([this, wheel, inViewport] { WheelOverPhoto(wheel, inViewport); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::WheelOverPhoto(QWheelEvent* event, QPointF inViewport) {
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        // One rung for each notch (120 eighths of a degree), however the wheel
+        // delivers them.
+        zoomWheel_ += event->angleDelta().y();
+        while (std::abs(zoomWheel_) >= 120) {
+            const bool in = zoomWheel_ > 0;
+            zoomWheel_ += in ? -120 : 120;
+            fitted_ = false;
+            ZoomAround(in ? ZoomIn(picPicture->Zoom()) : ZoomOut(picPicture->Zoom()), inViewport);
+        }
+        return;
+    }
+    double dx = 0;
+    double dy = 0;
+    const double tpp = scale_.TwipsPerPixel();
+    if (!event->pixelDelta().isNull()) {
+        // A touchpad says how far the content should move, in screen pixels.
+        dx = -event->pixelDelta().x() * tpp;
+        dy = -event->pixelDelta().y() * tpp;
+    } else {
+        // A wheel notch moves the desktop's number of lines, a line being an
+        // arrow step of the bar.
+        const double lines = QApplication::wheelScrollLines();
+        dx = -event->angleDelta().x() / 120.0 * lines * HScroll1->singleStep();
+        dy = -event->angleDelta().y() / 120.0 * lines * VScroll1->singleStep();
+    }
+    if (event->modifiers().testFlag(Qt::ShiftModifier) && dx == 0) {
+        std::swap(dx, dy);
+    }
+    ScrollBy(HScroll1, dx);
+    ScrollBy(VScroll1, dy);
+}
+
+void Form1::ToggleLoupe() {
+    loupeEnabled_ = !loupeEnabled_;
+    RefreshLoupe();
+}
+
+void Form1::RefreshLoupe() {
+    if (!loupeEnabled_ || !pointer_ || !HasPicture()) {
+        loupe_->hide();
+        return;
+    }
+    const QPointF onSurface = *pointer_ - QPointF(picPicture->pos());
+    if (!QRectF(QPointF(0, 0), QSizeF(picPicture->size())).contains(onSurface)) {
+        loupe_->hide();
+        return;
+    }
+    loupe_->Follow(onSurface);
+}
+
+void Form1::UpdateCaption() {
+    if (!HasPicture()) {
+        return;
+    }
+    // Whatever follows the bracket is ours: the zoom when it is not 100 %, and
+    // the scale once calibrated, in the user's number conventions.
+    QString caption = QStringLiteral("Vardesca [%1]").arg(fileName_);
+    const double zoom = picPicture->Zoom();
+    if (zoom != 1.0) {
+        caption += QStringLiteral(" — %1 %").arg(
+            QString::fromStdString(PointToDecimal(PercentText(zoom), locale_)));
+    }
+    if (engine_->azione() == MeasureEngine::Measuring) {
+        const auto [s1, s2] = engine_->ReferenceScales();
+        const double pixelsPerCm = static_cast<double>(engine_->k()) / scale_.TwipsPerPixel();
+        const double spread = s1 + s2 > 0 ? std::abs(s1 - s2) / (s1 + s2) * 100.0 : 0.0;
+        char scale[64];
+        char disagreement[64];
+        std::snprintf(scale, sizeof scale, "%.2f", pixelsPerCm);
+        std::snprintf(disagreement, sizeof disagreement, "%.1f", spread);
+        caption += QStringLiteral(" — %1 px/cm, riferimenti ±%2 %")
+                       .arg(QString::fromStdString(PointToDecimal(scale, locale_)),
+                            QString::fromStdString(PointToDecimal(disagreement, locale_)));
+    }
+    if (windowTitle() != caption) {
+        setWindowTitle(caption);
+    }
 }
 
 }  // namespace vardesca

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "commands/results_export.h"
 #include "engine/measure_engine.h"
@@ -14,6 +15,7 @@
 #include "view/twips.h"
 #include "window/compute_layout.h"
 #include "window/engine_adapters.h"
+#include "window/loupe.h"
 #include "window/results_box.h"
 #include "window/window_dialogs.h"
 
@@ -64,6 +66,23 @@ class Form1 : public QWidget {
     [[nodiscard]] ScrollRange HScrollRange() const { return hRange_; }
     [[nodiscard]] ScrollRange VScrollRange() const { return vRange_; }
 
+    // The zoom of the view. A load shows the picture at 1 (natural size), which is
+    // the view the controls were designed around; the rest is on top of it.
+    [[nodiscard]] double Zoom() const { return picPicture->Zoom(); }
+    [[nodiscard]] bool Fitted() const { return fitted_; }
+    // Zooms to `zoom` (held within the ladder) keeping the picture point under
+    // `anchor` (viewport pixels) in place; nothing without a picture.
+    void ZoomAround(double zoom, QPointF anchor);
+    void ZoomInStep();   // Ctrl+plus, around the viewport's centre
+    void ZoomOutStep();  // Ctrl+minus
+    void FitPicture();   // Ctrl+0: the whole picture, centred
+    void NaturalSize();  // Ctrl+1: back to 100 %
+
+    // The loupe over the photo, shown while the pointer is over it (L switches).
+    [[nodiscard]] Loupe* LoupeWidget() const { return loupe_; }
+    [[nodiscard]] bool LoupeEnabled() const { return loupeEnabled_; }
+    void ToggleLoupe();
+
     // How the program ends when the user confirms; QCoreApplication::quit unless
     // a test puts something else.
     void SetQuit(std::function<void()> quit) { quit_ = std::move(quit); }
@@ -72,6 +91,7 @@ class Form1 : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // The exit question; true when the user answers Sì.
@@ -87,8 +107,24 @@ class Form1 : public QWidget {
     // ranges and returns the engine to Idle.
     void inizializza(const QString& fileName, const LoadedPicture& picture);
     void ApplyScrollRange(QScrollBar* bar, const ScrollRange& range);
+    [[nodiscard]] bool HasPicture() const;
+    [[nodiscard]] bool TextHasFocus() const;
+    // Keyboard shortcuts: Ctrl ones act everywhere but on the text box's own
+    // editing keys; single keys only when the focus is outside the text box.
+    void MakeShortcuts();
+    // The scroll ranges for the picture at its zoom in the viewport as it is now;
+    // a value that no longer fits is clamped and the picture follows it.
+    void FollowViewport();
+    // Puts the picture's edge at `edge` (viewport pixels) as far as the bars
+    // allow; an axis on which the zoomed picture fits is centred.
+    void PlaceSurface(QPointF edge);
+    void ScrollBy(QScrollBar* bar, double twips);
+    void WheelOverPhoto(QWheelEvent* event, QPointF inViewport);
+    void RefreshLoupe();
+    void UpdateCaption();
 
     WindowDialogs& dialogs_;
+    const LocaleNumbers& locale_;
     TwipsScale scale_;
     ImageSource imageSource_;
     QString fileName_;
@@ -97,6 +133,12 @@ class Form1 : public QWidget {
     ResultsExport export_;
     std::function<void()> quit_;
     bool quitting_ = false;
+    bool fitted_ = false;
+    bool loupeEnabled_ = true;
+    Loupe* loupe_ = nullptr;
+    // The last pointer position over the viewport, for the loupe after a scroll.
+    std::optional<QPointF> pointer_;
+    int zoomWheel_ = 0;  // Ctrl+wheel eighths of a degree not yet turned into a step
     EngineDialogsAdapter engineDialogs_;
     EngineButtonsAdapter engineButtons_;
     std::unique_ptr<MeasureEngine> engine_;

@@ -2,9 +2,15 @@
 
 #include <QString>
 #include <deque>
+#include <ostream>
 #include <vector>
 
 #include "window/window_dialogs.h"
+
+// Failing comparisons of Qt strings print the text, not its bytes.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace vardesca::testing {
 
