@@ -51,6 +51,7 @@ void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTw
     widthTwips_ = widthTwips;
     heightTwips_ = heightTwips;
     marks_.clear();
+    crossCentre_.reset();
     zoom_ = 1.0;
     resize(picture_.size());
     update();
@@ -75,11 +76,19 @@ void ImageSurface::MoveTo(double leftTwips, double topTwips) {
     move(scale_.ToPixels(leftTwips), scale_.ToPixels(topTwips));
 }
 
+QPointF ImageSurface::ScreenA(const Mark& mark) const {
+    return mark.arm ? mark.centre * zoom_ + mark.a : mark.a * zoom_;
+}
+
+QPointF ImageSurface::ScreenB(const Mark& mark) const {
+    return mark.arm ? mark.centre * zoom_ + mark.b : mark.b * zoom_;
+}
+
 QRect ImageSurface::Bounds(const Mark& mark) const {
-    const QPointF a = mark.a * zoom_;
+    const QPointF a = ScreenA(mark);
     const QRectF box = mark.circle ? QRectF(a.x() - mark.radius, a.y() - mark.radius,
                                             2 * mark.radius, 2 * mark.radius)
-                                   : QRectF(a, mark.b * zoom_).normalized();
+                                   : QRectF(a, ScreenB(mark)).normalized();
     return box.toAlignedRect().adjusted(-2, -2, 2, 2);
 }
 
@@ -89,11 +98,25 @@ void ImageSurface::AddMark(Mark mark) {
 }
 
 void ImageSurface::DrawCircle(float cx, float cy, float radius, std::uint32_t colour) {
-    AddMark({true, scale_.ToPixels(cx, cy), {}, scale_.ToPixelsF(radius), FromBgr(colour)});
+    const QPointF centre = scale_.ToPixels(cx, cy);
+    crossCentre_ = centre;
+    AddMark({true, centre, {}, scale_.ToPixelsF(radius), FromBgr(colour), false, {}});
 }
 
 void ImageSurface::DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) {
-    AddMark({false, scale_.ToPixels(xa, ya), scale_.ToPixels(xb, yb), 0, FromBgr(colour)});
+    const QPointF a = scale_.ToPixels(xa, ya);
+    const QPointF b = scale_.ToPixels(xb, yb);
+    // A level or upright line centred on the last circle is an arm of its cross.
+    if (crossCentre_ && (a.x() == b.x() || a.y() == b.y())) {
+        const QPointF middle = (a + b) / 2;
+        const QPointF centre = *crossCentre_;
+        if (std::abs(middle.x() - centre.x()) < 1e-3 && std::abs(middle.y() - centre.y()) < 1e-3) {
+            AddMark({false, a - centre, b - centre, 0, FromBgr(colour), true, centre});
+            return;
+        }
+    }
+    crossCentre_.reset();
+    AddMark({false, a, b, 0, FromBgr(colour), false, {}});
 }
 
 void ImageSurface::DrawPicture(QPainter& painter, const QRectF& area, double magnification) {
@@ -126,9 +149,9 @@ void ImageSurface::DrawPicture(QPainter& painter, const QRectF& area, double mag
 void ImageSurface::DrawMark(QPainter& painter, const Mark& mark) const {
     painter.setPen(QPen(mark.colour, 0, Qt::SolidLine));
     if (mark.circle) {
-        painter.drawEllipse(mark.a * zoom_, mark.radius, mark.radius);
+        painter.drawEllipse(ScreenA(mark), mark.radius, mark.radius);
     } else {
-        painter.drawLine(mark.a * zoom_, mark.b * zoom_);
+        painter.drawLine(ScreenA(mark), ScreenB(mark));
     }
 }
 

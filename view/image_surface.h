@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 #include "engine/measure_engine.h"
@@ -74,7 +75,14 @@ class ImageSurface : public QWidget, public MarkSurface {
         QPointF b;      // line: end
         double radius;  // screen pixels
         QColor colour;
+        // An arm of a point's cross: a and b are screen-pixel offsets from
+        // `centre`, so the cross keeps its size on the screen at every zoom.
+        bool arm = false;
+        QPointF centre = {};
     };
+    // Where the mark's ends stand on the surface at the current zoom.
+    [[nodiscard]] QPointF ScreenA(const Mark& mark) const;
+    [[nodiscard]] QPointF ScreenB(const Mark& mark) const;
     void AddMark(Mark mark);
     // The surface pixels a mark touches at the current zoom, for partial repaints.
     [[nodiscard]] QRect Bounds(const Mark& mark) const;
@@ -90,6 +98,9 @@ class ImageSurface : public QWidget, public MarkSurface {
     double zoom_ = 1.0;
     PicturePyramid pyramid_;
     std::vector<Mark> marks_;
+    // The centre of the last circle drawn, while the lines after it are the arms
+    // of its cross (the engine draws a point as a circle and two arms through it).
+    std::optional<QPointF> crossCentre_;
 };
 
 }  // namespace vardesca

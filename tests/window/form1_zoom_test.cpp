@@ -1,0 +1,368 @@
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "tests/support/scripted_window_dialogs.h"
+#include "view/zoom.h"
+#include "window/form1.h"
+#include "window/qt_locale_numbers.h"
+
+namespace vardesca {
+namespace {
+
+class Form1ZoomTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        ASSERT_EQ(window.Scale().TwipsPerPixel(), 15.0);
+        ASSERT_TRUE(dir.isValid());
+    }
+
+    QSize Viewport() const { return window.picContainer->size(); }
+
+    // A picture with a light ground and a dark pixel every 10 pixels, opened.
+    void Open(QSize size) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(qRgb(200, 220, 240));
+        const QString path = dir.filePath(QStringLiteral("foto.png"));
+        ASSERT_TRUE(image.save(path, "PNG"));
+        dialogs.files.push_back(path);
+        window.cmdOpen_Click();
+        ASSERT_EQ(window.picPicture->size(), size);
+    }
+
+    // A click on picture pixel `p`, scrolled into view first when it is out of it.
+    void ClickPicture(QPointF p) {
+        const double z = window.Zoom();
+        const QPoint onSurface(static_cast<int>(std::lround(p.x() * z)),
+                               static_cast<int>(std::lround(p.y() * z)));
+        if (!window.picContainer->rect().contains(onSurface + window.picPicture->pos())) {
+            window.HScroll1->setValue((onSurface.x() - 100) * 15);
+            window.VScroll1->setValue((onSurface.y() - 100) * 15);
+        }
+        // The point must be in view: the test clicks what a user could click.
+        const QPoint inViewport = onSurface + window.picPicture->pos();
+        ASSERT_TRUE(window.picContainer->rect().contains(inViewport))
+            << p.x() << "," << p.y() << " at zoom " << z;
+        QTest::mouseClick(window.picPicture, Qt::LeftButton, {}, onSurface);
+    }
+
+    void Wheel(QWidget* target, QPoint at, QPoint angle, QPoint pixels = {},
+               Qt::KeyboardModifiers modifiers = {}) {
+        QWheelEvent event(at, target->mapToGlobal(at), pixels, angle, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &event);
+    }
+
+    QTemporaryDir dir;
+    testing::ScriptedWindowDialogs dialogs;
+    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    Form1 window{dialogs, locale};
+};
+
+// Two references and three fish, in picture pixels; every coordinate a multiple
+// of 4, so a fitted quarter-size view can click them exactly.
+struct Scene {
+    QPointF ref1a{40, 40}, ref1b{1240, 40}, ref2a{40, 80}, ref2b{40, 1480};
+    QPointF fish[6] = {{100, 200}, {900, 600}, {400, 400}, {404, 1200}, {1600, 100}, {1200, 1300}};
+};
+
+TEST_F(Form1ZoomTest, CalibratingFittedAndMeasuringAtFourTimesGivesTheLinesOfOneHundredPercent) {
+    const Scene s;
+    // Four times the viewport, so the fitted zoom is exactly one quarter.
+    Open(Viewport() * 4);
+    const auto run = [&](auto beforeCalibration, auto beforeMeasuring) {
+        window.Text1->SetText("");
+        window.Inizia_Click();
+        dialogs.inputs = {"8", "7"};
+        beforeCalibration();
+        for (const QPointF p : {s.ref1a, s.ref1b, s.ref2a, s.ref2b}) {
+            ClickPicture(p);
+        }
+        beforeMeasuring();
+        for (const QPointF p : s.fish) {
+            ClickPicture(p);
+        }
+        return window.Text1->GetText();
+    };
+    const std::string natural = run([] {}, [] {});
+    ASSERT_EQ(std::count(natural.begin(), natural.end(), '\n'), 3);
+
+    window.Resetta->setEnabled(true);
+    dialogs.answers = {WindowDialogs::Answer::Ok};
+    window.Resetta_Click();
+    const std::string zoomed = run(
+        [&] {
+            window.FitPicture();
+            ASSERT_EQ(window.Zoom(), 0.25);
+        },
+        [&] {
+            for (int i = 0; i < 8; ++i) {
+                window.ZoomInStep();  // up the ladder from one quarter
+            }
+            ASSERT_EQ(window.Zoom(), 4.0);
+        });
+    EXPECT_EQ(zoomed, natural);
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(Form1ZoomTest, AClickGivesTheSamePictureTwipsWithinAScreenPixelAtEveryZoom) {
+    Open({2000, 1500});
+    std::vector<std::pair<float, float>> clicks;
+    QObject::connect(window.picPicture, &ImageSurface::MouseDown,
+                     [&](int, int, float x, float y) { clicks.emplace_back(x, y); });
+    const QPointF target(1234.5, 678.25);  // picture pixels
+    for (const double zoom : ZoomLadder()) {
+        window.ZoomAround(zoom, {0, 0});
+        const QPointF onSurface = target * zoom;
+        QTest::mouseClick(window.picPicture, Qt::LeftButton, {},
+                          QPoint(static_cast<int>(onSurface.x()), static_cast<int>(onSurface.y())));
+        ASSERT_FALSE(clicks.empty());
+        // Within one screen pixel, as picture twips.
+        const double tolerance = 15.0 / zoom;
+        EXPECT_NEAR(clicks.back().first, target.x() * 15, tolerance) << zoom;
+        EXPECT_NEAR(clicks.back().second, target.y() * 15, tolerance) << zoom;
+    }
+}
+
+// Whether the mark colour is within a pixel of `p`: where a slanted one-pixel
+// line falls between two pixels is the rasteriser's business.
+bool RedNear(const QImage& shot, QPoint p) {
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (shot.pixelColor(p + QPoint(dx, dy)) == QColor(255, 0, 0)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(Form1ZoomTest, MarksStayOnTheirPointsAndKeepTheirScreenSize) {
+    Open({400, 300});
+    window.Inizia_Click();
+    dialogs.inputs = {"2"};
+    ClickPicture({100, 100});
+    ClickPicture({200, 150});
+    for (const double zoom : {0.5, 2.0, 1.0}) {
+        window.ZoomAround(zoom, {0, 0});
+        const QImage shot = window.picPicture->grab().toImage();
+        // A point of the line, on the screen at the zoom; the ground beside it.
+        const QPoint on(static_cast<int>(180 * zoom), static_cast<int>(140 * zoom));
+        EXPECT_TRUE(RedNear(shot, on)) << zoom;
+        EXPECT_FALSE(RedNear(shot, on + QPoint(0, 6))) << zoom;
+        // The cross's arm reaches 120 twips (8 pixels) above its point at every zoom.
+        const QPoint point(static_cast<int>(200 * zoom), static_cast<int>(150 * zoom));
+        EXPECT_EQ(shot.pixelColor(point - QPoint(0, 7)), QColor(255, 0, 0)) << zoom;
+        EXPECT_NE(shot.pixelColor(point - QPoint(0, 10)), QColor(255, 0, 0)) << zoom;
+    }
+}
+
+TEST_F(Form1ZoomTest, ZoomKeepsTheAnchorAndHoldsAtTheEnds) {
+    Open({2000, 1500});
+    const QPointF anchor(200, 150);  // viewport pixels
+    const QPointF before = (anchor - QPointF(window.picPicture->pos())) / window.Zoom();
+    window.ZoomAround(4.0, anchor);
+    const QPointF after = (anchor - QPointF(window.picPicture->pos())) / window.Zoom();
+    EXPECT_NEAR(after.x(), before.x(), 1.0 / 4);
+    EXPECT_NEAR(after.y(), before.y(), 1.0 / 4);
+    // The bars agree with the picture's place.
+    EXPECT_EQ(window.picPicture->pos().x() * 15, -window.HScroll1->value());
+    EXPECT_EQ(window.HScroll1->maximum(), 2000 * 4 * 15 - Viewport().width() * 15);
+
+    for (int i = 0; i < 30; ++i) {
+        window.ZoomInStep();
+    }
+    EXPECT_EQ(window.Zoom(), 16.0);
+    for (int i = 0; i < 30; ++i) {
+        window.ZoomOutStep();
+    }
+    EXPECT_EQ(window.Zoom(), 1.0 / 32);
+    // Smaller than the viewport and not at 100 %: centred, bars off.
+    EXPECT_FALSE(window.HScroll1->isEnabled());
+    EXPECT_NEAR(window.picPicture->geometry().center().x(), window.picContainer->width() / 2, 1);
+    window.NaturalSize();
+    EXPECT_EQ(window.Zoom(), 1.0);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(dir.filePath("foto.png")));
+}
+
+TEST_F(Form1ZoomTest, WithoutAPictureZoomDoesNothing) {
+    const QRect surface = window.picPicture->geometry();
+    window.FitPicture();
+    window.ZoomInStep();
+    QTest::keyClick(window.picContainer, Qt::Key_Plus, Qt::ControlModifier);
+    Wheel(window.picPicture, {5, 5}, {0, 120}, {}, Qt::ControlModifier);
+    EXPECT_EQ(window.Zoom(), 1.0);
+    EXPECT_EQ(window.picPicture->geometry(), surface);
+    EXPECT_EQ(window.windowTitle(), "Vardesca");
+}
+
+TEST_F(Form1ZoomTest, FitCentresTheWholePictureAndTheCaptionSaysTheZoom) {
+    Open({Viewport().width() * 4, Viewport().height() * 2});
+    QTest::keyClick(window.picContainer, Qt::Key_0, Qt::ControlModifier);
+    ASSERT_TRUE(window.Fitted());
+    EXPECT_EQ(window.Zoom(), 0.25);
+    EXPECT_FALSE(window.HScroll1->isEnabled());
+    EXPECT_FALSE(window.VScroll1->isEnabled());
+    EXPECT_EQ(window.picPicture->pos().x(), 0);
+    EXPECT_NEAR(window.picPicture->pos().y(), Viewport().height() / 4.0, 1);  // centred
+    EXPECT_TRUE(window.windowTitle().endsWith("] — 25 %"));
+    QTest::keyClick(window.picContainer, Qt::Key_1, Qt::ControlModifier);
+    EXPECT_EQ(window.Zoom(), 1.0);
+    EXPECT_TRUE(window.windowTitle().endsWith("foto.png]"));
+}
+
+TEST_F(Form1ZoomTest, CtrlKeysZoomEverywhereButTheTextBoxKeepsItsEditingKeys) {
+    Open({2000, 1500});
+    window.Text1->setFocus();
+    window.Text1->SetText("nota");
+    QTest::keyClick(window.Text1, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
+    QTest::keyClick(window.Text1, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
+    EXPECT_DOUBLE_EQ(window.Zoom(), 1.0);
+    QTest::keyClick(window.Esci, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
+    // Select all and cut are the box's own.
+    QTest::keyClick(window.Text1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window.Text1, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(window.Text1->GetText(), "");
+    QTest::keyClick(window.Text1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window.Text1->GetText(), "nota");
+    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
+}
+
+TEST_F(Form1ZoomTest, SingleKeysActOutsideTheTextBoxOnly) {
+    Open({2000, 1500});
+    window.Text1->SetText("");
+    window.Text1->setFocus();
+    QTest::keyClicks(window.Text1, "lunghezza");
+    QTest::keyClick(window.Text1, Qt::Key_Right);
+    EXPECT_EQ(window.Text1->GetText(), "lunghezza");
+    EXPECT_TRUE(window.LoupeEnabled());
+    EXPECT_EQ(window.HScroll1->value(), 0);
+
+    // A click on the photo gives it the keyboard.
+    QTest::mouseClick(window.picPicture, Qt::LeftButton, {}, {10, 10});
+    EXPECT_TRUE(window.picPicture->hasFocus());
+    QTest::keyClick(window.picPicture, Qt::Key_L);
+    EXPECT_FALSE(window.LoupeEnabled());
+    QTest::keyClick(window.picPicture, Qt::Key_Right);
+    QTest::keyClick(window.picPicture, Qt::Key_Down);
+    QTest::keyClick(window.picPicture, Qt::Key_Down);
+    EXPECT_EQ(window.HScroll1->value(), 500);
+    EXPECT_EQ(window.VScroll1->value(), 1000);
+    EXPECT_EQ(window.picPicture->pos(), QPoint(-33, -67));  // 500 and 1000 twips, rounded
+    // From a button too.
+    window.CopiaDati->setFocus();
+    QTest::keyClick(window.CopiaDati, Qt::Key_L);
+    EXPECT_TRUE(window.LoupeEnabled());
+    QTest::keyClick(window.CopiaDati, Qt::Key_Left);
+    EXPECT_EQ(window.HScroll1->value(), 0);
+}
+
+TEST_F(Form1ZoomTest, TabMovesAlongTheDesignOrderFromEveryControl) {
+    // At start-up the keyboard is on the first control of the tab order.
+    EXPECT_EQ(QApplication::focusWidget(), window.picContainer);
+    Open({2000, 1500});
+    window.Text1->setFocus();
+    QTest::keyClick(window.Text1, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window.CopiaDati);
+    window.Text1->setFocus();
+    QTest::keyClick(window.Text1, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), window.cmdOpen);
+    EXPECT_EQ(window.Text1->GetText().find('\t'), std::string::npos);
+
+    // Enabled bars take the focus after the surface, and move with their keys.
+    window.picPicture->setFocus();
+    QTest::keyClick(window.picPicture, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), window.HScroll1);
+    QTest::keyClick(window.HScroll1, Qt::Key_End);
+    EXPECT_EQ(window.HScroll1->value(), window.HScroll1->maximum());
+    EXPECT_EQ(window.picPicture->x() * 15, -window.HScroll1->maximum());
+    QTest::keyClick(window.HScroll1, Qt::Key_Home);
+    QTest::keyClick(window.HScroll1, Qt::Key_PageDown);
+    EXPECT_EQ(window.HScroll1->value(), Viewport().width() * 15);
+}
+
+TEST_F(Form1ZoomTest, TheWheelScrollsAndCtrlWheelZoomsAroundThePointer) {
+    Open({2000, 1500});
+    const int line = QApplication::wheelScrollLines() * 500;
+    Wheel(window.picPicture, {50, 50}, {0, -120});
+    EXPECT_EQ(window.VScroll1->value(), line);
+    EXPECT_EQ(window.HScroll1->value(), 0);
+    Wheel(window.picPicture, {50, 50}, {0, -120}, {}, Qt::ShiftModifier);
+    EXPECT_EQ(window.HScroll1->value(), line);
+    Wheel(window.picContainer, {50, 50}, {120, 0});  // a horizontal wheel
+    EXPECT_EQ(window.HScroll1->value(), 0);
+    // A touchpad: its pixels, whatever its angle says.
+    Wheel(window.picPicture, {50, 50}, {-30, -45}, {-20, -40});
+    EXPECT_EQ(window.HScroll1->value(), 300);
+    EXPECT_EQ(window.VScroll1->value(), line + 600);
+    EXPECT_EQ(window.picPicture->pos(), QPoint(-20, -line / 15 - 40));
+
+    const QPoint pointer(300, 200);  // viewport pixels
+    const QPointF under = (QPointF(pointer) - QPointF(window.picPicture->pos())) / window.Zoom();
+    Wheel(window.picContainer, pointer, {0, 120}, {}, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
+    const QPointF still = (QPointF(pointer) - QPointF(window.picPicture->pos())) / window.Zoom();
+    EXPECT_NEAR(still.x(), under.x(), 1.0);
+    EXPECT_NEAR(still.y(), under.y(), 1.0);
+    // Half notches add up to one step.
+    Wheel(window.picContainer, pointer, {0, -60}, {}, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
+    Wheel(window.picContainer, pointer, {0, -60}, {}, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(window.Zoom(), 1.0);
+}
+
+TEST_F(Form1ZoomTest, RangesFollowTheViewportAndAClampedValueMovesThePicture) {
+    Open({2000, 1500});
+    // The page step is what the viewport shows.
+    EXPECT_EQ(window.HScroll1->pageStep(), Viewport().width() * 15);
+    EXPECT_EQ(window.VScroll1->pageStep(), Viewport().height() * 15);
+    window.HScroll1->setValue(window.HScroll1->maximum());
+    window.resize(window.width() + 300, window.height() + 100);
+    QTest::qWait(0);
+    EXPECT_EQ(window.HScroll1->maximum(), 2000 * 15 - Viewport().width() * 15);
+    EXPECT_EQ(window.HScroll1->value(), window.HScroll1->maximum());
+    // The right edge is at the viewport's: nothing out of reach, no gap.
+    EXPECT_EQ(window.picPicture->geometry().right() + 1, Viewport().width());
+    EXPECT_EQ(window.HScrollRange().max, window.HScroll1->maximum());
+    EXPECT_EQ(window.HScroll1->pageStep(), Viewport().width() * 15);
+
+    // Large enough for the whole picture: bars off, picture back at the corner.
+    window.resize(2400, 1800);
+    QTest::qWait(0);
+    ASSERT_GE(Viewport().width(), 2000);
+    EXPECT_FALSE(window.HScroll1->isEnabled());
+    EXPECT_EQ(window.picPicture->pos().x(), 0);
+}
+
+TEST_F(Form1ZoomTest, TheLoupeFollowsThePointerFromTheFarCorner) {
+    Open({2000, 1500});
+    QTest::mouseMove(window.picPicture, {30, 40});
+    Loupe* loupe = window.LoupeWidget();
+    ASSERT_TRUE(loupe->isVisible());
+    EXPECT_EQ(loupe->geometry().bottomRight(), window.picContainer->rect().bottomRight());
+    QTest::mouseMove(window.picPicture, {Viewport().width() - 20, Viewport().height() - 20});
+    EXPECT_EQ(loupe->geometry().topLeft(), QPoint(0, 0));
+    QTest::keyClick(window.picPicture, Qt::Key_L);
+    EXPECT_FALSE(loupe->isVisible());
+}
+
+TEST(LoupePlaceTest, TheCornerAwayFromThePointerAndNeverOverIt) {
+    const int side = Loupe::kSide;
+    const QSize viewport(800, 600);
+    EXPECT_EQ(Loupe::PlaceFor(viewport, {10, 10}), QRect(800 - side, 600 - side, side, side));
+    EXPECT_EQ(Loupe::PlaceFor(viewport, {790, 10}), QRect(0, 600 - side, side, side));
+    EXPECT_EQ(Loupe::PlaceFor(viewport, {10, 590}), QRect(800 - side, 0, side, side));
+    EXPECT_EQ(Loupe::PlaceFor(viewport, {790, 590}), QRect(0, 0, side, side));
+    // A viewport too small leaves no corner that keeps the pointer clear.
+    EXPECT_TRUE(Loupe::PlaceFor({250, 250}, {125, 125}).isEmpty());
+    EXPECT_TRUE(Loupe::PlaceFor({150, 600}, {10, 10}).isEmpty());
+}
+
+}  // namespace
+}  // namespace vardesca
