@@ -39,3 +39,7 @@ done
 "$bench" startup "$startup" -- "$startup" bare
 "$bench" scroll "$data/photo-8000x6000.jpg"
 "$bench" measure
+"$bench" fit "$data/photo-8000x6000.jpg"
+"$bench" zoom "$data/photo-8000x6000.jpg"
+"$bench" loupe "$data/photo-8000x6000.jpg"
+"$bench" zoom-memory "$data/photo-8000x6000.jpg"

@@ -43,6 +43,17 @@ ImageSurface::ImageSurface(const TwipsScale& scale, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Pointer moves feed the loupe.
     setMouseTracking(true);
+    refine_.setSingleShot(true);
+    refine_.setInterval(0);
+    connect(&refine_, &QTimer::timeout, this, [this] {
+        // About 2 MB of reduced picture a slice: a few milliseconds.
+        const int rows = std::max(16, (1 << 19) / std::max(1, picture_.width() / 2));
+        if (pyramid_.Advance(zoom_, rows)) {
+            update();
+        } else {
+            refine_.start();
+        }
+    });
 }
 
 void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTwips) {
@@ -55,6 +66,11 @@ void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTw
     zoom_ = 1.0;
     resize(picture_.size());
     update();
+}
+
+void ImageSurface::ReleaseReducedCopies() {
+    refine_.stop();
+    pyramid_.SetPicture(picture_);
 }
 
 QSizeF ImageSurface::ZoomedSize() const {
@@ -127,7 +143,10 @@ void ImageSurface::DrawPicture(QPainter& painter, const QRectF& area, double mag
         painter.drawImage(exposed, picture_, exposed);
         return;
     }
-    const PicturePyramid::Level level = pyramid_.ForZoom(shown);
+    const PicturePyramid::Level level = pyramid_.Best(shown);
+    if (magnification == 1.0 && level.scale > std::ldexp(1.0, -pyramid_.WantedLevel(shown))) {
+        refine_.start();  // drawn from a finer level for now
+    }
     // From surface pixels to the level's pixels.
     const double f = zoom_ / level.scale;
     const QImage& image = *level.image;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -32,6 +33,11 @@ class ImageSurface : public QWidget, public MarkSurface {
     [[nodiscard]] const QImage& Picture() const { return picture_; }
     [[nodiscard]] double WidthTwips() const { return widthTwips_; }
     [[nodiscard]] double HeightTwips() const { return heightTwips_; }
+    // Lets go of the reduced copies kept for zooming out (made again when next
+    // needed): before a load, so that two pictures' copies are never held at once.
+    void ReleaseReducedCopies();
+    // Whether a reduced copy is still being made for the current zoom.
+    [[nodiscard]] bool Refining() const { return refine_.isActive(); }
 
     // Left and Top in the viewport, in twips.
     void MoveTo(double leftTwips, double topTwips);
@@ -97,6 +103,9 @@ class ImageSurface : public QWidget, public MarkSurface {
     double topTwips_ = 0;
     double zoom_ = 1.0;
     PicturePyramid pyramid_;
+    // Makes the reduced copy the current zoom wants, a band of rows at a time
+    // between events, and repaints once it is there.
+    QTimer refine_;
     std::vector<Mark> marks_;
     // The centre of the last circle drawn, while the lines after it are the arms
     // of its cross (the engine draws a point as a circle and two arms through it).

@@ -1,6 +1,6 @@
 #include "view/jpeg_decoder.h"
 
-#include <sys/mman.h>
+#include "view/pixel_memory.h"
 
 #include <emmintrin.h>
 
@@ -32,15 +32,6 @@ struct ErrorManager {
 void Silence(j_common_ptr, int) {}
 void SilenceOutput(j_common_ptr) {}
 
-// Picture memory from the kernel, in huge pages where it can.
-uchar* AllocatePixels(std::size_t bytes) {
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED)
-        return nullptr;
-    madvise(p, bytes, MADV_HUGEPAGE);
-    return static_cast<uchar*>(p);
-}
-
 // What a decode owns; kept in memory (its address is taken), so its fields are
 // still right after a longjmp from the decoder.
 struct Work {
@@ -48,17 +39,6 @@ struct Work {
     std::size_t bytes = 0;
     std::vector<uchar> strip;
 };
-
-struct Owner {
-    uchar* data;
-    std::size_t bytes;
-};
-
-void Release(void* info) {
-    auto* owner = static_cast<Owner*>(info);
-    munmap(owner->data, owner->bytes);
-    delete owner;
-}
 
 quint16 Read16(const uchar* p, bool big) {
     return big ? quint16((p[0] << 8) | p[1]) : quint16((p[1] << 8) | p[0]);
@@ -184,7 +164,7 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         if (job->pixels != nullptr)
-            munmap(job->pixels, job->bytes);
+            FreePixelMemory(job->pixels, job->bytes);
         return JpegDecode{};  // let Qt's reader have a go and say what is wrong
     }
     jpeg_create_decompress(&cinfo);
@@ -224,7 +204,7 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
     jpeg_start_decompress(&cinfo);
 
     job->bytes = std::size_t(dw) * std::size_t(dh) * 4;
-    job->pixels = AllocatePixels(job->bytes);
+    job->pixels = AllocatePixelMemory(job->bytes);
     uchar* const pixels = job->pixels;
     if (pixels == nullptr) {
         jpeg_destroy_decompress(&cinfo);
@@ -270,9 +250,9 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
 
-    auto* owner = new Owner{pixels, job->bytes};
     job->pixels = nullptr;
-    result.image = QImage(pixels, dw, dh, qsizetype(stride), QImage::Format_RGB32, Release, owner);
+    result.image =
+        AdoptPixelMemory(pixels, job->bytes, dw, dh, qsizetype(stride), QImage::Format_RGB32);
     result.outcome = JpegDecode::Outcome::Decoded;
     return result;
 }

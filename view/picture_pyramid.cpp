@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "view/pixel_memory.h"
+
 namespace vardesca {
 
 namespace {
@@ -37,72 +39,107 @@ void HalveRow(const std::uint32_t* __restrict r0, const std::uint32_t* __restric
 
 }  // namespace
 
-QImage HalvePicture(const QImage& source) {
+void HalveRows(const QImage& source, QImage& half, int first, int count) {
     const int w = source.width();
     const int h = source.height();
-    QImage out((w + 1) / 2, (h + 1) / 2, source.format());
-    if (out.isNull()) {
-        return out;  // out of memory: the caller draws from the finer level
-    }
-    for (int y = 0; y < out.height(); ++y) {
+    const int last = std::min(half.height(), first + count);
+    for (int y = first; y < last; ++y) {
         const auto* r0 = reinterpret_cast<const std::uint32_t*>(source.constScanLine(2 * y));
         const auto* r1 =
             reinterpret_cast<const std::uint32_t*>(source.constScanLine(std::min(2 * y + 1, h - 1)));
-        HalveRow(r0, r1, w, reinterpret_cast<std::uint32_t*>(out.scanLine(y)));
+        HalveRow(r0, r1, w, reinterpret_cast<std::uint32_t*>(half.scanLine(y)));
+    }
+}
+
+QImage HalvePicture(const QImage& source) {
+    QImage out = MakePixelImage((source.width() + 1) / 2, (source.height() + 1) / 2, source.format());
+    if (!out.isNull()) {
+        HalveRows(source, out, 0, out.height());
     }
     return out;
 }
 
 void PicturePyramid::SetPicture(const QImage& picture) {
     picture_ = picture;
+    picture32_ = QImage();
     levels_.clear();
 }
 
-PicturePyramid::Level PicturePyramid::ForZoom(double zoom) {
+int PicturePyramid::WantedLevel(double zoom) const {
     if (zoom > 0.5 || picture_.isNull()) {
-        return {&picture_, 1.0};
+        return 0;
     }
-    // The level whose scale s satisfies zoom ≤ s < 2 × zoom.
     int wanted = static_cast<int>(std::floor(std::log2(1.0 / zoom) + 1e-9));
     // Nothing below one pixel a side is worth keeping.
     while (wanted > 0 && ((picture_.width() >> wanted) < 1 || (picture_.height() >> wanted) < 1)) {
         --wanted;
     }
-    if (wanted <= 0) {
-        return {&picture_, 1.0};
+    return wanted;
+}
+
+const QImage& PicturePyramid::Source(int level) const {
+    if (level == 0) {
+        return picture32_.isNull() ? picture_ : picture32_;
     }
+    return levels_[static_cast<std::size_t>(level - 1)].image;
+}
+
+PicturePyramid::Level PicturePyramid::Best(double zoom) const {
+    for (int level = WantedLevel(zoom); level > 0; --level) {
+        if (static_cast<std::size_t>(level) <= levels_.size() &&
+            levels_[static_cast<std::size_t>(level - 1)].Made()) {
+            return {&levels_[static_cast<std::size_t>(level - 1)].image, std::ldexp(1.0, -level)};
+        }
+    }
+    return {&picture_, 1.0};
+}
+
+bool PicturePyramid::Advance(double zoom, int rows) {
+    const int wanted = WantedLevel(zoom);
     if (levels_.size() < static_cast<std::size_t>(wanted)) {
         levels_.resize(static_cast<std::size_t>(wanted));
     }
-    // Each level from the one before: the first fit view pays for the levels down
-    // to it, and every zoom step after that finds its level made.
-    int have = wanted;
-    while (have > 0 && levels_[static_cast<std::size_t>(have - 1)].isNull()) {
-        --have;
-    }
-    QImage source32;
-    if (have == 0 && picture_.depth() != 32) {
-        source32 = picture_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    }
-    while (have < wanted) {
-        const QImage& from = have == 0 ? (source32.isNull() ? picture_ : source32)
-                                       : levels_[static_cast<std::size_t>(have - 1)];
-        QImage reduced = HalvePicture(from);
-        if (reduced.isNull()) {
-            break;
+    // Each level from the one before, so every later zoom step finds its level
+    // a cheap halving away.
+    for (int level = 1; level <= wanted; ++level) {
+        Reduced& r = levels_[static_cast<std::size_t>(level - 1)];
+        if (r.Made()) {
+            continue;
         }
-        ++have;
-        levels_[static_cast<std::size_t>(have - 1)] = std::move(reduced);
+        if (r.failed) {
+            return true;
+        }
+        if (level == 1 && picture_.depth() != 32 && picture32_.isNull()) {
+            picture32_ = picture_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        }
+        const QImage& from = Source(level - 1);
+        if (r.image.isNull()) {
+            r.image = MakePixelImage((from.width() + 1) / 2, (from.height() + 1) / 2, from.format());
+            if (r.image.isNull()) {
+                r.failed = true;  // out of memory: the finer level serves
+                return true;
+            }
+        }
+        const int count = std::min(rows, r.image.height() - r.rowsDone);
+        HalveRows(from, r.image, r.rowsDone, count);
+        r.rowsDone += count;
+        rows -= count;
+        if (rows <= 0) {
+            return wanted == level && r.Made();
+        }
     }
-    if (have == 0) {
-        return {&picture_, 1.0};
+    return true;
+}
+
+PicturePyramid::Level PicturePyramid::ForZoom(double zoom) {
+    while (!Advance(zoom, 1 << 20)) {
     }
-    return {&levels_[static_cast<std::size_t>(have - 1)], std::ldexp(1.0, -have)};
+    return Best(zoom);
 }
 
 std::size_t PicturePyramid::LevelsMade() const {
     return static_cast<std::size_t>(
-        std::count_if(levels_.begin(), levels_.end(), [](const QImage& l) { return !l.isNull(); }));
+        std::count_if(levels_.begin(), levels_.end(), [](const Reduced& r) { return r.Made(); }));
 }
 
 }  // namespace vardesca

@@ -5,36 +5,55 @@
 
 namespace vardesca {
 
-// Reduced copies of a picture, each half the size of the one before, made on
-// first use. Drawing a 48-megapixel photo at a sixth of its size straight from
-// the full picture either skips most of its pixels (bilinear sampling: grain and
-// edges shimmer) or reads all of them at every repaint (area averaging: far too
-// slow to scroll). A level at most twice the shown size, scaled by bilinear
-// sampling, is both smooth and quick.
+// Reduced copies of a picture, each half the size of the one before. Drawing a
+// 48-megapixel photo at a sixth of its size straight from the full picture skips
+// most of its pixels (bilinear sampling: grain and edges shimmer); a level at
+// most twice the shown size, scaled by bilinear sampling, is smooth. Making the
+// first level means touching 48 MB of new memory, which can take longer than a
+// frame, so levels are made a band of rows at a time between events and a view
+// draws from the best level made so far until its own is ready.
 class PicturePyramid {
   public:
     void SetPicture(const QImage& picture);
 
-    // The copy to draw from at `zoom` (< 1) and the zoom it was reduced to; the
-    // picture itself for a zoom above one half.
     struct Level {
         const QImage* image;
-        double scale;
+        double scale;  // its size as a fraction of the picture's
     };
+    // The level made for drawing at `zoom`: the picture itself above one half,
+    // otherwise the one whose scale s has zoom ≤ s < 2 × zoom.
+    [[nodiscard]] int WantedLevel(double zoom) const;
+    // The best level to draw from now: the wanted one if it is made, else the
+    // nearest finer one that is (the picture itself at worst).
+    [[nodiscard]] Level Best(double zoom) const;
+    // Makes up to `rows` more rows towards the level `zoom` wants; true once it is
+    // made (or cannot be, for want of memory: the finer level serves then).
+    bool Advance(double zoom, int rows);
+    // Makes the level `zoom` wants at once and returns it.
     [[nodiscard]] Level ForZoom(double zoom);
 
     // The number of reduced copies made so far (benchmarks and tests).
     [[nodiscard]] std::size_t LevelsMade() const;
 
   private:
+    struct Reduced {
+        QImage image;  // null until begun
+        int rowsDone = 0;
+        bool failed = false;
+        [[nodiscard]] bool Made() const { return !image.isNull() && rowsDone == image.height(); }
+    };
+    [[nodiscard]] const QImage& Source(int level) const;
+
     QImage picture_;
-    // levels_[i] is the picture reduced by 2^(i+1); a null image is not made yet.
-    std::vector<QImage> levels_;
+    QImage picture32_;  // the picture as 32-bit pixels, when it is not already
+    // levels_[i] is the picture reduced by 2^(i+1).
+    std::vector<Reduced> levels_;
 };
 
-// The picture at half its size: each pixel the rounded mean of a 2×2 block, the
-// last column or row repeated where a block runs past an odd edge. 32-bit
-// pictures only (RGB32, ARGB32, premultiplied ARGB32).
+// Rows [first, first + count) of `half`, the picture at half its size: each pixel
+// the rounded mean of a 2×2 block, the last column or row repeated where a block
+// runs past an odd edge. 32-bit pictures only (RGB32, ARGB32, premultiplied).
+void HalveRows(const QImage& source, QImage& half, int first, int count);
 [[nodiscard]] QImage HalvePicture(const QImage& source);
 
 }  // namespace vardesca

@@ -228,6 +228,7 @@ void Form1::cmdOpen_Click() {
         if (!chosen) {
             return;
         }
+        picPicture->ReleaseReducedCopies();
         const ImageLoadResult loaded = imageSource_.Load(*chosen);
         if (!loaded.picture) {
             dialogs_.Message(QString::fromUtf8(app_text::kOpenFailed).arg(*chosen, loaded.reason),

@@ -131,6 +131,15 @@ TEST(PicturePyramidTest, EachZoomDrawsFromALevelAtMostTwiceItsSizeMadeOnce) {
         EXPECT_EQ(level.image->pixel(0, 0), picture.pixel(0, 0));
     }
     EXPECT_EQ(pyramid.LevelsMade(), 5u);
+    // Made a band at a time: until its last row the finer level serves.
+    pyramid.SetPicture(picture);
+    EXPECT_EQ(pyramid.Best(0.3).scale, 1.0);
+    EXPECT_FALSE(pyramid.Advance(0.3, 200));  // 200 of the level's 300 rows
+    EXPECT_EQ(pyramid.Best(0.3).scale, 1.0);
+    EXPECT_TRUE(pyramid.Advance(0.3, 200));
+    EXPECT_EQ(pyramid.Best(0.3).scale, 0.5);
+    EXPECT_EQ(pyramid.Best(0.2).scale, 0.5);  // level 2 not made yet: level 1 serves
+    EXPECT_EQ(pyramid.Best(0.2).image->pixel(499, 299), picture.pixel(999, 599));
     // A tiny picture has no level below one pixel.
     QImage tiny(3, 2, QImage::Format_RGB32);
     tiny.fill(Qt::white);
