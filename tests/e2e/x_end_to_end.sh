@@ -3,7 +3,9 @@
 # X input as a person would — open a photograph through the open dialog,
 # calibrate on its two reference bars, measure three fish, export to the
 # clipboard and to a file through the save dialog — and the bytes compared with
-# what the program must write under Italian settings.
+# what the program must write under Italian settings. On the way it fits the
+# photo (Ctrl+0), zooms to 200 % from the keypad and measures a fourth fish
+# there, which must come out as it would at 100 %.
 #   x_end_to_end.sh [PROGRAM] [OUTPUT_DIR]
 set -euo pipefail
 
@@ -28,11 +30,13 @@ fail() {
 }
 
 # The photograph: two reference bars (500 px = 10 cm, 250 px = 5 cm, so 50 px a
-# cm) and three fish of 300, 223.6 and 337 px.
+# cm), three fish of 300, 223.6 and 337 px, and a fourth of 200 px measured at
+# 200 %.
 convert -size 620x440 xc:'#4f7390' \
     -stroke white -strokewidth 5 -draw "line 40,30 540,30" -draw "line 600,40 600,290" \
     -stroke '#c8b060' -strokewidth 9 \
     -draw "line 60,120 360,120" -draw "line 400,150 500,350" -draw "line 100,400 437,400" \
+    -draw "line 60,200 260,200" \
     -quality 92 "$work/pesci.jpg"
 
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -97,8 +101,26 @@ photo 400 150
 photo 500 350
 photo 100 400
 photo 437 400
+xdotool getwindowname "$main" | grep -q '50,00 px/cm' || fail "no scale in the caption: $(xdotool getwindowname "$main")"
 
-printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n' >"$work/expected"
+# Fit, then 100 % and two steps up from the keypad: 200 %. The arrows (the photo
+# has the keyboard since the last click) bring the picture's corner back to the
+# viewport's, so photo point (x, y) is at window pixel (10 + 2x, 10 + 2y).
+xdotool key ctrl+0
+sleep 0.3
+xdotool getwindowname "$main" | grep -q ' %' || fail "Ctrl+0 did not fit: $(xdotool getwindowname "$main")"
+xdotool key ctrl+1 ctrl+KP_Add ctrl+KP_Add
+sleep 0.3
+xdotool getwindowname "$main" | grep -q '— 200 %' || fail "not at 200 %: $(xdotool getwindowname "$main")"
+for _ in $(seq 30); do xdotool key Left Up; done
+sleep 0.3
+click $((10 + 2 * 60)) $((10 + 2 * 200))
+click $((10 + 2 * 260)) $((10 + 2 * 200))
+import -window root "$out/e2e-zoomed.png"
+xdotool key ctrl+1
+sleep 0.3
+
+printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n4\t4\r\n' >"$work/expected"
 
 # Clipboard: Sì is the default button.
 click "${copia_button[@]}"
