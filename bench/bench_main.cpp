@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "tests/support/scripted_window_dialogs.h"
@@ -95,6 +96,15 @@ struct Window {
             QApplication::processEvents();
         }
     }
+    // Calibrates, then measures fifty fish starting `step` twips apart along
+    // row `y`, each `dx` by `dy` twips long.
+    void CalibrateAndMeasureFifty(float step, float y, float dx, float dy) {
+        Calibrate();
+        for (int i = 0; i < 50; ++i) {
+            form.picPicture_MouseDown(1, 0, step * float(i), y);
+            form.picPicture_MouseDown(1, 0, step * float(i) + dx, y + dy);
+        }
+    }
     void Calibrate() {
         form.Inizia_Click();
         dialogs.inputs = {"2", "3"};
@@ -103,6 +113,17 @@ struct Window {
         }
     }
 };
+
+// The process's peak memory against `factor` × the decoded picture + 60 MB.
+void PeakMemoryRow(const char* figure, const Form1& form, double factor) {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const QImage& picture = form.picPicture->Picture();
+    const double decoded = double(picture.width()) * picture.height() * 4 / (1024.0 * 1024.0);
+    const double peak = double(usage.ru_maxrss) / 1024.0;
+    const std::string goal = "<= " + std::to_string(factor).substr(0, 4) + " x decoded + 60 MB (ref)";
+    Row(figure, peak, "MB", decoded * factor + 60, goal.c_str());
+}
 
 const vardesca::ImageSource& Source() {
     static const vardesca::ImageSource source(15.0);
@@ -137,19 +158,9 @@ int Main(const QStringList& args) {
     } else if (what == QLatin1String("memory")) {
         Window w;
         w.Open(args[2]);
-        w.Calibrate();
-        for (int i = 0; i < 50; ++i) {
-            w.form.picPicture_MouseDown(1, 0, float(100 * i), 100);
-            w.form.picPicture_MouseDown(1, 0, float(100 * i + 900), 1300);
-        }
+        w.CalibrateAndMeasureFifty(100, 100, 900, 1200);
         w.form.repaint();
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        const QImage& picture = w.form.picPicture->Picture();
-        const double decoded = double(picture.width()) * picture.height() * 4 / (1024.0 * 1024.0);
-        const double peak = double(usage.ru_maxrss) / 1024.0;
-        Row("peak memory, 48 MP open, marks drawn", peak, "MB", decoded * 1.15 + 60,
-            "<= 1.15 x decoded + 60 MB (ref)");
+        PeakMemoryRow("peak memory, 48 MP open, marks drawn", w.form, 1.15);
     } else if (what == QLatin1String("startup")) {
         const int split = int(args.indexOf(QStringLiteral("--")));
         const double form = RunProcessMs(7, args.mid(2, split - 2));
@@ -252,11 +263,7 @@ int Main(const QStringList& args) {
         Window w;
         w.LargeViewport();
         w.Open(args[2]);
-        w.Calibrate();
-        for (int i = 0; i < 50; ++i) {
-            w.form.picPicture_MouseDown(1, 0, float(1000 * i), 1000);
-            w.form.picPicture_MouseDown(1, 0, float(1000 * i + 9000), 13000);
-        }
+        w.CalibrateAndMeasureFifty(1000, 1000, 9000, 12000);
         w.form.FitPicture();
         w.form.picContainer->repaint();
         // Down to the bottom of the ladder, up to the top, back to the fit: every
@@ -323,11 +330,7 @@ int Main(const QStringList& args) {
         Window w;
         w.LargeViewport();
         w.Open(args[2]);
-        w.Calibrate();
-        for (int i = 0; i < 50; ++i) {
-            w.form.picPicture_MouseDown(1, 0, float(100 * i), 100);
-            w.form.picPicture_MouseDown(1, 0, float(100 * i + 900), 1300);
-        }
+        w.CalibrateAndMeasureFifty(100, 100, 900, 1200);
         for (const double zoom : vardesca::ZoomLadder()) {
             w.form.ZoomAround(zoom, {900, 475});
             w.form.picContainer->repaint();
@@ -336,13 +339,7 @@ int Main(const QStringList& args) {
         }
         w.form.FitPicture();
         w.form.picContainer->repaint();
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        const QImage& picture = w.form.picPicture->Picture();
-        const double decoded = double(picture.width()) * picture.height() * 4 / (1024.0 * 1024.0);
-        const double peak = double(usage.ru_maxrss) / 1024.0;
-        Row("peak memory, 48 MP, every zoom level shown", peak, "MB", decoded * 1.4 + 60,
-            "<= 1.4 x decoded + 60 MB (ref)");
+        PeakMemoryRow("peak memory, 48 MP, every zoom level shown", w.form, 1.4);
     } else {
         std::fprintf(stderr, "usage: see the top of bench/bench_main.cpp\n");
         return 2;
