@@ -10,7 +10,7 @@ data=$build/bench-data
 mkdir -p "$data"
 export QT_QPA_PLATFORM=offscreen
 
-photo=../shared/testdata/good/jpg-photo-flower-480x360.jpg
+photo=tests/corpus/good/jpg-photo-flower-480x360.jpg
 for size in 6000x4000 8000x6000; do
     out=$data/photo-$size.jpg
     if [ ! -f "$out" ]; then

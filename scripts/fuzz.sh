@@ -15,7 +15,7 @@ CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARDESC
     -DVARDESCA_BUILD_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzz_image_source fuzz_wmf fuzz_locale_numbers fuzz_engine
 
-corpus=$(cd .. && pwd)/shared/testdata
+corpus=$PWD/tests/corpus
 mkdir -p build-fuzz/artifacts build-fuzz/corpus
 export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1
 
