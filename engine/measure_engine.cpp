@@ -59,8 +59,7 @@ double MeasureEngine::PairDistance(std::int32_t dx, std::int32_t dy) const {
     return std::sqrt(fx * fx + fy * fy);
 }
 
-std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool secondPair,
-                                             double& pairScale) {
+std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool secondPair) {
     for (;;) {
         const std::string reply = dialogs_.AskText(title, engine_text::kDistancePrompt);
         if (IsBlank(reply)) {
@@ -81,8 +80,8 @@ std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool s
             // float would make every later length 0: refuse it like any other
             // unusable number.
             if (std::isfinite(scale) && scale > 0.0f) {
-                pairScale = secondPair ? static_cast<double>(ds) / static_cast<double>(*r)
-                                       : static_cast<double>(scale);
+                lastPairScale_ = secondPair ? static_cast<double>(ds) / static_cast<double>(*r)
+                                            : static_cast<double>(scale);
                 return scale;
             }
         }
@@ -154,19 +153,18 @@ void MeasureEngine::HandleClick(float x, float y) {
         return;
     }
     const auto ds = static_cast<float>(d);
-    double pairScale = 0.0;
     const std::optional<float> scale =
         AskScale(firstPair ? engine_text::kCalibrationTitle2 : engine_text::kCalibrationTitle3, ds,
-                 !firstPair, pairScale);
+                 !firstPair);
     if (!scale) {
         punti_ = pairStart;
         return;
     }
     k_ = *scale;
     if (firstPair) {
-        firstPairScale_ = pairScale;
+        firstPairScale_ = lastPairScale_;
     } else {
-        referenceScales_ = {firstPairScale_, pairScale};
+        referenceScales_ = {firstPairScale_, lastPairScale_};
         buttons_.SetIniziaEnabled(false);
         buttons_.SetResettaEnabled(true);
         azione_ = Measuring;

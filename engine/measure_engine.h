@@ -96,9 +96,7 @@ class MeasureEngine {
     [[nodiscard]] double PairDistance(std::int32_t dx, std::int32_t dy) const;
     // Asks for the reference length until it gets a usable one and returns the
     // new k, or nothing when the user gives up on the pair.
-    // `pairScale` receives the scale of this pair on its own.
-    [[nodiscard]] std::optional<float> AskScale(const char* title, float ds, bool secondPair,
-                                                double& pairScale);
+    [[nodiscard]] std::optional<float> AskScale(const char* title, float ds, bool secondPair);
     void Measure(std::int32_t dx, std::int32_t dy);
 
     MarkSurface& surface_;
@@ -117,6 +115,7 @@ class MeasureEngine {
     std::int16_t n_ = 0;
     std::array<double, 2> referenceScales_{};
     double firstPairScale_ = 0.0;
+    double lastPairScale_ = 0.0;  // the scale of the pair AskScale last accepted, on its own
 };
 
 // The engine's own texts, shared with the tests.
