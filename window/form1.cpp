@@ -439,12 +439,17 @@ void Form1::NaturalSize() {
     ZoomAround(1.0, QRectF(picContainer->rect()).center());
 }
 
+void Form1::ComputeZoomedRanges() {
+    const double zoom = picPicture->Zoom();
+    hRange_ = ComputeScrollRange(picPicture->WidthTwips() * zoom, scale_.ToTwips(picContainer->width()));
+    vRange_ = ComputeScrollRange(picPicture->HeightTwips() * zoom, scale_.ToTwips(picContainer->height()));
+}
+
 void Form1::PlaceSurface(QPointF edge) {
     const double tpp = scale_.TwipsPerPixel();
     const QSizeF zoomed = picPicture->ZoomedSize();
     const double zoom = picPicture->Zoom();
-    hRange_ = ComputeScrollRange(picPicture->WidthTwips() * zoom, scale_.ToTwips(picContainer->width()));
-    vRange_ = ComputeScrollRange(picPicture->HeightTwips() * zoom, scale_.ToTwips(picContainer->height()));
+    ComputeZoomedRanges();
     // At 100 % a picture that fits stands at the top left, as a load puts it;
     // at any other zoom it is centred.
     const bool centre = fitted_ || zoom != 1.0;
@@ -475,8 +480,7 @@ void Form1::FollowViewport() {
         return;
     }
     const double zoom = picPicture->Zoom();
-    hRange_ = ComputeScrollRange(picPicture->WidthTwips() * zoom, scale_.ToTwips(picContainer->width()));
-    vRange_ = ComputeScrollRange(picPicture->HeightTwips() * zoom, scale_.ToTwips(picContainer->height()));
+    ComputeZoomedRanges();
     for (auto [bar, range] : {std::pair{HScroll1, hRange_}, std::pair{VScroll1, vRange_}}) {
         const int before = bar->value();
         ApplyScrollRange(bar, range);

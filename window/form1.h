@@ -115,6 +115,8 @@ class Form1 : public QWidget {
     // The scroll ranges for the picture at its zoom in the viewport as it is now;
     // a value that no longer fits is clamped and the picture follows it.
     void FollowViewport();
+    // The ranges of both bars for the picture at its zoom in the viewport as it is.
+    void ComputeZoomedRanges();
     // Puts the picture's edge at `edge` (viewport pixels) as far as the bars
     // allow; an axis on which the zoomed picture fits is centred.
     void PlaceSurface(QPointF edge);
