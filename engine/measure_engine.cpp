@@ -31,12 +31,19 @@ MeasureEngine::MeasureEngine(MarkSurface& surface, EngineDialogs& dialogs, Resul
 void MeasureEngine::StartCalibration() {
     dialogs_.ShowMessage(engine_text::kCalibrationTitle1, engine_text::kInstructions);
     azione_ = Calibrating;
+    // A new calibration: the measurements before it are no longer undone.
+    done_.clear();
+    redo_.clear();
 }
 
 void MeasureEngine::Reset() {
     azione_ = Idle;
     punti_ = 0;
     n_ = 0;
+    marksDrawn_ = 0;
+    pending_.reset();
+    done_.clear();
+    redo_.clear();
     buttons_.SetIniziaEnabled(true);
     buttons_.SetResettaEnabled(false);
 }
@@ -45,11 +52,13 @@ void MeasureEngine::DrawPointMarks(float x, float y, std::uint32_t colour) {
     surface_.DrawCircle(x, y, kMarkRadius, colour);
     surface_.DrawLine(x - kCrossHalfWidth, y, x + kCrossHalfWidth, y, colour);
     surface_.DrawLine(x, y - kCrossHalfHeight, x, y + kCrossHalfHeight, colour);
+    marksDrawn_ += kPointMarks;
 }
 
 void MeasureEngine::DrawPairMarks(float x, float y, std::uint32_t colour) {
     // From the stored (rounded) first point to the exact position of this click.
     surface_.DrawLine(static_cast<float>(x0_), static_cast<float>(y0_), x, y, colour);
+    ++marksDrawn_;
     DrawPointMarks(x, y, colour);
 }
 
@@ -82,6 +91,7 @@ std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool s
             if (std::isfinite(scale) && scale > 0.0f) {
                 lastPairScale_ = secondPair ? static_cast<double>(ds) / static_cast<double>(*r)
                                             : static_cast<double>(scale);
+                lastPairLength_ = *r;
                 return scale;
             }
         }
@@ -89,7 +99,7 @@ std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool s
     }
 }
 
-void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy) {
+void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy, std::optional<Measurement> record) {
     const double length = PairDistance(dx, dy) / static_cast<double>(k_);
     if (n_ >= kMaxResults) {
         punti_ = 0;
@@ -102,6 +112,10 @@ void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy) {
     // straight after it.
     results_.SetText(results_.GetText() + line);
     punti_ = 0;
+    if (record) {
+        record->line = line;
+        done_.push_back(std::move(*record));
+    }
 }
 
 void MeasureEngine::HandleClick(float x, float y) {
@@ -124,23 +138,38 @@ void MeasureEngine::HandleClick(float x, float y) {
         dy = CheckedSub32(sy, y0_);
     }
     const std::uint32_t colour = calibrating ? kCalibrationColour : kMeasureColour;
+    // A new click ends what could be done again; a redone one is that redo.
+    if (!replaying_) {
+        redo_.clear();
+    }
 
     if (!second) {
+        pending_ = Click{x, y, marksDrawn_, punti_, x0_, y0_};
         punti_ = calibrating ? static_cast<std::int16_t>(punti_ + 1) : std::int16_t{1};
         DrawPointMarks(x, y, colour);
         x0_ = sx;
         y0_ = sy;
         return;
     }
+    const std::optional<Click> first = pending_;
+    pending_.reset();
 
     const bool firstPair = calibrating && punti_ == 1;
     punti_ = calibrating ? (firstPair ? std::int16_t{2} : std::int16_t{4}) : std::int16_t{2};
+    const std::int32_t x1Before = x1_;
+    const std::int32_t y1Before = y1_;
     DrawPairMarks(x, y, colour);
     x1_ = sx;
     y1_ = sy;
 
     if (!calibrating) {
-        Measure(dx, dy);
+        // Every measuring pair starts with a recorded first point; should one
+        // not, the measurement still counts but cannot be undone.
+        std::optional<Measurement> record;
+        if (first) {
+            record = Measurement{*first, x, y, x1Before, y1Before, {}};
+        }
+        Measure(dx, dy, std::move(record));
         return;
     }
 
@@ -163,13 +192,90 @@ void MeasureEngine::HandleClick(float x, float y) {
     k_ = *scale;
     if (firstPair) {
         firstPairScale_ = lastPairScale_;
+        referenceLengths_ = {lastPairLength_, 0.0f};
     } else {
         referenceScales_ = {firstPairScale_, lastPairScale_};
+        referenceLengths_[1] = lastPairLength_;
         buttons_.SetIniziaEnabled(false);
         buttons_.SetResettaEnabled(true);
         azione_ = Measuring;
         punti_ = 0;
+        // Measuring starts here: undo never goes back into the calibration.
+        done_.clear();
+        redo_.clear();
     }
+}
+
+bool MeasureEngine::HasPendingPoint() const {
+    if (!pending_) {
+        return false;
+    }
+    if (azione_ == Measuring) {
+        return punti_ == 1;
+    }
+    return azione_ == Calibrating && (punti_ == 1 || punti_ == 3);
+}
+
+bool MeasureEngine::CanUndo() const {
+    return HasPendingPoint() || (azione_ == Measuring && !done_.empty());
+}
+
+bool MeasureEngine::Undo() {
+    if (HasPendingPoint()) {
+        const Click click = *pending_;
+        pending_.reset();
+        surface_.EraseMarks(click.firstMark, kPointMarks);
+        marksDrawn_ -= kPointMarks;
+        punti_ = click.puntiBefore;
+        x0_ = click.x0Before;
+        y0_ = click.y0Before;
+        redo_.push_back({click.x, click.y, std::nullopt});
+        return true;
+    }
+    if (azione_ != Measuring || done_.empty()) {
+        return false;
+    }
+    const Measurement m = std::move(done_.back());
+    done_.pop_back();
+    surface_.EraseMarks(m.first.firstMark, kPointMarks + kPairMarks);
+    marksDrawn_ -= kPointMarks + kPairMarks;
+    n_ = static_cast<std::int16_t>(n_ - 1);
+    punti_ = 0;
+    x0_ = m.first.x0Before;
+    y0_ = m.first.y0Before;
+    x1_ = m.x1Before;
+    y1_ = m.y1Before;
+    // The line goes only if it is still the end of the box; what the user typed
+    // is never taken away.
+    const std::string text = results_.GetText();
+    if (text.size() >= m.line.size() &&
+        text.compare(text.size() - m.line.size(), m.line.size(), m.line) == 0) {
+        results_.SetText(text.substr(0, text.size() - m.line.size()));
+    } else {
+        dialogs_.ShowMessage(engine_text::kUndoTitle, engine_text::kUndoTextEdited);
+    }
+    redo_.push_back({m.first.x, m.first.y, std::pair{m.xb, m.yb}});
+    return true;
+}
+
+bool MeasureEngine::Redo() {
+    if (redo_.empty() || (azione_ != Calibrating && azione_ != Measuring)) {
+        return false;
+    }
+    const RedoStep step = redo_.back();
+    redo_.pop_back();
+    replaying_ = true;
+    try {
+        HandleClick(step.xa, step.ya);
+        if (step.second) {
+            HandleClick(step.second->first, step.second->second);
+        }
+    } catch (...) {
+        replaying_ = false;
+        throw;
+    }
+    replaying_ = false;
+    return true;
 }
 
 }  // namespace vardesca

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "result_line.h"
 
@@ -20,6 +22,14 @@ class MarkSurface {
     virtual ~MarkSurface() = default;
     virtual void DrawCircle(float cx, float cy, float radius, std::uint32_t colour) = 0;
     virtual void DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) = 0;
+    // Takes away `count` marks, the first of them being number `first` (from 0)
+    // of those drawn since the engine's last Reset(), every DrawCircle and
+    // DrawLine counting one; later marks move down. Undo calls it. A surface that
+    // cannot take marks away keeps them.
+    virtual void EraseMarks(std::size_t first, std::size_t count) {
+        static_cast<void>(first);
+        static_cast<void>(count);
+    }
 };
 
 // The two modal boxes the engine uses.
@@ -73,8 +83,22 @@ class MeasureEngine {
     // distance that does not fit 32 bits.
     void HandleClick(float x, float y);
 
-    // Back to Idle with no click counted and no result numbered.
+    // Back to Idle with no click counted and no result numbered; nothing left to
+    // undo or redo.
     void Reset();
+
+    // Takes back the last click while calibrating or measuring: a pending first
+    // point (marks erased, count back), else, while measuring, the last
+    // measurement of this calibration (marks erased, n back by one, its line
+    // taken off the results if they still end with it, otherwise a message says
+    // the text stays). Never past the calibration. True when something went.
+    bool Undo();
+    // Does again what Undo took back, until the next new click. True when it did.
+    bool Redo();
+    [[nodiscard]] bool CanUndo() const;
+    [[nodiscard]] bool CanRedo() const { return !redo_.empty(); }
+    // Whether a first point waits for its pair (what Escape gives up).
+    [[nodiscard]] bool HasPendingPoint() const;
 
     [[nodiscard]] std::int16_t azione() const { return azione_; }
     [[nodiscard]] std::int16_t punti() const { return punti_; }
@@ -89,15 +113,40 @@ class MeasureEngine {
     // calibration that completed, k being their mean: how far they disagree tells
     // the user how much to trust the lengths. Zero before any calibration.
     [[nodiscard]] std::array<double, 2> ReferenceScales() const { return referenceScales_; }
+    // The real lengths (cm) typed for the two references of the calibration in
+    // progress or last completed; zero for a pair not yet given.
+    [[nodiscard]] std::array<float, 2> ReferenceLengths() const { return referenceLengths_; }
 
   private:
+    // What undo needs of a click: where it was, the marks it started at, and the
+    // state it changed.
+    struct Click {
+        float x, y;
+        std::size_t firstMark;
+        std::int16_t puntiBefore;
+        std::int32_t x0Before, y0Before;
+    };
+    struct Measurement {
+        Click first;
+        float xb, yb;
+        std::int32_t x1Before, y1Before;
+        std::string line;
+    };
+    // A step to do again: one click, or the two of a measurement.
+    struct RedoStep {
+        float xa, ya;
+        std::optional<std::pair<float, float>> second;
+    };
+    static constexpr std::size_t kPointMarks = 3;  // circle and two arms
+    static constexpr std::size_t kPairMarks = 4;   // the line, then the point's
+
     void DrawPointMarks(float x, float y, std::uint32_t colour);
     void DrawPairMarks(float x, float y, std::uint32_t colour);
     [[nodiscard]] double PairDistance(std::int32_t dx, std::int32_t dy) const;
     // Asks for the reference length until it gets a usable one and returns the
     // new k, or nothing when the user gives up on the pair.
     [[nodiscard]] std::optional<float> AskScale(const char* title, float ds, bool secondPair);
-    void Measure(std::int32_t dx, std::int32_t dy);
+    void Measure(std::int32_t dx, std::int32_t dy, std::optional<Measurement> record);
 
     MarkSurface& surface_;
     EngineDialogs& dialogs_;
@@ -116,6 +165,14 @@ class MeasureEngine {
     std::array<double, 2> referenceScales_{};
     double firstPairScale_ = 0.0;
     double lastPairScale_ = 0.0;  // the scale of the pair AskScale last accepted, on its own
+    float lastPairLength_ = 0.0f;  // and the length typed for it
+    std::array<float, 2> referenceLengths_{};
+
+    std::size_t marksDrawn_ = 0;      // since the last Reset
+    std::optional<Click> pending_;    // the first point waiting for its pair
+    std::vector<Measurement> done_;   // this calibration's measurements, for undo
+    std::vector<RedoStep> redo_;
+    bool replaying_ = false;
 };
 
 // The engine's own texts, shared with the tests.
@@ -137,6 +194,10 @@ inline constexpr const char* kInvalidLength =
 inline constexpr const char* kSamePoint =
     "I due punti coincidono: cliccare di nuovo le due estremità del riferimento.";
 inline constexpr const char* kLimitTitle = "Misurazioni";
+inline constexpr const char* kUndoTitle = "Annulla";
+inline constexpr const char* kUndoTextEdited =
+    "La misura è stata annullata, ma la sua riga non è più l'ultima del riquadro dei "
+    "risultati: il testo resta com'è.";
 inline constexpr const char* kLimitReached =
     "È stato raggiunto il limite di 32767 misure: questa misura non è stata registrata. "
     "Copiare i dati, poi premere \"Resetta misurazioni\" per iniziare una nuova serie.";

@@ -4,6 +4,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/measure_engine.h"
@@ -65,11 +66,27 @@ class RecordingSurface : public MarkSurface {
   public:
     void DrawCircle(float cx, float cy, float radius, std::uint32_t colour) override {
         calls.push_back({DrawCall::Circle, cx, cy, radius, 0.0f, colour});
+        live.push_back(calls.back());
     }
     void DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) override {
         calls.push_back({DrawCall::Line, xa, ya, xb, yb, colour});
+        live.push_back(calls.back());
+    }
+    void EraseMarks(std::size_t first, std::size_t count) override {
+        erased.emplace_back(first, count);
+        if (first + count <= live.size()) {
+            live.erase(live.begin() + static_cast<std::ptrdiff_t>(first),
+                       live.begin() + static_cast<std::ptrdiff_t>(first + count));
+        } else {
+            badErase = true;
+        }
     }
     std::vector<DrawCall> calls;
+    // The marks on the surface since the test last cleared it (with the engine's
+    // Reset), erasures applied.
+    std::vector<DrawCall> live;
+    std::vector<std::pair<std::size_t, std::size_t>> erased;
+    bool badErase = false;
 };
 
 // Replies are given in advance; asking with none left is a test failure shown as
