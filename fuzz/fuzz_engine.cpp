@@ -1,9 +1,12 @@
-// The engine driven by an arbitrary sequence of clicks, replies and resets,
-// checking its invariants after every step.
+// The engine driven by an arbitrary sequence of clicks, replies, resets, undos,
+// redos and notes typed into the box, checking its invariants after every step:
+// among them, n never below zero, no mark erased that is not there, and no
+// note the user typed ever lost.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/checked_int.h"
 #include "engine/measure_engine.h"
@@ -97,15 +100,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vardesca::testing::RecordingButtons buttons;
     vardesca::testing::FakeLocale locale(",");
     vardesca::MeasureEngine engine(surface, dialogs, results, buttons, locale);
+    std::vector<std::string> notes;
     int steps = 0;
     while (!input.Empty() && ++steps < 2000) {
-        const std::size_t before = results.text.size();
-        switch (input.Byte() % 8) {
+        std::size_t before = results.text.size();
+        switch (input.Byte() % 12) {
             case 0:
                 engine.StartCalibration();
                 break;
             case 1:
                 engine.Reset();
+                surface.live.clear();  // a load or a reset shows a clean picture
+                break;
+            case 2:
+            case 3:
+                engine.Undo();
+                break;
+            case 4:
+                try {
+                    engine.Redo();
+                } catch (const vardesca::ArithmeticOverflow&) {
+                    // a redone click fails as the click did not
+                }
+                break;
+            case 5:
+                notes.push_back("nota " + std::to_string(notes.size()) + "\r\n");
+                results.text += notes.back();
+                before = results.text.size();
                 break;
             default: {
                 const float x = input.Float();
@@ -119,6 +140,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         surface.calls.clear();
         Check(engine, results.text, before);
+        if (surface.badErase)
+            __builtin_trap();
+        // Every note is still there, in the order it was typed.
+        std::size_t at = 0;
+        for (const std::string& note : notes) {
+            at = results.text.find(note, at);
+            if (at == std::string::npos)
+                __builtin_trap();
+            at += note.size();
+        }
     }
     return 0;
 }

@@ -2,7 +2,9 @@
 
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <cmath>
 
 #include "view/zoom.h"
@@ -62,6 +64,7 @@ void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTw
     widthTwips_ = widthTwips;
     heightTwips_ = heightTwips;
     marks_.clear();
+    labels_.clear();
     crossCentre_.reset();
     zoom_ = 1.0;
     resize(picture_.size());
@@ -92,19 +95,19 @@ void ImageSurface::MoveTo(double leftTwips, double topTwips) {
     move(scale_.ToPixels(leftTwips), scale_.ToPixels(topTwips));
 }
 
-QPointF ImageSurface::ScreenA(const Mark& mark) const {
-    return mark.arm ? mark.centre * zoom_ + mark.a : mark.a * zoom_;
+QPointF ImageSurface::ScreenA(const Mark& mark, double zoom) {
+    return mark.arm ? mark.centre * zoom + mark.a : mark.a * zoom;
 }
 
-QPointF ImageSurface::ScreenB(const Mark& mark) const {
-    return mark.arm ? mark.centre * zoom_ + mark.b : mark.b * zoom_;
+QPointF ImageSurface::ScreenB(const Mark& mark, double zoom) {
+    return mark.arm ? mark.centre * zoom + mark.b : mark.b * zoom;
 }
 
 QRect ImageSurface::Bounds(const Mark& mark) const {
-    const QPointF a = ScreenA(mark);
+    const QPointF a = ScreenA(mark, zoom_);
     const QRectF box = mark.circle ? QRectF(a.x() - mark.radius, a.y() - mark.radius,
                                             2 * mark.radius, 2 * mark.radius)
-                                   : QRectF(a, ScreenB(mark)).normalized();
+                                   : QRectF(a, ScreenB(mark, zoom_)).normalized();
     return box.toAlignedRect().adjusted(-2, -2, 2, 2);
 }
 
@@ -133,6 +136,87 @@ void ImageSurface::DrawLine(float xa, float ya, float xb, float yb, std::uint32_
     }
     crossCentre_.reset();
     AddMark({false, a, b, 0, FromBgr(colour), false, {}});
+}
+
+void ImageSurface::EraseMarks(std::size_t first, std::size_t count) {
+    if (first >= marks_.size()) {
+        return;
+    }
+    const auto begin = marks_.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto end = marks_.begin() + static_cast<std::ptrdiff_t>(std::min(marks_.size(), first + count));
+    for (auto it = begin; it != end; ++it) {
+        update(Bounds(*it));
+    }
+    marks_.erase(begin, end);
+    crossCentre_.reset();
+}
+
+void ImageSurface::AddLabel(float xa, float ya, float xb, float yb, const QString& text,
+                            std::uint32_t colour, int key) {
+    labels_.push_back({scale_.ToPixels(xa, ya), scale_.ToPixels(xb, yb), text, FromBgr(colour), key});
+    update(LabelBox(labels_.back(), zoom_).toAlignedRect().adjusted(-2, -2, 2, 2));
+}
+
+void ImageSurface::RemoveLabel(int key) {
+    for (auto it = labels_.rbegin(); it != labels_.rend(); ++it) {
+        if (it->key == key) {
+            update(LabelBox(*it, zoom_).toAlignedRect().adjusted(-2, -2, 2, 2));
+            labels_.erase(std::next(it).base());
+            return;
+        }
+    }
+}
+
+void ImageSurface::SetLabelsVisible(bool visible) {
+    labelsVisible_ = visible;
+    update();
+}
+
+QRectF ImageSurface::LabelBox(const Label& label, double zoom) const {
+    const QFontMetricsF metrics(font());
+    const QPointF middle = (label.a + label.b) / 2 * zoom;
+    // Up and to the right of the middle, clear of the line's own pixel.
+    const QSizeF size(metrics.horizontalAdvance(label.text) + 2, metrics.height());
+    return {middle + QPointF(4, -size.height() - 2), size};
+}
+
+void ImageSurface::DrawLabel(QPainter& painter, const Label& label, double zoom) const {
+    const QRectF box = LabelBox(label, zoom);
+    const QPointF baseline(box.left() + 1, box.top() + QFontMetricsF(font()).ascent());
+    QPainterPath path;
+    path.addText(baseline, font(), label.text);
+    // A dark halo under the coloured text reads on light and dark photos alike.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.strokePath(path, QPen(QColor(0, 0, 0, 210), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.fillPath(path, label.colour);
+    painter.restore();
+}
+
+QImage ImageSurface::Annotated() const {
+    if (picture_.isNull()) {
+        return {};
+    }
+    // A copy: the shown picture stays clean.
+    QImage out = picture_.copy();
+    if (out.isNull()) {
+        return out;
+    }
+    const QImage::Format paintable = out.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                           : QImage::Format_RGB32;
+    if (out.format() != paintable) {
+        out.convertTo(paintable);
+    }
+    QPainter painter(&out);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    for (const Mark& mark : marks_) {
+        DrawMark(painter, mark, 1.0);
+    }
+    for (const Label& label : labels_) {
+        DrawLabel(painter, label, 1.0);
+    }
+    return out;
 }
 
 void ImageSurface::DrawPicture(QPainter& painter, const QRectF& area, double magnification) {
@@ -165,12 +249,12 @@ void ImageSurface::DrawPicture(QPainter& painter, const QRectF& area, double mag
                       source);
 }
 
-void ImageSurface::DrawMark(QPainter& painter, const Mark& mark) const {
+void ImageSurface::DrawMark(QPainter& painter, const Mark& mark, double zoom) {
     painter.setPen(QPen(mark.colour, 0, Qt::SolidLine));
     if (mark.circle) {
-        painter.drawEllipse(ScreenA(mark), mark.radius, mark.radius);
+        painter.drawEllipse(ScreenA(mark, zoom), mark.radius, mark.radius);
     } else {
-        painter.drawLine(ScreenA(mark), ScreenB(mark));
+        painter.drawLine(ScreenA(mark, zoom), ScreenB(mark, zoom));
     }
 }
 
@@ -197,7 +281,14 @@ void ImageSurface::paintEvent(QPaintEvent* event) {
         if (!bounds.intersects(exposed) || !region.intersects(bounds)) {
             continue;
         }
-        DrawMark(painter, mark);
+        DrawMark(painter, mark, zoom_);
+    }
+    if (labelsVisible_) {
+        for (const Label& label : labels_) {
+            if (LabelBox(label, zoom_).toAlignedRect().adjusted(-2, -2, 2, 2).intersects(exposed)) {
+                DrawLabel(painter, label, zoom_);
+            }
+        }
     }
 }
 
@@ -215,7 +306,7 @@ void ImageSurface::RenderArea(QPainter& painter, const QRectF& area, double magn
     const QRect touched = area.toAlignedRect();
     for (const Mark& mark : marks_) {
         if (Bounds(mark).intersects(touched)) {
-            DrawMark(painter, mark);
+            DrawMark(painter, mark, zoom_);
         }
     }
 }
@@ -226,6 +317,11 @@ void ImageSurface::mousePressEvent(QMouseEvent* event) {
     emit MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()),
                    static_cast<float>(ScreenToPictureTwips(p.x(), zoom_, tpp)),
                    static_cast<float>(ScreenToPictureTwips(p.y(), zoom_, tpp)));
+}
+
+void ImageSurface::mouseDoubleClickEvent(QMouseEvent* /*event*/) {
+    // Qt's default turns the second press into another press; a habitual double
+    // click would otherwise record a zero-length line.
 }
 
 void ImageSurface::mouseMoveEvent(QMouseEvent* event) {

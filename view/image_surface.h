@@ -58,7 +58,22 @@ class ImageSurface : public QWidget, public MarkSurface {
 
     void DrawCircle(float cx, float cy, float radius, std::uint32_t colour) override;
     void DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) override;
+    void EraseMarks(std::size_t first, std::size_t count) override;
     [[nodiscard]] std::size_t MarkCount() const { return marks_.size(); }
+
+    // Labels belong to the view, not to the engine's marks: a measurement's
+    // number, a reference's length. They keep their size on the screen at every
+    // zoom. `key` names a label for RemoveLabel (a measurement's number).
+    void AddLabel(float xa, float ya, float xb, float yb, const QString& text,
+                  std::uint32_t colour, int key);
+    void RemoveLabel(int key);  // the last label with that key
+    void SetLabelsVisible(bool visible);
+    [[nodiscard]] bool LabelsVisible() const { return labelsVisible_; }
+    [[nodiscard]] std::size_t LabelCount() const { return labels_.size(); }
+
+    // The picture at its natural size, upright, with every mark and label drawn
+    // on it: the annotated photo. A null picture when there is no memory for it.
+    [[nodiscard]] QImage Annotated() const;
 
   signals:
     // A mouse button pressed over the surface: button 1 left, 2 right, 4 middle;
@@ -71,6 +86,8 @@ class ImageSurface : public QWidget, public MarkSurface {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // The second press of a double click is not a click, as on a picture box.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
@@ -86,14 +103,25 @@ class ImageSurface : public QWidget, public MarkSurface {
         bool arm = false;
         QPointF centre = {};
     };
-    // Where the mark's ends stand on the surface at the current zoom.
-    [[nodiscard]] QPointF ScreenA(const Mark& mark) const;
-    [[nodiscard]] QPointF ScreenB(const Mark& mark) const;
+    // A label: its text beside the middle of a segment (picture pixels), kept
+    // apart from the engine's marks.
+    struct Label {
+        QPointF a, b;
+        QString text;
+        QColor colour;
+        int key;
+    };
+    // Where the mark's ends stand on the surface at `zoom`.
+    [[nodiscard]] static QPointF ScreenA(const Mark& mark, double zoom);
+    [[nodiscard]] static QPointF ScreenB(const Mark& mark, double zoom);
     void AddMark(Mark mark);
     // The surface pixels a mark touches at the current zoom, for partial repaints.
     [[nodiscard]] QRect Bounds(const Mark& mark) const;
     void DrawPicture(QPainter& painter, const QRectF& area, double magnification);
-    void DrawMark(QPainter& painter, const Mark& mark) const;
+    static void DrawMark(QPainter& painter, const Mark& mark, double zoom);
+    // A label's text box on the surface at `zoom`, beside its segment's middle.
+    [[nodiscard]] QRectF LabelBox(const Label& label, double zoom) const;
+    void DrawLabel(QPainter& painter, const Label& label, double zoom) const;
 
     const TwipsScale& scale_;
     QImage picture_;
@@ -107,6 +135,8 @@ class ImageSurface : public QWidget, public MarkSurface {
     // between events, and repaints once it is there.
     QTimer refine_;
     std::vector<Mark> marks_;
+    std::vector<Label> labels_;
+    bool labelsVisible_ = true;
     // The centre of the last circle drawn, while the lines after it are the arms
     // of its cross (the engine draws a point as a circle and two arms through it).
     std::optional<QPointF> crossCentre_;

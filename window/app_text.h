@@ -56,6 +56,33 @@ inline constexpr const char* kErrorText =
     "Si è verificato un errore: %1.\n\nL'operazione è stata interrotta; le misure già "
     "presenti nel riquadro dei risultati restano dove sono.";
 inline constexpr const char* kOutOfMemory = "memoria insufficiente";
+
+// F1: every key and mouse action of the program.
+inline constexpr const char* kKeysTitle = "Tasti e mouse";
+inline constexpr const char* kKeysText =
+    "Mouse sulla foto\n"
+    "  Clic (qualsiasi tasto): un punto di riferimento o di misura\n"
+    "  Doppio clic: conta come un solo clic\n"
+    "  Rotella: scorre in verticale; Maiusc+rotella: in orizzontale\n"
+    "  Ctrl+rotella: ingrandisce o riduce attorno al puntatore\n"
+    "\n"
+    "Tastiera, ovunque\n"
+    "  Ctrl+0: foto intera nella finestra; Ctrl+1: 100 %\n"
+    "  Ctrl++ e Ctrl+-: ingrandisce e riduce\n"
+    "  Ctrl+Z: annulla l'ultimo clic; Ctrl+Maiusc+Z: lo ripete\n"
+    "  Ctrl+E: salva la foto con i segni\n"
+    "  F1: questo elenco\n"
+    "  Tab e Maiusc+Tab: passano da un comando all'altro\n"
+    "\n"
+    "Tastiera, fuori dal riquadro dei risultati\n"
+    "  Frecce: scorrono la foto\n"
+    "  Backspace: annulla l'ultimo clic\n"
+    "  Esc: rinuncia al primo punto di una coppia\n"
+    "  L: mostra o nasconde la lente\n"
+    "  N: mostra o nasconde numeri e lunghezze sulla foto\n"
+    "\n"
+    "Nel riquadro dei risultati ogni tasto scrive, e Ctrl+Z, Ctrl+Maiusc+Z, Ctrl+A, Ctrl+C, "
+    "Ctrl+V e Ctrl+X agiscono sul testo.";
 inline constexpr const char* kInternalError = "errore interno del programma";
 
 }  // namespace vardesca::app_text

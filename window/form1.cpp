@@ -82,6 +82,7 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       scale_(TwipsScale::ForScreen(QGuiApplication::primaryScreen())),
       imageSource_(scale_.TwipsPerPixel()),
       export_(dialogs),
+      annotated_(dialogs),
       quit_([] { QCoreApplication::quit(); }),
       engineDialogs_(dialogs),
       engineButtons_(*Inizia, *Resetta),
@@ -353,9 +354,85 @@ void Form1::Inizia_Click() {
 
 void Form1::picPicture_MouseDown(int /*button*/, int /*shift*/, float x, float y) {
     // Every button counts, with or without Shift, Ctrl or Alt.
+    const EngineSnapshot before = Snapshot();
     Guarded([this, x, y] { engine_->HandleClick(x, y); });
+    AfterEngineAction(before);
+}
+
+Form1::EngineSnapshot Form1::Snapshot() const {
+    return {engine_->azione(), engine_->punti(), engine_->n()};
+}
+
+void Form1::AfterEngineAction(const EngineSnapshot& before) {
+    LabelWhatCompleted(before);
     UpdateCaption();
     RefreshLoupe();
+}
+
+void Form1::LabelWhatCompleted(const EngineSnapshot& before) {
+    const auto segment = [this](const QString& text, std::uint32_t colour, int key) {
+        picPicture->AddLabel(static_cast<float>(engine_->x0()), static_cast<float>(engine_->y0()),
+                             static_cast<float>(engine_->x1()), static_cast<float>(engine_->y1()),
+                             text, colour, key);
+    };
+    if (engine_->n() < before.n) {
+        picPicture->RemoveLabel(before.n);  // a measurement undone
+        return;
+    }
+    if (engine_->azione() == MeasureEngine::Measuring && engine_->n() == before.n + 1) {
+        segment(QString::number(engine_->n()), kMeasureColour, engine_->n());
+        return;
+    }
+    // A reference given its length: the first pair (count 1 → 2) or the second
+    // (which ends the calibration).
+    if (before.azione != MeasureEngine::Calibrating) {
+        return;
+    }
+    int reference = -1;
+    if (before.punti == 1 && engine_->azione() == MeasureEngine::Calibrating && engine_->punti() == 2) {
+        reference = 0;
+    } else if (before.punti == 3 && engine_->azione() == MeasureEngine::Measuring) {
+        reference = 1;
+    }
+    if (reference >= 0) {
+        const float length = engine_->ReferenceLengths()[static_cast<std::size_t>(reference)];
+        const std::string number = QString::number(static_cast<double>(length), 'g', 6).toStdString();
+        segment(QString::fromStdString(PointToDecimal(number, locale_)) + QStringLiteral(" cm"),
+                kCalibrationColour, 0);
+    }
+}
+
+void Form1::UndoClick() {
+    const EngineSnapshot before = Snapshot();
+    Guarded([this] { engine_->Undo(); });
+    AfterEngineAction(before);
+}
+
+void Form1::RedoClick() {
+    const EngineSnapshot before = Snapshot();
+    Guarded([this] { engine_->Redo(); });
+    AfterEngineAction(before);
+}
+
+void Form1::GiveUpPendingPoint() {
+    if (engine_->HasPendingPoint()) {
+        UndoClick();
+    }
+}
+
+void Form1::ToggleLabels() {
+    picPicture->SetLabelsVisible(!picPicture->LabelsVisible());
+}
+
+void Form1::SaveAnnotatedPhoto() {
+    Guarded([this] { annotated_.Save(*picPicture, fileName_); });
+}
+
+void Form1::ShowKeys() {
+    Guarded([this] {
+        dialogs_.Message(QString::fromUtf8(app_text::kKeysText),
+                         QString::fromUtf8(app_text::kKeysTitle), WindowDialogs::Buttons::Ok);
+    });
 }
 
 bool Form1::HasPicture() const {
@@ -383,6 +460,10 @@ void Form1::MakeShortcuts() {
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { ZoomOutStep(); });
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { FitPicture(); });
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_1)}, [this] { NaturalSize(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { UndoClick(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, [this] { RedoClick(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_E)}, [this] { SaveAnnotatedPhoto(); });
+    onKeys({QKeySequence(Qt::Key_F1)}, [this] { ShowKeys(); });
 
     // Single keys: never while the focus is in the results box, where they type.
     const auto single = [this, &onKeys](Qt::Key key, auto action) {
@@ -393,6 +474,9 @@ void Form1::MakeShortcuts() {
         });
     };
     single(Qt::Key_L, [this] { ToggleLoupe(); });
+    single(Qt::Key_N, [this] { ToggleLabels(); });
+    single(Qt::Key_Backspace, [this] { UndoClick(); });
+    single(Qt::Key_Escape, [this] { GiveUpPendingPoint(); });
     single(Qt::Key_Left, [this] { ScrollBy(HScroll1, -HScroll1->singleStep()); });
     single(Qt::Key_Right, [this] { ScrollBy(HScroll1, HScroll1->singleStep()); });
     single(Qt::Key_Up, [this] { ScrollBy(VScroll1, -VScroll1->singleStep()); });

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "commands/annotated_photo.h"
 #include "commands/results_export.h"
 #include "engine/measure_engine.h"
 #include "view/image_source.h"
@@ -83,6 +84,18 @@ class Form1 : public QWidget {
     [[nodiscard]] bool LoupeEnabled() const { return loupeEnabled_; }
     void ToggleLoupe();
 
+    // Ctrl+Z and Backspace: the last click taken back; Ctrl+Shift+Z: done again.
+    void UndoClick();
+    void RedoClick();
+    // Escape: a pending first point given up, like undo; nothing else.
+    void GiveUpPendingPoint();
+    // N: the numbers and lengths beside the marks shown or hidden.
+    void ToggleLabels();
+    // Ctrl+E: the annotated photo saved.
+    void SaveAnnotatedPhoto();
+    // F1: every key and mouse action.
+    void ShowKeys();
+
     // How the program ends when the user confirms; QCoreApplication::quit unless
     // a test puts something else.
     void SetQuit(std::function<void()> quit) { quit_ = std::move(quit); }
@@ -124,6 +137,14 @@ class Form1 : public QWidget {
     void WheelOverPhoto(QWheelEvent* event, QPointF inViewport);
     void RefreshLoupe();
     void UpdateCaption();
+    // What the engine was before an action: labels go to what it completed.
+    struct EngineSnapshot {
+        std::int16_t azione, punti, n;
+    };
+    [[nodiscard]] EngineSnapshot Snapshot() const;
+    void LabelWhatCompleted(const EngineSnapshot& before);
+    // After any engine action: labels, caption and loupe brought up to date.
+    void AfterEngineAction(const EngineSnapshot& before);
 
     WindowDialogs& dialogs_;
     const LocaleNumbers& locale_;
@@ -133,6 +154,7 @@ class Form1 : public QWidget {
     ScrollRange hRange_;
     ScrollRange vRange_;
     ResultsExport export_;
+    AnnotatedPhotoExport annotated_;
     std::function<void()> quit_;
     bool quitting_ = false;
     bool fitted_ = false;

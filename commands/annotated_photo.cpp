@@ -1,0 +1,70 @@
+#include "commands/annotated_photo.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+
+#include "commands/results_export.h"
+#include "view/image_surface.h"
+
+namespace vardesca {
+
+QString AnnotatedName(const QString& photoPath) {
+    const QFileInfo photo(photoPath);
+    return photo.dir().filePath(photo.completeBaseName() + QStringLiteral("-misure.png"));
+}
+
+std::optional<QString> EncodeForPath(const QImage& image, const QString& path, QByteArray& bytes) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QByteArray format;
+    int quality = -1;
+    if (suffix == QLatin1String("png")) {
+        format = "PNG";
+    } else if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
+        format = "JPEG";
+        quality = 92;
+    } else {
+        return QString::fromUtf8(annotated_text::kUnknownType);
+    }
+    bytes.clear();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    if (!writer.write(image)) {
+        return QString::fromUtf8(annotated_text::kEncodeFailed);
+    }
+    return std::nullopt;
+}
+
+void AnnotatedPhotoExport::Save(const ImageSurface& surface, const QString& photoPath) {
+    const auto fail = [this](const QString& path, const QString& reason) {
+        dialogs_.Message(QString::fromUtf8(annotated_text::kSaveFailed).arg(path, reason),
+                         QString(), WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+    };
+    if (surface.Picture().isNull()) {
+        dialogs_.Message(QString::fromUtf8(annotated_text::kNoPicture), QString(),
+                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+        return;
+    }
+    const std::optional<QString> chosen = dialogs_.SaveFile(AnnotatedName(photoPath));
+    if (!chosen) {
+        return;
+    }
+    const QImage annotated = surface.Annotated();
+    if (annotated.isNull()) {
+        fail(*chosen, QString::fromUtf8(annotated_text::kNoMemory));
+        return;
+    }
+    QByteArray bytes;
+    if (const auto failure = EncodeForPath(annotated, *chosen, bytes)) {
+        fail(*chosen, *failure);
+        return;
+    }
+    if (const auto failure = WriteFileSafely(*chosen, bytes)) {
+        fail(*chosen, *failure);
+    }
+}
+
+}  // namespace vardesca

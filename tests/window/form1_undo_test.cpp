@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "commands/annotated_photo.h"
+#include "tests/support/scripted_window_dialogs.h"
+#include "window/form1.h"
+#include "window/qt_locale_numbers.h"
+
+namespace vardesca {
+namespace {
+
+class Form1UndoTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        ASSERT_EQ(window.Scale().TwipsPerPixel(), 15.0);
+        ASSERT_TRUE(dir.isValid());
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(qRgb(128, 128, 128));
+        photo = dir.filePath(QStringLiteral("foto.jpg"));
+        ASSERT_TRUE(image.save(photo, "JPEG", 95));
+        dialogs.files.push_back(photo);
+        window.cmdOpen_Click();
+        ASSERT_EQ(window.picPicture->size(), QSize(400, 300));
+        window.Text1->SetText("");
+        // References of 100 px for "2" cm and 50 px for "1" cm: 50 px a cm.
+        window.Inizia_Click();
+        dialogs.inputs = {"2", "1"};
+        for (const QPoint p : {QPoint(10, 10), QPoint(110, 10), QPoint(10, 20), QPoint(60, 20)}) {
+            Click(p);
+        }
+        ASSERT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+        dialogs.shown.clear();
+    }
+
+    void Click(QPoint p) { QTest::mouseClick(window.picPicture, Qt::LeftButton, {}, p); }
+    void Measure(QPoint a, QPoint b) {
+        Click(a);
+        Click(b);
+    }
+
+    QTemporaryDir dir;
+    QString photo;
+    testing::ScriptedWindowDialogs dialogs;
+    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    Form1 window{dialogs, locale};
+};
+
+TEST_F(Form1UndoTest, ReferencesAndMeasurementsCarryLabelsThatUndoAndRedoFollow) {
+    EXPECT_EQ(window.picPicture->LabelCount(), 2u);  // "2 cm" and "1 cm"
+    Measure({100, 100}, {200, 100});
+    Measure({100, 150}, {300, 150});
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n2\t4\r\n");
+    EXPECT_EQ(window.picPicture->LabelCount(), 4u);
+    const std::size_t marks = window.picPicture->MarkCount();
+
+    window.picPicture->setFocus();
+    QTest::keyClick(window.picPicture, Qt::Key_Backspace);
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
+    EXPECT_EQ(window.picPicture->MarkCount(), marks - 7);
+    EXPECT_EQ(window.picPicture->LabelCount(), 3u);
+    QTest::keyClick(window.picPicture, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n2\t4\r\n");
+    EXPECT_EQ(window.picPicture->MarkCount(), marks);
+    EXPECT_EQ(window.picPicture->LabelCount(), 4u);
+
+    // N hides the labels, and the photo shows the ground where "2" was.
+    const QImage shown = window.picPicture->grab().toImage();
+    QTest::keyClick(window.picPicture, Qt::Key_N);
+    EXPECT_FALSE(window.picPicture->LabelsVisible());
+    EXPECT_NE(window.picPicture->grab().toImage(), shown);
+    QTest::keyClick(window.picPicture, Qt::Key_N);
+    EXPECT_EQ(window.picPicture->grab().toImage(), shown);
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(Form1UndoTest, InTheTextBoxCtrlZUndoesTypingAndSingleKeysType) {
+    Measure({100, 100}, {200, 100});
+    window.Text1->setFocus();
+    QTest::keyClicks(window.Text1, "nota");
+    QTest::keyClick(window.Text1, Qt::Key_Backspace);
+    QTest::keyClick(window.Text1, Qt::Key_Escape);
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\nnot");
+    QTest::keyClick(window.Text1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window.Engine().n(), 1);  // the measurement stays
+    EXPECT_NE(window.Text1->GetText(), "1\t2\r\nnot");
+}
+
+TEST_F(Form1UndoTest, EscapeGivesUpOnlyAPendingFirstPoint) {
+    Measure({100, 100}, {200, 100});
+    window.picPicture->setFocus();
+    QTest::keyClick(window.picPicture, Qt::Key_Escape);
+    EXPECT_EQ(window.Engine().n(), 1);  // nothing pending: nothing happens
+    Click({50, 250});
+    const std::size_t withPoint = window.picPicture->MarkCount();
+    QTest::keyClick(window.picPicture, Qt::Key_Escape);
+    EXPECT_EQ(window.Engine().punti(), 0);
+    EXPECT_EQ(window.picPicture->MarkCount(), withPoint - 3);
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
+}
+
+TEST_F(Form1UndoTest, ADoubleClickIsOneClick) {
+    // What the platform delivers for a double click: a press and a release, then
+    // the double click in place of the second press.
+    Click({120, 120});
+    QTest::mouseDClick(window.picPicture, Qt::LeftButton, {}, {120, 120});
+    EXPECT_EQ(window.Engine().punti(), 1);
+    EXPECT_EQ(window.Text1->GetText(), "");  // no zero-length line
+    Click({170, 120});
+    EXPECT_EQ(window.Text1->GetText(), "1\t1\r\n");
+}
+
+TEST_F(Form1UndoTest, TheAnnotatedPhotoHasTheMarksAtFullResolution) {
+    window.ZoomAround(0.5, {0, 0});  // whatever the zoom, the photo's own pixels
+    Measure({50, 100}, {150, 100});  // surface pixels at 50 %: photo 100..300, row 200
+    dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.png")));
+    QTest::keyClick(window.picPicture, Qt::Key_E, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.shown.back().kind, testing::ScriptedWindowDialogs::Shown::Save);
+    EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("foto-misure.png")));
+    EXPECT_TRUE(dialogs.Messages().empty());
+    QImage saved(dir.filePath(QStringLiteral("annotata.png")));
+    ASSERT_EQ(saved.size(), QSize(400, 300));
+    EXPECT_EQ(saved.pixelColor(200, 200), QColor(0, 255, 0));  // on the green line
+    EXPECT_EQ(saved.pixelColor(100, 10), QColor(255, 0, 0));   // on the first reference
+    EXPECT_EQ(saved.pixelColor(200, 250), QColor(128, 128, 128));
+    // The number "1" is burnt in above and to the right of the line's middle.
+    int inked = 0;
+    for (int y = 180; y < 199; ++y) {
+        for (int x = 203; x < 220; ++x) {
+            inked += saved.pixelColor(x, y) != QColor(128, 128, 128) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inked, 10);
+    // The shown picture stays clean.
+    EXPECT_EQ(window.picPicture->Picture().pixelColor(200, 200), QColor(128, 128, 128));
+
+    // JPEG by its extension.
+    dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.JPG")));
+    window.SaveAnnotatedPhoto();
+    QImage jpeg(dir.filePath(QStringLiteral("annotata.JPG")), "JPEG");
+    EXPECT_EQ(jpeg.size(), QSize(400, 300));
+}
+
+TEST_F(Form1UndoTest, AFailedSaveOfTheAnnotatedPhotoKeepsTheOldFileAndSaysWhy) {
+    Measure({50, 100}, {150, 100});
+    const QString target = dir.filePath(QStringLiteral("vecchia.png"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("il file di ieri");
+    }
+    QFile::setPermissions(target, QFileDevice::ReadOwner);
+    const std::string text = window.Text1->GetText();
+    dialogs.files.push_back(target);
+    window.SaveAnnotatedPhoto();
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.startsWith("Impossibile salvare l'immagine annotata"));
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(target));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "il file di ieri");
+    EXPECT_EQ(window.Text1->GetText(), text);
+
+    // A name the program cannot tell the type of.
+    dialogs.shown.clear();
+    dialogs.files.push_back(dir.filePath(QStringLiteral("senza-tipo.tif")));
+    window.SaveAnnotatedPhoto();
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(".png, .jpg o .jpeg"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("senza-tipo.tif"))));
+    EXPECT_EQ(AnnotatedName(QStringLiteral("/a/b.c/pesce.tar.jpg")),
+              QStringLiteral("/a/b.c/pesce.tar-misure.png"));
+}
+
+TEST_F(Form1UndoTest, F1ListsTheKeys) {
+    QTest::keyClick(window.Text1, Qt::Key_F1);
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].title, "Tasti e mouse");
+    for (const char* key : {"Ctrl+Z", "Ctrl+E", "Esc", "Backspace", "Ctrl+0", "L:", "N:"}) {
+        EXPECT_TRUE(dialogs.Messages()[0].text.contains(QString::fromUtf8(key))) << key;
+    }
+}
+
+}  // namespace
+}  // namespace vardesca
