@@ -82,6 +82,21 @@ void ResultsBox::SetText(const std::string& text) {
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
         return;
     }
+    // Undo takes the last line back: only the end goes, so ten thousand lines are
+    // not laid out again. The cut must fall after a line break, where the
+    // document's position is plain to count (each CR LF is one break).
+    if (text.size() < current.size() && current.compare(0, text.size(), text) == 0 &&
+        (text.empty() || text.ends_with("\r\n"))) {
+        const QString kept = QString::fromStdString(text);
+        QTextCursor cut(document());
+        cut.setPosition(static_cast<int>(kept.size() - kept.count(QStringLiteral("\r\n"))));
+        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        appending_ = true;
+        cut.removeSelectedText();
+        appending_ = false;
+        cache_ = text;
+        return;
+    }
     setPlainText(QString::fromStdString(text));
 }
 

@@ -21,7 +21,9 @@ class ResultsBox : public QPlainTextEdit, public ResultsText {
     [[nodiscard]] std::string GetText() const override;
     // Replaces the whole text; when the new text only adds to the end of the old
     // one, just the addition is inserted, so ten thousand lines do not have to be
-    // laid out again for each new one and the user's cursor stays put.
+    // laid out again for each new one and the user's cursor stays put. A text
+    // that is the old one cut after a line break (an undone measurement) only
+    // loses the end, the same way.
     void SetText(const std::string& text) override;
 
   private:

@@ -54,6 +54,22 @@ TEST(ResultsBoxTest, AppendingKeepsTheUsersCursorAndShowsTheNewLine) {
     EXPECT_EQ(box.GetText(), text);
 }
 
+TEST(ResultsBoxTest, CuttingTheLastLineKeepsTheRestAndTheCursor) {
+    ResultsBox box(nullptr);
+    // Non-BMP characters and accents count as the document counts them.
+    box.SetText("nota \xF0\x9F\x90\x9F \xC3\xA8\r\n1\t2\r\n2\t3\r\n");
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(2);
+    box.setTextCursor(cursor);
+    box.SetText("nota \xF0\x9F\x90\x9F \xC3\xA8\r\n1\t2\r\n");
+    EXPECT_EQ(box.GetText(), "nota \xF0\x9F\x90\x9F \xC3\xA8\r\n1\t2\r\n");
+    EXPECT_EQ(box.textCursor().position(), 2);
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("nota \U0001F41F \u00E8\n1\t2\n"));
+    box.SetText("");
+    EXPECT_EQ(box.GetText(), "");
+    EXPECT_EQ(box.document()->characterCount(), 1);  // nothing left but the end
+}
+
 TEST(ResultsBoxTest, TextThatDoesNotExtendTheOldOneReplacesIt) {
     ResultsBox box(nullptr);
     box.SetText("1\t2\r\n2\t3\r\n");
