@@ -43,3 +43,4 @@ done
 "$bench" zoom "$data/photo-8000x6000.jpg"
 "$bench" loupe "$data/photo-8000x6000.jpg"
 "$bench" zoom-memory "$data/photo-8000x6000.jpg"
+"$bench" export "$data/photo-8000x6000.jpg"
