@@ -175,23 +175,37 @@ void ImageSurface::SetLabelsVisible(bool visible) {
     update();
 }
 
-QRectF ImageSurface::LabelBox(const Label& label, double zoom) const {
-    const QFontMetricsF metrics(font());
-    const QPointF middle = (label.a + label.b) / 2 * zoom;
-    // Up and to the right of the middle, clear of the line's own pixel.
-    const QSizeF size(metrics.horizontalAdvance(label.text) + 2, metrics.height());
-    return {middle + QPointF(4, -size.height() - 2), size};
+QFont ImageSurface::LabelFont(double size) const {
+    QFont labelFont = font();
+    if (size != 1.0) {
+        if (labelFont.pixelSize() > 0) {
+            labelFont.setPixelSize(static_cast<int>(std::lround(labelFont.pixelSize() * size)));
+        } else {
+            labelFont.setPointSizeF(labelFont.pointSizeF() * size);
+        }
+    }
+    return labelFont;
 }
 
-void ImageSurface::DrawLabel(QPainter& painter, const Label& label, double zoom) const {
-    const QRectF box = LabelBox(label, zoom);
-    const QPointF baseline(box.left() + 1, box.top() + QFontMetricsF(font()).ascent());
+QRectF ImageSurface::LabelBox(const Label& label, double zoom, double size) const {
+    const QFontMetricsF metrics(LabelFont(size));
+    const QPointF middle = (label.a + label.b) / 2 * zoom;
+    // Up and to the right of the middle, clear of the line's own pixel.
+    const QSizeF box(metrics.horizontalAdvance(label.text) + 2 * size, metrics.height());
+    return {middle + QPointF(4 * size, -box.height() - 2 * size), box};
+}
+
+void ImageSurface::DrawLabel(QPainter& painter, const Label& label, double zoom, double size) const {
+    const QFont labelFont = LabelFont(size);
+    const QRectF box = LabelBox(label, zoom, size);
+    const QPointF baseline(box.left() + size, box.top() + QFontMetricsF(labelFont).ascent());
     QPainterPath path;
-    path.addText(baseline, font(), label.text);
+    path.addText(baseline, labelFont, label.text);
     // A dark halo under the coloured text reads on light and dark photos alike.
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.strokePath(path, QPen(QColor(0, 0, 0, 210), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.strokePath(path, QPen(QColor(0, 0, 0, 210), 3 * size, Qt::SolidLine, Qt::RoundCap,
+                                  Qt::RoundJoin));
     painter.fillPath(path, label.colour);
     painter.restore();
 }
@@ -218,11 +232,14 @@ QImage ImageSurface::Annotated() const {
     QPainter painter(&out);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);
+    // Marks and labels as they look on a screen of a thousand pixels showing the
+    // whole photo: one pixel wide on a 24 MP photo would vanish in any viewer.
+    const double size = std::max(1.0, std::min(out.width(), out.height()) / 1000.0);
     for (const Mark& mark : marks_) {
-        DrawMark(painter, mark, 1.0);
+        DrawMark(painter, mark, 1.0, size);
     }
     for (const Label& label : labels_) {
-        DrawLabel(painter, label, 1.0);
+        DrawLabel(painter, label, 1.0, size);
     }
     return out;
 }
@@ -257,12 +274,15 @@ void ImageSurface::DrawPicture(QPainter& painter, const QRectF& area, double mag
                       source);
 }
 
-void ImageSurface::DrawMark(QPainter& painter, const Mark& mark, double zoom) {
-    painter.setPen(QPen(mark.colour, 0, Qt::SolidLine));
+void ImageSurface::DrawMark(QPainter& painter, const Mark& mark, double zoom, double size) {
+    // Width 0 is Qt's one-pixel line; a larger size, a line that many pixels wide.
+    painter.setPen(QPen(mark.colour, size == 1.0 ? 0.0 : size, Qt::SolidLine));
     if (mark.circle) {
-        painter.drawEllipse(ScreenA(mark, zoom), mark.radius, mark.radius);
+        painter.drawEllipse(mark.a * zoom, mark.radius * size, mark.radius * size);
+    } else if (mark.arm) {
+        painter.drawLine(mark.centre * zoom + mark.a * size, mark.centre * zoom + mark.b * size);
     } else {
-        painter.drawLine(ScreenA(mark, zoom), ScreenB(mark, zoom));
+        painter.drawLine(mark.a * zoom, mark.b * zoom);
     }
 }
 

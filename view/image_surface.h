@@ -118,10 +118,13 @@ class ImageSurface : public QWidget, public MarkSurface {
     // The surface pixels a mark touches at the current zoom, for partial repaints.
     [[nodiscard]] QRect Bounds(const Mark& mark) const;
     void DrawPicture(QPainter& painter, const QRectF& area, double magnification);
-    static void DrawMark(QPainter& painter, const Mark& mark, double zoom);
+    // `size` scales what keeps its screen size (circles, crosses, labels, line
+    // width): 1 on the screen, more on a large annotated photo.
+    static void DrawMark(QPainter& painter, const Mark& mark, double zoom, double size = 1.0);
+    [[nodiscard]] QFont LabelFont(double size) const;
     // A label's text box on the surface at `zoom`, beside its segment's middle.
-    [[nodiscard]] QRectF LabelBox(const Label& label, double zoom) const;
-    void DrawLabel(QPainter& painter, const Label& label, double zoom) const;
+    [[nodiscard]] QRectF LabelBox(const Label& label, double zoom, double size = 1.0) const;
+    void DrawLabel(QPainter& painter, const Label& label, double zoom, double size = 1.0) const;
 
     const TwipsScale& scale_;
     QImage picture_;

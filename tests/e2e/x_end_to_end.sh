@@ -5,7 +5,8 @@
 # clipboard and to a file through the save dialog — and the bytes compared with
 # what the program must write under Italian settings. On the way it fits the
 # photo (Ctrl+0), zooms to 200 % from the keypad and measures a fourth fish
-# there, which must come out as it would at 100 %.
+# there, which must come out as it would at 100 %. Then it undoes that fish
+# (Ctrl+Z: the clipboard holds three lines) and redoes it (Ctrl+Shift+Z).
 #   x_end_to_end.sh [PROGRAM] [OUTPUT_DIR]
 set -euo pipefail
 
@@ -120,7 +121,24 @@ import -window root "$out/e2e-zoomed.png"
 xdotool key ctrl+1
 sleep 0.3
 
+printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n' >"$work/expected-undone"
 printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n4\t4\r\n' >"$work/expected"
+
+# Undo the fourth fish (the photo has the keyboard since the click on it).
+xdotool key ctrl+z
+sleep 0.3
+click "${copia_button[@]}"
+focus 'Vuoi copiare i dati'
+xdotool key Return
+sleep 0.5
+xclip -o -selection clipboard >"$work/clipboard-undone"
+cmp "$work/expected-undone" "$work/clipboard-undone" ||
+    fail "after undo the clipboard holds: $(od -An -c "$work/clipboard-undone")"
+# The keyboard back to the window through the grey of the viewport beside the
+# photo (not a click on the photo, which would end what can be redone); redo.
+click 645 200
+xdotool key ctrl+shift+z
+sleep 0.3
 
 # Clipboard: Sì is the default button.
 click "${copia_button[@]}"
