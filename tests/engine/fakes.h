@@ -136,4 +136,15 @@ class RecordingButtons : public EngineButtons {
     std::vector<std::string> log;
 };
 
+// An engine over the fakes above, Italian-style separator: the ground of the
+// engine's tests.
+struct EngineParts {
+    RecordingSurface surface;
+    ScriptedDialogs dialogs;
+    StringResults results;
+    RecordingButtons buttons;
+    FakeLocale locale{","};
+    MeasureEngine engine{surface, dialogs, results, buttons, locale};
+};
+
 }  // namespace vardesca::testing

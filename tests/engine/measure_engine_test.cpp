@@ -13,15 +13,8 @@ using testing::DrawCall;
 constexpr std::uint32_t kRed = 255;
 constexpr std::uint32_t kGreen = 65280;
 
-class MeasureEngineTest : public ::testing::Test {
+class MeasureEngineTest : public ::testing::Test, protected testing::EngineParts {
   protected:
-    testing::RecordingSurface surface;
-    testing::ScriptedDialogs dialogs;
-    testing::StringResults results;
-    testing::RecordingButtons buttons;
-    testing::FakeLocale locale{","};
-    MeasureEngine engine{surface, dialogs, results, buttons, locale};
-
     // The worked calibration: k = 750 from the first pair, then the mean 675.
     void Calibrate() {
         engine.Reset();

@@ -6,15 +6,8 @@
 namespace vardesca {
 namespace {
 
-class UndoTest : public ::testing::Test {
+class UndoTest : public ::testing::Test, protected testing::EngineParts {
   protected:
-    testing::RecordingSurface surface;
-    testing::ScriptedDialogs dialogs;
-    testing::StringResults results;
-    testing::RecordingButtons buttons;
-    testing::FakeLocale locale{","};
-    MeasureEngine engine{surface, dialogs, results, buttons, locale};
-
     // k = 675 twips a cm; the surface then holds the 14 red marks.
     void Calibrate() {
         engine.Reset();

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tests/support/scripted_window_dialogs.h"
+#include "tests/support/form1_fixture.h"
 #include "window/app_text.h"
 #include "window/form1.h"
 #include "window/qt_locale_numbers.h"
@@ -13,14 +13,8 @@ namespace {
 
 using Answer = WindowDialogs::Answer;
 
-class Form1LoadTest : public ::testing::Test {
+class Form1LoadTest : public testing::Form1Fixture {
   protected:
-    void SetUp() override {
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        ASSERT_EQ(window.Scale().TwipsPerPixel(), 15.0);
-        ASSERT_TRUE(dir.isValid());
-    }
 
     // A picture of w × h pixels, saved as PNG.
     QString MakePicture(const QString& name, int w, int h) {
@@ -29,11 +23,6 @@ class Form1LoadTest : public ::testing::Test {
         const QString path = dir.filePath(name);
         EXPECT_TRUE(image.save(path, "PNG"));
         return path;
-    }
-
-    void Open(const QString& path) {
-        dialogs.files.push_back(path);
-        window.cmdOpen_Click();
     }
 
     // Calibrates with k = 675 twips a cm, clicking at the given surface twips.
@@ -54,10 +43,6 @@ class Form1LoadTest : public ::testing::Test {
 
     int ViewportWidth() const { return window.picContainer->width() * 15; }
 
-    QTemporaryDir dir;
-    testing::ScriptedWindowDialogs dialogs;
-    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
-    Form1 window{dialogs, locale};
 };
 
 TEST_F(Form1LoadTest, FirstLoadShowsThePictureAndClearsTheInstructions) {

@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "tests/support/scripted_window_dialogs.h"
+#include "tests/support/form1_fixture.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
 #include "window/qt_locale_numbers.h"
@@ -14,14 +14,8 @@ namespace {
 
 using Answer = WindowDialogs::Answer;
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public testing::Form1Fixture {
   protected:
-    void SetUp() override {
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        // The pixel positions below assume 15 twips a pixel.
-        ASSERT_EQ(window.Scale().TwipsPerPixel(), 15.0);
-    }
 
     // A pixel position from twips, one pixel in from the surface's corner: QTest
     // takes the point (0, 0) for "the widget's centre".
@@ -31,10 +25,6 @@ class Form1Test : public ::testing::Test {
                Qt::KeyboardModifiers modifiers = {}) {
         QTest::mouseClick(window.picPicture, button, modifiers, p);
     }
-
-    testing::ScriptedWindowDialogs dialogs;
-    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
-    Form1 window{dialogs, locale};
 };
 
 TEST_F(Form1Test, StartsWithInstructionsAndGreyedControls) {

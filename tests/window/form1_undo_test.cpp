@@ -4,27 +4,22 @@
 #include <QTest>
 
 #include "commands/annotated_photo.h"
-#include "tests/support/scripted_window_dialogs.h"
+#include "tests/support/form1_fixture.h"
 #include "window/form1.h"
 #include "window/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {
 
-class Form1UndoTest : public ::testing::Test {
+class Form1UndoTest : public testing::Form1Fixture {
   protected:
     void SetUp() override {
-        window.show();
-        window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        ASSERT_EQ(window.Scale().TwipsPerPixel(), 15.0);
-        ASSERT_TRUE(dir.isValid());
+        Form1Fixture::SetUp();
         QImage image(400, 300, QImage::Format_RGB32);
         image.fill(qRgb(128, 128, 128));
         photo = dir.filePath(QStringLiteral("foto.jpg"));
         ASSERT_TRUE(image.save(photo, "JPEG", 95));
-        dialogs.files.push_back(photo);
-        window.cmdOpen_Click();
+        Open(photo);
         ASSERT_EQ(window.picPicture->size(), QSize(400, 300));
         window.Text1->SetText("");
         // References of 100 px for "2" cm and 50 px for "1" cm: 50 px a cm.
@@ -43,11 +38,7 @@ class Form1UndoTest : public ::testing::Test {
         Click(b);
     }
 
-    QTemporaryDir dir;
     QString photo;
-    testing::ScriptedWindowDialogs dialogs;
-    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
-    Form1 window{dialogs, locale};
 };
 
 TEST_F(Form1UndoTest, ReferencesAndMeasurementsCarryLabelsThatUndoAndRedoFollow) {

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "tests/support/scripted_window_dialogs.h"
+#include "tests/support/form1_fixture.h"
 #include "view/zoom.h"
 #include "window/form1.h"
 #include "window/qt_locale_numbers.h"
@@ -11,15 +11,8 @@
 namespace vardesca {
 namespace {
 
-class Form1ZoomTest : public ::testing::Test {
+class Form1ZoomTest : public testing::Form1Fixture {
   protected:
-    void SetUp() override {
-        window.show();
-        window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        ASSERT_EQ(window.Scale().TwipsPerPixel(), 15.0);
-        ASSERT_TRUE(dir.isValid());
-    }
 
     QSize Viewport() const { return window.picContainer->size(); }
 
@@ -29,8 +22,7 @@ class Form1ZoomTest : public ::testing::Test {
         image.fill(qRgb(200, 220, 240));
         const QString path = dir.filePath(QStringLiteral("foto.png"));
         ASSERT_TRUE(image.save(path, "PNG"));
-        dialogs.files.push_back(path);
-        window.cmdOpen_Click();
+        Form1Fixture::Open(path);
         ASSERT_EQ(window.picPicture->size(), size);
     }
 
@@ -57,10 +49,6 @@ class Form1ZoomTest : public ::testing::Test {
         QCoreApplication::sendEvent(target, &event);
     }
 
-    QTemporaryDir dir;
-    testing::ScriptedWindowDialogs dialogs;
-    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
-    Form1 window{dialogs, locale};
 };
 
 // Two references and three fish, in picture pixels; every coordinate a multiple
