@@ -13,7 +13,7 @@
 //   vardesca_bench zoom FILE                    every zoom step and scroll step, repainted
 //   vardesca_bench loupe FILE                   one loupe update
 //   vardesca_bench zoom-memory FILE             peak memory after every zoom level
-//   vardesca_bench export FILE                  annotated photo vs the plain picture encoded
+//   vardesca_bench export FILE [jpg|png]...     annotated photo vs the plain picture encoded
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -351,7 +351,9 @@ int Main(const QStringList& args) {
         w.CalibrateAndMeasureFifty(1000, 1000, 9000, 12000);
         const QString dir = QDir::tempPath();
         w.dialogs.shown.clear();
-        for (const char* suffix : {"jpg", "png"}) {
+        const QStringList suffixes =
+            args.size() > 3 ? args.mid(3) : QStringList{QStringLiteral("jpg"), QStringLiteral("png")};
+        for (const QString& suffix : suffixes) {
             const QString plainPath = dir + QStringLiteral("/vardesca-bench-plain.") + suffix;
             const QString annotatedPath = dir + QStringLiteral("/vardesca-bench-misure.") + suffix;
             // The plain picture through the same encoder, settings and writer.
