@@ -13,7 +13,7 @@ if ! command -v clang++ >/dev/null; then
 fi
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARDESCA_FUZZ=ON \
     -DVARDESCA_BUILD_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_image_source fuzz_wmf fuzz_locale_numbers fuzz_engine
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_image_source fuzz_wmf fuzz_locale_numbers fuzz_engine fuzz_exif
 
 corpus=$PWD/tests/corpus
 mkdir -p build-fuzz/artifacts build-fuzz/corpus
@@ -39,7 +39,8 @@ run locale_numbers & a=$!
 run engine & b=$!
 wait $a || failed=1
 wait $b || failed=1
-for t in image_source wmf locale_numbers engine; do
+run exif || failed=1
+for t in image_source wmf locale_numbers engine exif; do
     grep -E '^Done|ERROR|==[0-9]+==' "build-fuzz/$t.log" | sed "s/^/$t: /" | head -n 5
 done
 if [ "$failed" -ne 0 ]; then
@@ -47,4 +48,4 @@ if [ "$failed" -ne 0 ]; then
     exit 1
 fi
 echo "Each fuzz target ran ${seconds} s without a failure."
-echo "fuzz: 4 passed, 0 failed"
+echo "fuzz: 5 passed, 0 failed"

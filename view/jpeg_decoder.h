@@ -21,7 +21,4 @@ struct JpegDecode {
 
 [[nodiscard]] JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels);
 
-// The EXIF orientation (1 to 8) of a JPEG's APP1 segment body, or 1.
-[[nodiscard]] int ExifOrientation(const uchar* app1, unsigned length);
-
 }  // namespace vardesca

@@ -8,25 +8,17 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 
-#include "view/scroll_range.h"
+#include "tests/support/corpus.h"
+#include "tests/support/exif_jpeg.h"
 
 namespace vardesca {
 namespace {
 
-QString Corpus(const QString& sub) {
-    return QStringLiteral(VARDESCA_TESTDATA "/") + sub;
-}
-
-QStringList CorpusFiles(const QString& folder) {
-    const QDir dir(Corpus(folder));
-    QStringList files;
-    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
-        files << dir.filePath(name);
-    }
-    return files;
-}
+using testing::Corpus;
+using testing::CorpusFiles;
 
 const ImageSource kSource(15.0);
+
 
 TEST(ImageSourceTest, EveryGoodCorpusFileOpensWithItsSize) {
     const QStringList files = CorpusFiles(QStringLiteral("good"));
@@ -97,52 +89,6 @@ TEST(ImageSourceTest, EmbeddedBitmapStaysSharp) {
     EXPECT_GT(sharpSteps, 3);
 }
 
-// A JPEG with an EXIF orientation tag spliced in after the SOI marker.
-QByteArray JpegWithOrientation(const QImage& image, quint16 orientation) {
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 95);
-    const char exif[] = {'\xFF',
-                         '\xE1',
-                         0,
-                         34,
-                         'E',
-                         'x',
-                         'i',
-                         'f',
-                         0,
-                         0,
-                         'I',
-                         'I',
-                         42,
-                         0,
-                         8,
-                         0,
-                         0,
-                         0,  // TIFF header, IFD at 8
-                         1,
-                         0,  // one entry
-                         0x12,
-                         0x01,
-                         3,
-                         0,
-                         1,
-                         0,
-                         0,
-                         0,  // Orientation, SHORT, 1
-                         static_cast<char>(orientation),
-                         0,
-                         0,
-                         0,
-                         0,
-                         0,
-                         0,
-                         0};  // no next IFD
-    jpeg.insert(2, exif, sizeof exif);
-    return jpeg;
-}
-
 TEST(ImageSourceTest, JpegIsShownAsItsExifOrientationSays) {
     QTemporaryDir dir;
     QImage wide(40, 20, QImage::Format_RGB32);
@@ -154,7 +100,7 @@ TEST(ImageSourceTest, JpegIsShownAsItsExifOrientationSays) {
     const QString path = dir.filePath(QStringLiteral("ruotata.jpg"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(JpegWithOrientation(wide, 6));
+    file.write(testing::JpegWithOrientation(wide, 6));
     file.close();
     const ImageLoadResult r = kSource.Load(path);
     ASSERT_TRUE(r.picture);
@@ -212,85 +158,6 @@ TEST(ImageSourceTest, NotAPictureFileIsRefusedWithAReason) {
     const QString fifo = dir.filePath(QStringLiteral("coda.jpg"));
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     EXPECT_EQ(kSource.Load(fifo).reason, "non è un file normale");  // and does not block
-}
-
-TEST(ScrollRangeTest, EnabledOnlyWhenThePictureOverflows) {
-    EXPECT_EQ(ComputeScrollRange(3000, 9855), (ScrollRange{false, -6855}));
-    EXPECT_EQ(ComputeScrollRange(2000, 7455), (ScrollRange{false, -5455}));
-    EXPECT_EQ(ComputeScrollRange(9855, 9855), (ScrollRange{false, 0}));
-    EXPECT_EQ(ComputeScrollRange(9856, 9855), (ScrollRange{true, 1}));
-    EXPECT_EQ(ComputeScrollRange(20000, 9855), (ScrollRange{true, 10145}));
-    EXPECT_EQ(ComputeScrollRange(9000, 7455), (ScrollRange{true, 1545}));
-    // Beyond 16 bits: a 48-megapixel photo scrolls all the way.
-    EXPECT_EQ(ComputeScrollRange(8000 * 15, 9855), (ScrollRange{true, 110145}));
-    EXPECT_EQ(ComputeScrollRange(0.5, 0), (ScrollRange{true, 0}));  // half to even
-    EXPECT_EQ(ComputeScrollRange(1.5, 0), (ScrollRange{true, 2}));
-}
-
-}  // namespace
-}  // namespace vardesca
-
-namespace vardesca {
-namespace {
-
-// The direct JPEG path must show what Qt's own reader shows, upright included.
-TEST(JpegDecoderTest, SameImageAsQtsReader) {
-    int compared = 0;
-    for (const QString& path : CorpusFiles(QStringLiteral("good"))) {
-        if (!path.endsWith(QStringLiteral(".jpg")))
-            continue;
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        QImage expected = reader.read();
-        ASSERT_FALSE(expected.isNull()) << path.toStdString() << reader.errorString().toStdString();
-        expected.convertTo(QImage::Format_RGB32);
-        const ImageLoadResult ours = kSource.Load(path);
-        ASSERT_TRUE(ours.picture) << path.toStdString();
-        const QImage& got = ours.picture->image;
-        ASSERT_EQ(got.size(), expected.size()) << path.toStdString();
-        int worst = 0;
-        for (int y = 0; y < got.height(); ++y) {
-            for (int x = 0; x < got.width(); ++x) {
-                const QRgb a = got.pixel(x, y);
-                const QRgb b = expected.pixel(x, y);
-                worst = std::max({worst, std::abs(qRed(a) - qRed(b)),
-                                  std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
-            }
-        }
-        EXPECT_LE(worst, 2) << path.toStdString();
-        ++compared;
-    }
-    EXPECT_GE(compared, 15);
-}
-
-TEST(JpegDecoderTest, EveryOrientationIsTurnedUpright) {
-    // A 4 × 2 picture with a distinct colour in its stored top-left corner; for
-    // each orientation, where that corner must end up.
-    QImage stored(40, 20, QImage::Format_RGB32);
-    stored.fill(Qt::white);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-            stored.setPixel(x, y, qRgb(255, 0, 0));
-    const struct {
-        int orientation;
-        QSize size;
-        QPoint corner;
-    } cases[] = {{1, {40, 20}, {2, 2}},   {2, {40, 20}, {37, 2}}, {3, {40, 20}, {37, 17}},
-                 {4, {40, 20}, {2, 17}},  {5, {20, 40}, {2, 2}},  {6, {20, 40}, {17, 2}},
-                 {7, {20, 40}, {17, 37}}, {8, {20, 40}, {2, 37}}};
-    QTemporaryDir dir;
-    for (const auto& c : cases) {
-        const QString path = dir.filePath(QStringLiteral("o%1.jpg").arg(c.orientation));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(JpegWithOrientation(stored, static_cast<quint16>(c.orientation)));
-        file.close();
-        const ImageLoadResult r = kSource.Load(path);
-        ASSERT_TRUE(r.picture) << c.orientation;
-        EXPECT_EQ(r.picture->image.size(), c.size) << c.orientation;
-        EXPECT_GT(r.picture->image.pixelColor(c.corner).red(), 200) << c.orientation;
-        EXPECT_LT(r.picture->image.pixelColor(c.corner).green(), 80) << c.orientation;
-    }
 }
 
 }  // namespace

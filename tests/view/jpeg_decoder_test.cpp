@@ -1,0 +1,81 @@
+#include "view/jpeg_decoder.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "tests/support/corpus.h"
+#include "tests/support/exif_jpeg.h"
+#include "view/image_source.h"
+
+namespace vardesca {
+namespace {
+
+using testing::CorpusFiles;
+
+const ImageSource kSource(15.0);
+
+// The direct JPEG path must show what Qt's own reader shows, upright included.
+TEST(JpegDecoderTest, SameImageAsQtsReader) {
+    int compared = 0;
+    for (const QString& path : CorpusFiles(QStringLiteral("good"))) {
+        if (!path.endsWith(QStringLiteral(".jpg")))
+            continue;
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        QImage expected = reader.read();
+        ASSERT_FALSE(expected.isNull()) << path.toStdString() << reader.errorString().toStdString();
+        expected.convertTo(QImage::Format_RGB32);
+        const ImageLoadResult ours = kSource.Load(path);
+        ASSERT_TRUE(ours.picture) << path.toStdString();
+        const QImage& got = ours.picture->image;
+        ASSERT_EQ(got.size(), expected.size()) << path.toStdString();
+        int worst = 0;
+        for (int y = 0; y < got.height(); ++y) {
+            for (int x = 0; x < got.width(); ++x) {
+                const QRgb a = got.pixel(x, y);
+                const QRgb b = expected.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)),
+                                  std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+            }
+        }
+        EXPECT_LE(worst, 2) << path.toStdString();
+        ++compared;
+    }
+    EXPECT_GE(compared, 15);
+}
+
+TEST(JpegDecoderTest, EveryOrientationIsTurnedUpright) {
+    // A 4 × 2 picture with a distinct colour in its stored top-left corner; for
+    // each orientation, where that corner must end up.
+    QImage stored(40, 20, QImage::Format_RGB32);
+    stored.fill(Qt::white);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x)
+            stored.setPixel(x, y, qRgb(255, 0, 0));
+    const struct {
+        int orientation;
+        QSize size;
+        QPoint corner;
+    } cases[] = {{1, {40, 20}, {2, 2}},   {2, {40, 20}, {37, 2}}, {3, {40, 20}, {37, 17}},
+                 {4, {40, 20}, {2, 17}},  {5, {20, 40}, {2, 2}},  {6, {20, 40}, {17, 2}},
+                 {7, {20, 40}, {17, 37}}, {8, {20, 40}, {2, 37}}};
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QStringLiteral("o%1.jpg").arg(c.orientation));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(testing::JpegWithOrientation(stored, static_cast<quint16>(c.orientation)));
+        file.close();
+        const ImageLoadResult r = kSource.Load(path);
+        ASSERT_TRUE(r.picture) << c.orientation;
+        EXPECT_EQ(r.picture->image.size(), c.size) << c.orientation;
+        EXPECT_GT(r.picture->image.pixelColor(c.corner).red(), 200) << c.orientation;
+        EXPECT_LT(r.picture->image.pixelColor(c.corner).green(), 80) << c.orientation;
+    }
+}
+
+}  // namespace
+}  // namespace vardesca
