@@ -3,7 +3,7 @@
 #include "window/form1.h"
 #include "window/italian_translation.h"
 #include "window/qt_locale_numbers.h"
-#include "window/qt_window_dialogs.h"
+#include "dialogs/qt_window_dialogs.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -40,11 +40,11 @@ std::optional<QString> EncodeForPath(const QImage& image, const QString& path, Q
 
 void AnnotatedPhotoExport::Save(const ImageSurface& surface, const QString& photoPath) {
     const auto fail = [this](const QString& path, const QString& reason) {
-        dialogs_.Message(QString::fromUtf8(annotated_text::kSaveFailed).arg(path, reason),
-                         QString(), WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+        dialogs_.ShowBox(QString(), QString::fromUtf8(annotated_text::kSaveFailed).arg(path, reason),
+                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     };
     if (surface.Picture().isNull()) {
-        dialogs_.Message(QString::fromUtf8(annotated_text::kNoPicture), QString(),
+        dialogs_.ShowBox(QString(), QString::fromUtf8(annotated_text::kNoPicture),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
         return;
     }

@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "window/window_dialogs.h"
+#include "dialogs/window_dialogs.h"
 
 namespace vardesca {
 

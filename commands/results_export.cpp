@@ -62,8 +62,8 @@ std::optional<QString> WriteFileSafely(const QString& path, const QByteArray& by
 }
 
 void ResultsExport::CopiaDati(const std::string& text) {
-    const auto answer = dialogs_.Message(QString::fromUtf8(export_text::kQuestion),
-                                         QString::fromUtf8(export_text::kQuestionTitle),
+    const auto answer = dialogs_.ShowBox(QString::fromUtf8(export_text::kQuestionTitle),
+                                         QString::fromUtf8(export_text::kQuestion),
                                          WindowDialogs::Buttons::YesNoCancel);
     if (answer == WindowDialogs::Answer::Yes) {
         // The clipboard only; the primary selection is the user's own.
@@ -81,8 +81,8 @@ void ResultsExport::CopiaDati(const std::string& text) {
     // The text as it stands, plus the CR LF that ends the file.
     const QByteArray bytes = QByteArray::fromStdString(text) + "\r\n";
     if (const auto failure = WriteFileSafely(*chosen, bytes)) {
-        dialogs_.Message(QString::fromUtf8(export_text::kSaveFailed).arg(*chosen, *failure),
-                         QString(), WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+        dialogs_.ShowBox(QString(), QString::fromUtf8(export_text::kSaveFailed).arg(*chosen, *failure),
+                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
 }
 

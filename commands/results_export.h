@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "window/window_dialogs.h"
+#include "dialogs/window_dialogs.h"
 
 namespace vardesca {
 

@@ -2,10 +2,12 @@
 
 #include <QStringList>
 
+#include "dialogs/window_dialogs.h"
+
 // The window's own texts, exactly as the user sees them.
 namespace vardesca::app_text {
 
-inline constexpr const char* kAppTitle = "Vardesca";
+inline constexpr const char* kAppTitle = kApplicationTitle;
 
 // The results box at start-up: 20 lines, CR LF after each, 245 characters. The
 // first nine characters are how a load recognises it and clears it.

@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 #include "engine/measure_engine.h"
-#include "window/window_dialogs.h"
+#include "dialogs/window_dialogs.h"
 
 namespace vardesca {
 
@@ -13,7 +13,7 @@ class EngineDialogsAdapter : public EngineDialogs {
     explicit EngineDialogsAdapter(WindowDialogs& dialogs) : dialogs_(dialogs) {}
 
     void ShowMessage(const std::string& title, const std::string& text) override {
-        dialogs_.Message(QString::fromStdString(text), QString::fromStdString(title),
+        dialogs_.ShowBox(QString::fromStdString(title), QString::fromStdString(text),
                          WindowDialogs::Buttons::Ok);
     }
     std::string AskText(const std::string& title, const std::string& prompt) override {

@@ -171,7 +171,7 @@ void Form1::Guarded(Handler&& handler) {
         // The library's own text would be English.
         reason = QString::fromUtf8(app_text::kInternalError);
     }
-    dialogs_.Message(QString::fromUtf8(app_text::kErrorText).arg(reason), QString(),
+    dialogs_.ShowBox(QString(), QString::fromUtf8(app_text::kErrorText).arg(reason),
                      WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
 }
 
@@ -232,8 +232,9 @@ void Form1::cmdOpen_Click() {
         picPicture->ReleaseReducedCopies();
         const ImageLoadResult loaded = imageSource_.Load(*chosen);
         if (!loaded.picture) {
-            dialogs_.Message(QString::fromUtf8(app_text::kOpenFailed).arg(*chosen, loaded.reason),
-                             QString(), WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+            dialogs_.ShowBox(QString(),
+                             QString::fromUtf8(app_text::kOpenFailed).arg(*chosen, loaded.reason),
+                             WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
             return;
         }
         inizializza(*chosen, *loaded.picture);
@@ -242,8 +243,8 @@ void Form1::cmdOpen_Click() {
 
 void Form1::Resetta_Click() {
     Guarded([this] {
-        const auto answer = dialogs_.Message(QString::fromUtf8(app_text::kResetQuestion),
-                                             QString::fromUtf8(app_text::kResetTitle),
+        const auto answer = dialogs_.ShowBox(QString::fromUtf8(app_text::kResetTitle),
+                                             QString::fromUtf8(app_text::kResetQuestion),
                                              WindowDialogs::Buttons::OkCancel);
         if (answer != WindowDialogs::Answer::Ok) {
             return;
@@ -313,12 +314,12 @@ void Form1::CopiaDati_Click() {
 
 void Form1::Info_Click() {
     Guarded([this] {
-        dialogs_.Message(AboutText(), QString::fromUtf8(kAboutTitle), WindowDialogs::Buttons::Ok);
+        dialogs_.ShowBox(QString::fromUtf8(kAboutTitle), AboutText(), WindowDialogs::Buttons::Ok);
     });
 }
 
 bool Form1::ConfirmExit() {
-    return dialogs_.Message(QString::fromUtf8(kExitQuestion), QString(),
+    return dialogs_.ShowBox(QString(), QString::fromUtf8(kExitQuestion),
                             WindowDialogs::Buttons::YesNo) == WindowDialogs::Answer::Yes;
 }
 
@@ -430,8 +431,8 @@ void Form1::SaveAnnotatedPhoto() {
 
 void Form1::ShowKeys() {
     Guarded([this] {
-        dialogs_.Message(QString::fromUtf8(app_text::kKeysText),
-                         QString::fromUtf8(app_text::kKeysTitle), WindowDialogs::Buttons::Ok);
+        dialogs_.ShowBox(QString::fromUtf8(app_text::kKeysTitle),
+                         QString::fromUtf8(app_text::kKeysText), WindowDialogs::Buttons::Ok);
     });
 }
 

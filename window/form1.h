@@ -18,7 +18,7 @@
 #include "window/engine_adapters.h"
 #include "window/loupe.h"
 #include "window/results_box.h"
-#include "window/window_dialogs.h"
+#include "dialogs/window_dialogs.h"
 
 namespace vardesca {
 

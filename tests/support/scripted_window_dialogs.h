@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-#include "window/window_dialogs.h"
+#include "dialogs/window_dialogs.h"
 
 // Failing comparisons of Qt strings print the text, not its bytes.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -29,9 +29,9 @@ class ScriptedWindowDialogs : public WindowDialogs {
         QStringList filters;
     };
 
-    Answer Message(const QString& prompt, const QString& title, Buttons buttons,
+    Answer ShowBox(const QString& title, const QString& text, Buttons buttons,
                    Icon icon) override {
-        shown.push_back({Shown::Message, title, prompt, buttons, icon, {}});
+        shown.push_back({Shown::Message, title, text, buttons, icon, {}});
         if (buttons == Buttons::Ok) {
             return Answer::Ok;  // nothing to choose
         }

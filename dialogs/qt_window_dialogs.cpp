@@ -1,26 +1,25 @@
-#include "window/qt_window_dialogs.h"
+#include "dialogs/qt_window_dialogs.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "window/app_text.h"
 
 namespace vardesca {
 
 namespace {
 
 QString TitleOrApp(const QString& title) {
-    return title.isEmpty() ? QString::fromUtf8(app_text::kAppTitle) : title;
+    return title.isEmpty() ? QString::fromUtf8(kApplicationTitle) : title;
 }
 
 }  // namespace
 
-WindowDialogs::Answer QtWindowDialogs::Message(const QString& prompt, const QString& title,
+WindowDialogs::Answer QtWindowDialogs::ShowBox(const QString& title, const QString& text,
                                                Buttons buttons, Icon icon) {
     QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    TitleOrApp(title), prompt, QMessageBox::NoButton, parent_);
+                    TitleOrApp(title), text, QMessageBox::NoButton, parent_);
     struct Choice {
         QMessageBox::StandardButton button;
         const char* text;

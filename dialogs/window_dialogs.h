@@ -6,6 +6,9 @@
 
 namespace vardesca {
 
+// The title of the program's window, and of every box that has none of its own.
+inline constexpr const char* kApplicationTitle = "Vardesca";
+
 // Every modal box the window shows goes through here, so that the window runs
 // headless in tests with scripted answers and never blocks on a box.
 class WindowDialogs {
@@ -16,9 +19,12 @@ class WindowDialogs {
 
     virtual ~WindowDialogs() = default;
 
+    // Every call takes the title first, then the text: both are strings, so the
+    // order is the one thing the compiler cannot check.
+    //
     // A message box; an empty title shows the application title, "Vardesca".
     // Closing the box without a button counts as its last button (Annulla or No).
-    virtual Answer Message(const QString& prompt, const QString& title, Buttons buttons,
+    virtual Answer ShowBox(const QString& title, const QString& text, Buttons buttons,
                            Icon icon = Icon::None) = 0;
 
     // An input box with an empty default answer; the empty text when cancelled.

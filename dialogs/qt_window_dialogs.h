@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/window_dialogs.h"
+#include "dialogs/window_dialogs.h"
 
 class QWidget;
 
@@ -13,7 +13,7 @@ class QtWindowDialogs : public WindowDialogs {
     explicit QtWindowDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
 
-    Answer Message(const QString& prompt, const QString& title, Buttons buttons,
+    Answer ShowBox(const QString& title, const QString& text, Buttons buttons,
                    Icon icon) override;
     QString Input(const QString& title, const QString& prompt) override;
     std::optional<QString> OpenFile(const QString& title, const QStringList& filters) override;
