@@ -5,6 +5,11 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <algorithm>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vardesca {
 
@@ -28,6 +33,33 @@ QString Reason(QFileDevice::FileError error) {
 
 }  // namespace
 
+bool MayWrite(const FileOwnership& file, const UserIdentity& user) {
+    const unsigned anyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+    if (user.uid == 0) {
+        return (file.mode & anyWrite) != 0;
+    }
+    if (file.uid == user.uid) {
+        return (file.mode & S_IWUSR) != 0;
+    }
+    if (std::find(user.groups.begin(), user.groups.end(), file.gid) != user.groups.end()) {
+        return (file.mode & S_IWGRP) != 0;
+    }
+    return (file.mode & S_IWOTH) != 0;
+}
+
+UserIdentity CurrentUser() {
+    UserIdentity user{geteuid(), {getegid()}};
+    const int count = getgroups(0, nullptr);
+    if (count > 0) {
+        std::vector<gid_t> groups(static_cast<std::size_t>(count));
+        const int got = getgroups(count, groups.data());
+        for (int i = 0; i < got; ++i) {
+            user.groups.push_back(groups[static_cast<std::size_t>(i)]);
+        }
+    }
+    return user;
+}
+
 std::optional<QString> WriteFileSafely(const QString& path, const QByteArray& bytes) {
     const QFileInfo target(path);
     // A device or a folder is not a results file; renaming over it would be worse.
@@ -37,10 +69,15 @@ std::optional<QString> WriteFileSafely(const QString& path, const QByteArray& by
     if (!target.dir().exists()) {
         return QStringLiteral("la cartella non esiste");
     }
-    // A file marked read-only is kept, even for a user (root) the system would
-    // let through: renaming over it would silently drop the mark and the content.
-    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner)) {
-        return QStringLiteral("il file è di sola lettura");
+    // Saving renames a new file over the old one, which the folder's permission
+    // alone would allow: a file this user may not write is refused here, as
+    // writing into it would be, and one nobody may write is kept even for root.
+    if (target.exists()) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(path).constData(), &info) == 0 &&
+            !MayWrite({info.st_mode, info.st_uid, info.st_gid}, CurrentUser())) {
+            return QStringLiteral("il file è di sola lettura per questo utente");
+        }
     }
     QSaveFile file(path);
     file.setDirectWriteFallback(false);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dialogs/window_dialogs.h"
 
@@ -22,6 +23,22 @@ class ResultsExport {
     WindowDialogs& dialogs_;
     QString lastFileName_;
 };
+
+// Who may write a file: its permission bits for its owner, its group, the rest.
+struct FileOwnership {
+    unsigned mode;
+    unsigned uid;
+    unsigned gid;
+};
+struct UserIdentity {
+    unsigned uid;
+    std::vector<unsigned> groups;  // the effective group and the supplementary ones
+};
+// Whether `user` may write the file: the owner by the owner's bit, a member of
+// the file's group by the group's, anyone else by the others'; root by any of
+// them, so that a file nobody may write is kept even from root.
+[[nodiscard]] bool MayWrite(const FileOwnership& file, const UserIdentity& user);
+[[nodiscard]] UserIdentity CurrentUser();
 
 // Writes `bytes` to `path` through a temporary file beside it; the reason in
 // Italian when it fails, with the old file untouched.

@@ -1,5 +1,7 @@
 #include <sys/resource.h>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <QClipboard>
 #include <QFile>
@@ -177,6 +179,39 @@ TEST_F(ExportTest, AboutIsOneItalianParagraph) {
     EXPECT_TRUE(about.text.endsWith(' '));
     EXPECT_TRUE(about.text.contains(QStringLiteral("pesci")));
     EXPECT_EQ(window.Text1->GetText(), app_text::kStartupText);
+}
+
+}  // namespace
+}  // namespace vardesca
+
+namespace vardesca {
+namespace {
+
+TEST(MayWriteTest, TheOwnerTheGroupOrTheRestByTheirOwnBits) {
+    const UserIdentity alice{1000, {1000, 27}};
+    const UserIdentity root{0, {0}};
+    struct Row {
+        const char* what;
+        FileOwnership file;
+        const UserIdentity& user;
+        bool may;
+    };
+    const Row rows[] = {
+        {"own file, 0644", {0644, 1000, 1000}, alice, true},
+        {"own file, 0444", {0444, 1000, 1000}, alice, false},
+        {"own file, 0464: the group's bit is not the owner's", {0464, 1000, 27}, alice, false},
+        {"someone else's, 0644", {0644, 1001, 1001}, alice, false},
+        {"someone else's, group 27 writable, a member", {0664, 1001, 27}, alice, true},
+        {"someone else's, group writable, not a member", {0664, 1001, 50}, alice, false},
+        {"someone else's, 0646: the others' bit", {0646, 1001, 50}, alice, true},
+        {"someone else's, 0646, but a member of its read-only group", {0646, 1001, 27}, alice, false},
+        {"root, a user's 0644", {0644, 1000, 1000}, root, true},
+        {"root, a file nobody may write", {0444, 1000, 1000}, root, false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(MayWrite(row.file, row.user), row.may) << row.what;
+    }
+    EXPECT_EQ(CurrentUser().uid, geteuid());
 }
 
 }  // namespace
