@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed and memory figures of Vardesca, each with the reference it is judged
 // against measured in the same run. Run through bench/run.sh, which makes the
 // photographs; see bench/README.md for the goals.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Speed and memory figures, each against its reference measured in the same run:
 #   bash bench/run.sh [BUILD_DIR]
 # Makes 24 and 48 megapixel photographs (from the real photo in the image corpus,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts like the program (or as a bare Qt window, with "bare") and ends at the
 // window's first paint: the start-up figure is this process's run time.
 #include <QApplication>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Warnings for the project's own targets, as one interface target that every
 # target links. Third-party headers (Qt, GoogleTest) come in as system headers
 # and stay quiet.

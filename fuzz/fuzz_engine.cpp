@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine driven by an arbitrary sequence of clicks, replies, resets, undos,
 // redos and notes typed into the box, checking its invariants after every step:
 // among them, n never below zero, no mark erased that is not there, and no

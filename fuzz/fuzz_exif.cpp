@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as the body of a JPEG's APP1 segment: the orientation read from them
 // is always 1 to 8, and reading never goes past the end (ASan watches the copy
 // the bytes are put in, exactly as long as they are).

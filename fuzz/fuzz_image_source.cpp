@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ImageSource on arbitrary bytes: every kind it opens, told apart by content.
 #include <QFile>
 #include <QTemporaryDir>

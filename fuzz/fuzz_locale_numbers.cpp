@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typed lengths and result-line texts under Italian and English settings.
 #include <cmath>
 #include <cstdint>

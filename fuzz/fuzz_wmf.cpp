@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The metafile player and our QPainter device on their own.
 #include <cstdint>
 

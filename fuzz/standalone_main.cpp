@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target over files and folders given on the command line, so the
 // regression corpus is replayed by CTest in every build, sanitizers included.
 #include <cstdint>

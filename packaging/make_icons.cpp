@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program's icon as PNG files of the given sizes, for the desktop's
 // hicolor theme: make_icons OUTPUT_DIR SIZE...
 #include <QDir>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing Vardesca need,
 # skipping those already there. Runs apt-get through sudo when not root.
 set -euo pipefail
@@ -14,6 +15,7 @@ packages=(
     fonts-dejavu-core            # a font for the offscreen test platform
     clang libclang-rt-14-dev     # fuzz targets (libFuzzer)
     desktop-file-utils appstream # validating the desktop entry and metainfo
+    lintian                      # checking the Debian package
     xvfb x11-utils xdotool xclip imagemagick  # the end-to-end test in a real X server
     libjpeg-turbo-progs          # the decoder's own figures in the benchmarks
 )

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) and runs each for
 # the given number of seconds (default 60), two at a time. New crashes are left
 # in build-fuzz/artifacts/; add each, once fixed, to fuzz/regression/<target>/.

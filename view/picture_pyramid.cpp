@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/picture_pyramid.h"
 
 #include <algorithm>

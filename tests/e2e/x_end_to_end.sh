@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end test in a real X server: the installed program, driven only through
 # X input as a person would — open a photograph through the open dialog,
 # calibrate on its two reference bars, measure three fish, export to the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a folder of the program includes one above it. From the bottom:
 # engine, view, dialogs, commands, window, app — each may include only those
 # below it (and itself).

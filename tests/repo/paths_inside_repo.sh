@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a script, a CMake file, a test, a fuzz target or a benchmark names a
 # path outside the repository: a clone alone must build and test.
 #   paths_inside_repo.sh REPOSITORY_ROOT

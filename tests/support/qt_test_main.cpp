@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GoogleTest main for tests that need a QApplication. The platform comes from
 // QT_QPA_PLATFORM (offscreen in CTest), so a developer can still watch a test
 // on a real display.

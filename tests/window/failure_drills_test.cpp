@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Things going wrong while the user works: each time the message is Italian and
 // names the trouble, and the window, the picture, the measuring state and the
 // results text are exactly as they were.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run by CTest once under LANG=it_IT.UTF-8 and once under LANG=en_US.UTF-8: the
 // line a measurement appends carries the separator of the user's settings.
 #include <gtest/gtest.h>
