@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
+#include <ostream>
+#include <string>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -98,6 +100,11 @@ struct ReplyCase {
     float k;
 };
 
+// Named by its language, so that a test's name is the same in every build.
+void PrintTo(const ReplyCase& c, std::ostream* out) {
+    *out << c.lang;
+}
+
 class ReplyDrillTest : public FailureDrillTest, public ::testing::WithParamInterface<ReplyCase> {};
 
 TEST_P(ReplyDrillTest, UnusableRepliesAreAskedAgain) {
@@ -125,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
         // 1500 twips for 2,5 cm = 600; 1800 twips for 2.5 cm = 720; mean 660.
         ReplyCase{"it_IT", {"1e39", "nan", "-0", " 2,5 ", "2,5,5", "2.5"}, 4, 660},
         // In English "2,5" is no number at all, never 25.
-        ReplyCase{"en_US", {"1e39", " 2,5 ", "nan", "2.5", "-0", "2,5,5", "2.5"}, 5, 660}));
+        ReplyCase{"en_US", {"1e39", " 2,5 ", "nan", "2.5", "-0", "2,5,5", "2.5"}, 5, 660}),
+    [](const ::testing::TestParamInfo<ReplyCase>& param) { return std::string(param.param.lang); });
 
 TEST_F(FailureDrillTest, TheMeasurementAfterTheLastOneIsRefusedAndNothingIsLost) {
     const QtLocaleNumbers italian(QLocale(QLocale::Italian, QLocale::Italy));
