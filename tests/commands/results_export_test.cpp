@@ -11,11 +11,9 @@
 #include <QTest>
 #include <csignal>
 
-#include "commands/about.h"
+#include "commands/results_export.h"
 #include "tests/support/scripted_window_dialogs.h"
 #include "window/app_text.h"
-#include "window/form1.h"
-#include "window/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {
@@ -27,35 +25,30 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// The export on its own: the text it is given, the dialogs it asks.
 class ExportTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        window.SetQuit([this] { ++quits; });
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     void ExportToFile(const QString& path) {
         dialogs.answers = {Answer::No};
         dialogs.files = {path};
-        window.CopiaDati_Click();
+        exporter.CopiaDati(text);
     }
 
     QTemporaryDir dir;
     testing::ScriptedWindowDialogs dialogs;
-    QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
-    Form1 window{dialogs, locale};
-    int quits = 0;
+    ResultsExport exporter{dialogs};
+    std::string text;
 };
 
 TEST_F(ExportTest, YesPutsTheExactTextOnTheClipboard) {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    for (const std::string& text : {std::string(app_text::kStartupText), std::string(),
+    for (const std::string& given : {std::string(app_text::kStartupText), std::string(),
                                     std::string("1\t2,22\r\nnota: trota àè\r\n2\t7,41\r\n")}) {
-        if (text != app_text::kStartupText)
-            window.Text1->SetText(text);
         dialogs.answers = {Answer::Yes};
-        window.CopiaDati_Click();
-        EXPECT_EQ(clipboard->text(QClipboard::Clipboard).toStdString(), text);
+        exporter.CopiaDati(given);
+        EXPECT_EQ(clipboard->text(QClipboard::Clipboard).toStdString(), given);
     }
     const auto asked = dialogs.Messages().front();
     EXPECT_EQ(asked.title, "Vuoi copiare i dati per incollarli altrove?");
@@ -65,16 +58,16 @@ TEST_F(ExportTest, YesPutsTheExactTextOnTheClipboard) {
 
 TEST_F(ExportTest, NoWritesTheTextPlusCrLfAndReplacesTheFile) {
     const QString path = dir.filePath(QStringLiteral("misure"));  // no extension added
-    window.Text1->SetText("1\t2,22\r\nnota àè\r\n");
+    text = "1\t2,22\r\nnota àè\r\n";
     ExportToFile(path);
     EXPECT_EQ(ReadAll(path), QByteArray("1\t2,22\r\nnota \xC3\xA0\xC3\xA8\r\n\r\n"));
     // Second export: the same name is offered again and the file is replaced.
-    window.Text1->SetText("x");
+    text = "x";
     ExportToFile(path);
     EXPECT_EQ(dialogs.shown.back().text, path);
     EXPECT_EQ(ReadAll(path), QByteArray("x\r\n"));
     // An empty box gives a file holding CR LF alone.
-    window.Text1->SetText("");
+    text.clear();
     ExportToFile(path);
     EXPECT_EQ(ReadAll(path), QByteArray("\r\n"));
     EXPECT_EQ(dialogs.unexpected, 0);
@@ -83,10 +76,10 @@ TEST_F(ExportTest, NoWritesTheTextPlusCrLfAndReplacesTheFile) {
 TEST_F(ExportTest, CancelWritesNothing) {
     const QString path = dir.filePath(QStringLiteral("mai.txt"));
     dialogs.answers = {Answer::Cancel};
-    window.CopiaDati_Click();
+    exporter.CopiaDati("dati");
     dialogs.answers = {Answer::No};
     dialogs.files = {QString()};  // save dialog cancelled
-    window.CopiaDati_Click();
+    exporter.CopiaDati("dati");
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(dialogs.shown.size(), 3u);  // question, question, save dialog
 }
@@ -98,8 +91,7 @@ TEST_F(ExportTest, FailedWritesKeepTheOldFileAndTheText) {
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("dati di ieri\r\n");
     }
-    const std::string text = "1\t2,22\r\n" + std::string(5000, 'x');
-    window.Text1->SetText(text);
+    text = "1\t2,22\r\n" + std::string(5000, 'x');
 
     // A file larger than the process may write: the write fails half-way,
     // exactly as on a full disk.
@@ -124,7 +116,6 @@ TEST_F(ExportTest, FailedWritesKeepTheOldFileAndTheText) {
     }
     EXPECT_TRUE(messages[1].text.contains(path));
     EXPECT_EQ(ReadAll(path), QByteArray("dati di ieri\r\n"));
-    EXPECT_EQ(window.Text1->GetText(), text);
     // No temporary file left behind.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("vecchio.txt")});
 }
@@ -136,50 +127,11 @@ TEST_F(ExportTest, ReadOnlyFileIsNotReplaced) {
     f.write("ieri");
     f.close();
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
-    window.Text1->SetText("oggi");
+    text = "oggi";
     ExportToFile(path);
     EXPECT_EQ(ReadAll(path), QByteArray("ieri"));
     ASSERT_EQ(dialogs.Messages().size(), 2u);
     EXPECT_TRUE(dialogs.Messages()[1].text.contains(QStringLiteral("sola lettura")));
-    EXPECT_EQ(window.Text1->GetText(), "oggi");
-}
-
-TEST_F(ExportTest, ExitAsksAndEndsOnlyOnYes) {
-    window.Text1->SetText("1\t2\r\n");
-    dialogs.answers = {Answer::No};
-    window.Esci_Click();
-    EXPECT_EQ(quits, 0);
-    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
-    const auto asked = dialogs.Messages().back();
-    EXPECT_EQ(asked.text, "Vuoi veramente uscire?");
-    EXPECT_EQ(asked.title, "");  // the box shows "Vardesca"
-    EXPECT_EQ(asked.buttons, WindowDialogs::Buttons::YesNo);
-    dialogs.answers = {Answer::Yes};
-    window.Esci_Click();
-    EXPECT_EQ(quits, 1);
-}
-
-TEST_F(ExportTest, CloseBoxAsksTheSameQuestion) {
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    dialogs.answers = {Answer::No};
-    EXPECT_FALSE(window.close());
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(dialogs.Messages().back().text, "Vuoi veramente uscire?");
-    dialogs.answers = {Answer::Yes};
-    EXPECT_TRUE(window.close());
-}
-
-TEST_F(ExportTest, AboutIsOneItalianParagraph) {
-    window.Info_Click();
-    ASSERT_EQ(dialogs.Messages().size(), 1u);
-    const auto about = dialogs.Messages()[0];
-    EXPECT_EQ(about.title, "Vardesca?");
-    EXPECT_EQ(about.buttons, WindowDialogs::Buttons::Ok);
-    EXPECT_FALSE(about.text.contains('\n'));
-    EXPECT_TRUE(about.text.endsWith(' '));
-    EXPECT_TRUE(about.text.contains(QStringLiteral("pesci")));
-    EXPECT_EQ(window.Text1->GetText(), app_text::kStartupText);
 }
 
 }  // namespace
