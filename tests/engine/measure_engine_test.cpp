@@ -77,6 +77,23 @@ TEST_F(MeasureEngineTest, WorkedCalibrationGivesTheMeanScale) {
     EXPECT_FALSE(dialogs.unexpectedAsk);
 }
 
+TEST_F(MeasureEngineTest, TheScalesAreAveragedInDoublePrecision) {
+    // 1500 twips for "2", then 84 twips for "1,3": in single precision the mean
+    // comes out one step of the float away.
+    engine.StartCalibration();
+    dialogs.replies = {"2", "1,3"};
+    engine.HandleClick(0, 0);
+    engine.HandleClick(1500, 0);
+    engine.HandleClick(0, 0);
+    engine.HandleClick(84, 0);
+    ASSERT_EQ(engine.azione(), MeasureEngine::Measuring);
+    const double second = 84.0 / static_cast<double>(1.3f);
+    const auto inDouble = static_cast<float>((750.0 + second) / 2.0);
+    const float inSingle = (750.0f + 84.0f / 1.3f) / 2.0f;
+    ASSERT_NE(inDouble, inSingle);  // the case tells the two apart
+    EXPECT_EQ(engine.k(), inDouble);
+}
+
 TEST_F(MeasureEngineTest, CalibrationMarksAreRedAndThePromptComesAfterThem) {
     engine.StartCalibration();
     dialogs.replies = {"2"};

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <QTransform>
 
 #include "tests/support/corpus.h"
 #include "tests/support/exif_jpeg.h"
@@ -159,6 +160,55 @@ TEST(ImageSourceTest, NotAPictureFileIsRefusedWithAReason) {
     const QString fifo = dir.filePath(QStringLiteral("coda.jpg"));
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     EXPECT_EQ(kSource.Load(fifo).reason, "non è un file normale");  // and does not block
+}
+
+}  // namespace
+}  // namespace vardesca
+
+namespace vardesca {
+namespace {
+
+// One pixel over the limit is refused, the limit itself is not: for the JPEG
+// path and for Qt's readers alike.
+TEST(ImageSourceTest, ThePixelLimitHoldsAtItsExactBoundary) {
+    QTemporaryDir dir;
+    QImage image(100, 50, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    for (const char* format : {"JPG", "PNG", "BMP"}) {
+        const QString path = dir.filePath(QStringLiteral("limite.") + QString::fromLatin1(format));
+        ASSERT_TRUE(image.save(path, format));
+        EXPECT_TRUE(ImageSource(15.0, 5000).Load(path).picture) << format;
+        EXPECT_FALSE(ImageSource(15.0, 4999).Load(path).picture) << format;
+    }
+}
+
+// A JPEG Qt's reader decodes (CMYK) is turned upright by its EXIF tag too.
+TEST(ImageSourceTest, AnOrientedJpegThroughQtsReaderComesOutUpright) {
+    QFile cmyk(testing::Corpus(QStringLiteral("good/jpg-cmyk-ycck-adobe-100x100.jpg")));
+    ASSERT_TRUE(cmyk.open(QIODevice::ReadOnly));
+    const QByteArray plain = cmyk.readAll();
+    QByteArray tagged = plain;
+    const QByteArray body = testing::ExifBody(6);
+    QByteArray segment("\xFF\xE1", 2);
+    segment.append(static_cast<char>((body.size() + 2) >> 8));
+    segment.append(static_cast<char>((body.size() + 2) & 0xFF));
+    tagged.insert(2, segment + body);
+    QTemporaryDir dir;
+    const QString plainPath = dir.filePath(QStringLiteral("piana.jpg"));
+    const QString taggedPath = dir.filePath(QStringLiteral("ruotata.jpg"));
+    for (const auto& [path, bytes] : {std::pair{plainPath, plain}, std::pair{taggedPath, tagged}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    const ImageLoadResult upright = kSource.Load(plainPath);
+    const ImageLoadResult turned = kSource.Load(taggedPath);
+    ASSERT_TRUE(upright.picture);
+    ASSERT_TRUE(turned.picture);
+    EXPECT_EQ(turned.picture->image,
+              upright.picture->image.transformed(QTransform().rotate(90)).convertToFormat(
+                  turned.picture->image.format()));
+    EXPECT_NE(turned.picture->image, upright.picture->image);
 }
 
 }  // namespace

@@ -171,6 +171,39 @@ TEST_F(Form1Test, FollowsEveryResizeAndKeepsTheMinimum) {
     EXPECT_TRUE(window.HScroll1->isVisible());
 }
 
+TEST_F(Form1Test, CancellingTheOpenDialogBeforeAnyLoadSaysAndChangesNothing) {
+    const QRect surface = window.picPicture->geometry();
+    dialogs.files.push_back(QString());  // cancelled
+    window.cmdOpen_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1u);  // the open dialog, and no box after it
+    EXPECT_EQ(dialogs.shown[0].kind, testing::ScriptedWindowDialogs::Shown::Open);
+    EXPECT_EQ(window.windowTitle(), "Vardesca");
+    EXPECT_EQ(window.Text1->GetText(), app_text::kStartupText);
+    EXPECT_EQ(window.picPicture->geometry(), surface);
+    EXPECT_FALSE(window.Inizia->isEnabled());
+}
+
+TEST_F(Form1Test, AResizeWhileMinimisedMovesNothing) {
+    QImage image(2000, 1500, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    const QString path = dir.filePath(QStringLiteral("foto.png"));
+    ASSERT_TRUE(image.save(path));
+    Open(path);
+    window.HScroll1->setValue(window.HScroll1->maximum());
+    window.VScroll1->setValue(3000);
+    const QRect surface = window.picPicture->geometry();
+    const QRect viewport = window.picContainer->geometry();
+    const int hMax = window.HScroll1->maximum();
+    window.setWindowState(Qt::WindowMinimized);
+    window.resize(400, 300);
+    window.Form_Resize();
+    EXPECT_EQ(window.picPicture->geometry(), surface);
+    EXPECT_EQ(window.picContainer->geometry(), viewport);
+    EXPECT_EQ(window.HScroll1->maximum(), hMax);
+    EXPECT_EQ(window.HScroll1->value(), hMax);
+    EXPECT_EQ(window.VScroll1->value(), 3000);
+}
+
 TEST_F(Form1Test, MinimizedWindowIsLeftAlone) {
     window.resize(1000, 700);
     QTest::qWait(0);

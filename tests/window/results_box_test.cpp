@@ -33,6 +33,19 @@ TEST(ResultsBoxTest, EnterTypedByTheUserIsCrLfToo) {
     EXPECT_EQ(box.GetText(), "1\t2,22\r\nnota\r\n\xC3\xA0\xC3\xA8");
 }
 
+TEST(ResultsBoxTest, EveryKindOfBreakComesOutAsCrLf) {
+    ResultsBox box(nullptr);
+    box.SetText("1\t2\r\n");
+    box.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&box, QStringLiteral("a"));
+    QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);  // a line separator, U+2028
+    QTest::keyClicks(&box, QStringLiteral("b"));
+    EXPECT_EQ(box.GetText(), "1\t2\r\na\r\nb");
+    // Appended text with a lone CR and a lone LF: each one break, given as CR LF.
+    box.SetText(box.GetText() + "\rc\nd");
+    EXPECT_EQ(box.GetText(), "1\t2\r\na\r\nb\r\nc\r\nd");
+}
+
 TEST(ResultsBoxTest, AppendingKeepsTheUsersCursorAndShowsTheNewLine) {
     ResultsBox box(nullptr);
     box.resize(120, 200);
