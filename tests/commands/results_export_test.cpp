@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <sys/resource.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <functional>
+#include <QDir>
 
 #include "commands/results_export.h"
 #include "tests/support/scripted_window_dialogs.h"
@@ -165,6 +169,87 @@ TEST(MayWriteTest, TheOwnerTheGroupOrTheRestByTheirOwnBits) {
         EXPECT_EQ(MayWrite(row.file, row.user), row.may) << row.what;
     }
     EXPECT_EQ(CurrentUser().uid, geteuid());
+}
+
+}  // namespace
+}  // namespace vardesca
+
+namespace vardesca {
+namespace {
+
+// Runs `body` as an ordinary user (nobody) in a child process, since root may
+// write anywhere; its exit status is the result. -1 when that cannot be done.
+int AsNobody(const std::function<int()>& body) {
+    if (geteuid() != 0) {
+        return body();
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) {
+            _exit(99);
+        }
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(AtomicSaveTest, AFailedRenameIsReportedAndTheOldFileStays) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make a file another user's";
+    }
+    // A sticky folder anyone may write, holding root's file that anyone may
+    // write: nobody can write the new file beside it, but not rename it over.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
+    const QString path = dir.filePath(QStringLiteral("di-root.txt"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("dati di ieri");
+    }
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadOther | QFileDevice::WriteOther));
+    const int result = AsNobody([&] {
+        const std::optional<QString> failure = WriteFileSafely(path, "dati di oggi");
+        return failure && *failure == QStringLiteral("impossibile sostituire il file esistente")
+                   ? 0
+                   : 1 + (failure ? 1 : 0);
+    });
+    EXPECT_EQ(result, 0);
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "dati di ieri");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("di-root.txt")});
+}
+
+TEST(AtomicSaveTest, NeverFallsBackToWritingInPlace) {
+    // A folder the user may not write, holding a file the user may: writing in
+    // place would work, and would lose the old file on any failure half-way.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    const QString folder = dir.filePath(QStringLiteral("chiusa"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString path = folder + QStringLiteral("/misure.txt");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("dati di ieri");
+    }
+    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0666), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    const int result = AsNobody([&] {
+        const std::optional<QString> failure = WriteFileSafely(path, "dati di oggi");
+        return failure && failure->contains(QStringLiteral("cartella")) ? 0 : 1;
+    });
+    chmod(QFile::encodeName(folder).constData(), 0755);
+    EXPECT_EQ(result, 0);  // refused
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "dati di ieri");
 }
 
 }  // namespace
