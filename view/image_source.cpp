@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/image_source.h"
 
+#include "view/damage_check.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -14,7 +16,7 @@ namespace vardesca {
 namespace {
 
 ImageLoadResult Failure(const QString& reason) {
-    return {std::nullopt, reason};
+    return {std::nullopt, reason, {}};
 }
 
 QString ReaderError(QImageReader::ImageReaderError error) {
@@ -70,6 +72,10 @@ ImageLoadResult ImageSource::LoadIcon(QImageReader& reader) const {
     return Picture(std::move(best));
 }
 
+namespace {
+constexpr const char* kJpegDamaged = "i dati della foto sono danneggiati o incompleti";
+}  // namespace
+
 ImageLoadResult ImageSource::Load(const QString& path) const {
     // Only a regular file: opening a FIFO would block, a folder cannot be read.
     const QFileInfo info(path);
@@ -99,7 +105,11 @@ ImageLoadResult ImageSource::Load(const QString& path) const {
                 return Failure(kTooLarge);
             }
             const QByteArray data = file.readAll();
-            return RenderWmf(data, twipsPerPixel_, maxPixels_);
+            ImageLoadResult result = RenderWmf(data, twipsPerPixel_, maxPixels_);
+            if (result.picture) {
+                result.damage = WmfDamage(data);
+            }
+            return result;
         }
         if (file.peek(2) == QByteArrayLiteral("\xFF\xD8")) {
             // Mapped, not read: the decoder takes the bytes where they lie.
@@ -112,12 +122,33 @@ ImageLoadResult ImageSource::Load(const QString& path) const {
                     return Failure(kTooLarge);
                 }
                 if (jpeg.outcome == JpegDecode::Outcome::Decoded) {
-                    return Picture(std::move(jpeg.image));
+                    ImageLoadResult result = Picture(std::move(jpeg.image));
+                    if (result.picture && jpeg.damaged) {
+                        result.damage = QString::fromUtf8(kJpegDamaged);
+                    }
+                    return result;
                 }
             }
         }
+        // Qt's readers open a damaged BMP, GIF or icon without a word: the file's
+        // own structure says what is missing. (JPEGs Qt decodes: their end mark.)
+        QString damage;
+        const QByteArray head = file.peek(4);
+        if (head.startsWith("\xFF\xD8")) {
+            file.seek(std::max<qint64>(0, file.size() - 64));
+            if (!file.read(64).contains("\xFF\xD9")) {
+                damage = QString::fromUtf8(kJpegDamaged);
+            }
+        } else if (head.startsWith("BM") || head.startsWith("GIF8") ||
+                   (head.size() == 4 && head[0] == 0 && head[1] == 0 && head[3] == 0)) {
+            damage = FindDamage(file.readAll());
+        }
         file.close();
-        return LoadRaster(path);
+        ImageLoadResult result = LoadRaster(path);
+        if (result.picture) {
+            result.damage = damage;
+        }
+        return result;
     } catch (const std::bad_alloc&) {
         return Failure(kTooLarge);
     }
@@ -165,7 +196,7 @@ ImageLoadResult ImageSource::Picture(QImage image) const {
     }
     const double w = image.width() * twipsPerPixel_;
     const double h = image.height() * twipsPerPixel_;
-    return {LoadedPicture{std::move(image), w, h}, {}};
+    return {LoadedPicture{std::move(image), w, h}, {}, {}};
 }
 
 }  // namespace vardesca

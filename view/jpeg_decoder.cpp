@@ -30,7 +30,12 @@ struct ErrorManager {
 
 // Corrupt-data warnings are not fatal: the decoder carries on, as Qt's does,
 // and a damaged photo still shows what it can.
-void Silence(j_common_ptr, int) {}
+void Silence(j_common_ptr cinfo, int level) {
+    // Counted, as libjpeg's own would: a warning means part of the photo is missing.
+    if (level < 0) {
+        ++cinfo->err->num_warnings;
+    }
+}
 void SilenceOutput(j_common_ptr) {}
 
 // What a decode owns; kept in memory (its address is taken), so its fields are
@@ -144,6 +149,7 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
         }
     }
     jpeg_finish_decompress(&cinfo);
+    result.damaged = cinfo.err->num_warnings > 0;
     jpeg_destroy_decompress(&cinfo);
 
     job->pixels = nullptr;

@@ -18,6 +18,8 @@ struct JpegDecode {
     };
     Outcome outcome = Outcome::NotMine;
     QImage image;
+    // libjpeg carried on past corrupt or missing data (grey where it lacked it).
+    bool damaged = false;
 };
 
 [[nodiscard]] JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels);

@@ -18,6 +18,9 @@ struct LoadedPicture {
 struct ImageLoadResult {
     std::optional<LoadedPicture> picture;
     QString reason;  // why not, in Italian, when there is no picture
+    // What is missing or wrong in a picture that opened all the same, in
+    // Italian; empty for a sound one.
+    QString damage;
 };
 
 }  // namespace vardesca

@@ -489,7 +489,7 @@ QRectF PlayerPage(const wmfD_Rect& drawn, double unitsWide, double unitsHigh, do
 }
 
 ImageLoadResult Failure(const char* reason) {
-    return {std::nullopt, QString::fromUtf8(reason)};
+    return {std::nullopt, QString::fromUtf8(reason), {}};
 }
 
 }  // namespace
@@ -585,7 +585,7 @@ ImageLoadResult RenderWmf(const QByteArray& data, double twipsPerPixel, qint64 m
         return Failure(played == wmf_E_UserExit ? "metafile troppo lento da disegnare"
                                                 : "metafile danneggiato");
     }
-    return {LoadedPicture{std::move(image), widthTwips, heightTwips}, {}};
+    return {LoadedPicture{std::move(image), widthTwips, heightTwips}, {}, {}};
 }
 
 }  // namespace vardesca

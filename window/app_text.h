@@ -51,6 +51,9 @@ inline QStringList OpenFilters() {
             QStringLiteral("wmf (*.wmf)")};
 }
 inline constexpr const char* kOpenFailed = "Impossibile aprire l'immagine\n\n%1\n\n%2.";
+inline constexpr const char* kOpenedDamaged =
+    "L'immagine è danneggiata o incompleta: una parte può mancare.\n\n%1\n\n%2.\n\n"
+    "Si può misurare lo stesso su quello che si vede.";
 
 inline constexpr const char* kResetQuestion = "Vuoi veramente resettare?";
 inline constexpr const char* kResetTitle = "Attenzione";

@@ -239,6 +239,12 @@ void Form1::cmdOpen_Click() {
             return;
         }
         inizializza(*chosen, *loaded.picture);
+        // Opened, but not whole: the user should know before trusting it.
+        if (!loaded.damage.isEmpty()) {
+            dialogs_.ShowBox(QString(),
+                             QString::fromUtf8(app_text::kOpenedDamaged).arg(*chosen, loaded.damage),
+                             WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+        }
     });
 }
 

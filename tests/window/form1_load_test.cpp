@@ -185,6 +185,27 @@ TEST_F(Form1LoadTest, AFileThatIsNotAPictureIsReportedAndNothingIsLost) {
     }
 }
 
+TEST_F(Form1LoadTest, ADamagedPictureOpensWithAWarningAndCanBeMeasured) {
+    const QString path = QStringLiteral(VARDESCA_TESTDATA "/bad/bmp-truncated-half.bmp");
+    Open(path);
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    const auto warning = dialogs.Messages()[0];
+    EXPECT_TRUE(warning.text.startsWith("L'immagine è danneggiata o incompleta: una parte può mancare"));
+    EXPECT_TRUE(warning.text.contains(path));
+    EXPECT_TRUE(warning.text.contains("più corto di quanto dichiara"));
+    EXPECT_EQ(warning.icon, WindowDialogs::Icon::Warning);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(path));
+    Calibrate();
+    window.Text1->SetText("");
+    window.picPicture_MouseDown(1, 0, 0, 0);
+    window.picPicture_MouseDown(1, 0, 675, 0);
+    EXPECT_EQ(window.Text1->GetText(), "1\t1\r\n");
+    // A sound picture says nothing.
+    dialogs.shown.clear();
+    Open(QStringLiteral(VARDESCA_TESTDATA "/good/bmp-rgb24.bmp"));
+    EXPECT_TRUE(dialogs.Messages().empty());
+}
+
 TEST_F(Form1LoadTest, ResetAnsweredCancelChangesNothing) {
     Open(MakePicture(QStringLiteral("uno.png"), 300, 300));
     Calibrate();

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vardesca {
+
+// What is wrong with a picture file that its reader opens anyway: Qt's BMP, GIF
+// and icon readers, and libwmf, fill in what is missing or skip what they cannot
+// read and report success, so a truncated or corrupt file shows partly grey
+// with no sign of it. These walk the file's own structure and say, in Italian,
+// the first thing that does not hold; an empty text when nothing is wrong.
+// They read only within `bytes`, whatever the file claims.
+[[nodiscard]] QString BmpDamage(const QByteArray& bytes);
+[[nodiscard]] QString GifDamage(const QByteArray& bytes);
+[[nodiscard]] QString IcoDamage(const QByteArray& bytes);
+[[nodiscard]] QString WmfDamage(const QByteArray& bytes);
+
+// The one that fits the file's first bytes (none for other kinds).
+[[nodiscard]] QString FindDamage(const QByteArray& bytes);
+
+}  // namespace vardesca
