@@ -270,7 +270,7 @@ QString GifDamage(const QByteArray& bytes) {
             }
             std::uint32_t code = 0;
             for (std::uint32_t i = 0; i < codeSize; ++i, ++bit) {
-                code |= ((data[bit / 8] >> (bit % 8)) & 1u) << i;
+                code |= ((static_cast<std::uint32_t>(data[bit / 8]) >> (bit % 8)) & 1u) << i;
             }
             if (code == clear) {
                 codeSize = minCode + 1;
