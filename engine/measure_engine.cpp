@@ -100,7 +100,9 @@ std::optional<float> MeasureEngine::AskScale(const char* title, float ds, bool s
     }
 }
 
-void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy, std::optional<Measurement> record) {
+void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy) {
+    std::optional<Measurement> record = std::move(measuring_);
+    measuring_.reset();
     const double length = PairDistance(dx, dy) / static_cast<double>(k_);
     if (n_ >= kMaxResults) {
         punti_ = 0;
@@ -166,11 +168,10 @@ void MeasureEngine::HandleClick(float x, float y) {
     if (!calibrating) {
         // Every measuring pair starts with a recorded first point; should one
         // not, the measurement still counts but cannot be undone.
-        std::optional<Measurement> record;
         if (first) {
-            record = Measurement{*first, x, y, x1Before, y1Before, {}};
+            measuring_ = Measurement{*first, x, y, x1Before, y1Before, {}};
         }
-        Measure(dx, dy, std::move(record));
+        Measure(dx, dy);
         return;
     }
 

@@ -84,8 +84,8 @@ class MeasureEngine {
     // distance that does not fit 32 bits.
     void HandleClick(float x, float y);
 
-    // Back to Idle with no click counted and no result numbered; nothing left to
-    // undo or redo.
+    // Back to Idle with no click counted and no result numbered.
+    // Nothing is left to undo or redo.
     void Reset();
 
     // Takes back the last click while calibrating or measuring: a pending first
@@ -147,7 +147,7 @@ class MeasureEngine {
     // Asks for the reference length until it gets a usable one and returns the
     // new k, or nothing when the user gives up on the pair.
     [[nodiscard]] std::optional<float> AskScale(const char* title, float ds, bool secondPair);
-    void Measure(std::int32_t dx, std::int32_t dy, std::optional<Measurement> record);
+    void Measure(std::int32_t dx, std::int32_t dy);
 
     MarkSurface& surface_;
     EngineDialogs& dialogs_;
@@ -172,6 +172,7 @@ class MeasureEngine {
     std::size_t marksDrawn_ = 0;      // since the last Reset
     std::optional<Click> pending_;    // the first point waiting for its pair
     std::vector<Measurement> done_;   // this calibration's measurements, for undo
+    std::optional<Measurement> measuring_;  // the pair Measure is numbering
     std::vector<RedoStep> redo_;
     bool replaying_ = false;
 };
