@@ -33,7 +33,7 @@
 #include "commands/annotated_photo.h"
 #include "commands/results_export.h"
 #include "tests/support/scripted_window_dialogs.h"
-#include "view/image_source.h"
+#include "picture/image_source.h"
 #include "view/zoom.h"
 #include "window/form1.h"
 #include "window/qt_locale_numbers.h"

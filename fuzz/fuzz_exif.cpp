@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "view/exif_orientation.h"
+#include "picture/exif_orientation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<unsigned char> body(data, data + size);

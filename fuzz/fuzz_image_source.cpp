@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_support.h"
-#include "view/image_source.h"
+#include "picture/image_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vardesca::fuzzing::EnsureApplication();

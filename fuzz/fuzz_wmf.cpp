@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_support.h"
-#include "view/wmf_renderer.h"
+#include "picture/wmf_renderer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vardesca::fuzzing::EnsureApplication();

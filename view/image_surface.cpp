@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "view/pixel_memory.h"
+#include "picture/pixel_memory.h"
 
 #include "view/zoom.h"
 

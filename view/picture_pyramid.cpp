@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "view/pixel_memory.h"
+#include "picture/pixel_memory.h"
 
 namespace vardesca {
 

@@ -11,7 +11,7 @@
 #include "commands/annotated_photo.h"
 #include "commands/results_export.h"
 #include "engine/measure_engine.h"
-#include "view/image_source.h"
+#include "picture/image_source.h"
 #include "view/image_surface.h"
 #include "view/scroll_range.h"
 #include "view/twips.h"

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/image_source.h"
+#include "picture/image_source.h"
 
-#include "view/damage_check.h"
+#include "picture/damage_check.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <new>
 
-#include "view/jpeg_decoder.h"
-#include "view/wmf_renderer.h"
+#include "picture/jpeg_decoder.h"
+#include "picture/wmf_renderer.h"
 
 namespace vardesca {
 

@@ -3,7 +3,7 @@
 
 #include <QByteArray>
 
-#include "view/loaded_picture.h"
+#include "picture/loaded_picture.h"
 
 namespace vardesca {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/damage_check.h"
+#include "picture/damage_check.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/jpeg_decoder.h"
+#include "picture/jpeg_decoder.h"
 
-#include "view/exif_orientation.h"
-#include "view/pixel_memory.h"
-#include "view/upright_transform.h"
+#include "picture/exif_orientation.h"
+#include "picture/pixel_memory.h"
+#include "picture/upright_transform.h"
 
 #include <algorithm>
 #include <csetjmp>

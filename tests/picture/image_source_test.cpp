@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/image_source.h"
+#include "picture/image_source.h"
 
 #include <sys/stat.h>
 

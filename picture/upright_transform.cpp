@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/upright_transform.h"
+#include "picture/upright_transform.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/jpeg_decoder.h"
+#include "picture/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -9,7 +9,7 @@
 
 #include "tests/support/corpus.h"
 #include "tests/support/exif_jpeg.h"
-#include "view/image_source.h"
+#include "picture/image_source.h"
 
 namespace vardesca {
 namespace {

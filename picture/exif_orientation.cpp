@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/exif_orientation.h"
+#include "picture/exif_orientation.h"
 
 #include <cstring>
 

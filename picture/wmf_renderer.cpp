@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/wmf_renderer.h"
+#include "picture/wmf_renderer.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 #include <QImageReader>
 #include <QString>
 
-#include "view/loaded_picture.h"
+#include "picture/loaded_picture.h"
 
 namespace vardesca {
 

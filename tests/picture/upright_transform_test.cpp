@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/upright_transform.h"
+#include "picture/upright_transform.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/exif_jpeg.h"
-#include "view/jpeg_decoder.h"
+#include "picture/jpeg_decoder.h"
 
 namespace vardesca {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/pixel_memory.h"
+#include "picture/pixel_memory.h"
 
 #include <sys/mman.h>
 
