@@ -248,7 +248,7 @@ int Main(const QStringList& args) {
             loads.push_back(double(t.nsecsElapsed()) / 1e6);
             t.restart();
             w.Open(args[2]);
-            w.form.FitPicture();
+            w.form.Viewport().Fit();
             w.form.picContainer->repaint();
             fits.push_back(double(t.nsecsElapsed()) / 1e6);
             while (w.form.picPicture->Refining())
@@ -270,7 +270,7 @@ int Main(const QStringList& args) {
         w.LargeViewport();
         w.Open(args[2]);
         w.CalibrateAndMeasureFifty(1000, 1000, 9000, 12000);
-        w.form.FitPicture();
+        w.form.Viewport().Fit();
         w.form.picContainer->repaint();
         // Down to the bottom of the ladder, up to the top, back to the fit: every
         // step once, the view repainted, and a scroll step at every rung.
@@ -288,7 +288,7 @@ int Main(const QStringList& args) {
             w.form.picContainer->repaint();
             zooms.push_back(double(t.nsecsElapsed()) / 1e6);
             if (zooms.back() >= *std::max_element(zooms.begin(), zooms.end()))
-                slowestAt = w.form.Zoom();
+                slowestAt = w.form.Viewport().Zoom();
             for (QScrollBar* bar : {w.form.HScroll1, w.form.VScroll1}) {
                 if (!bar->isEnabled())
                     continue;
@@ -298,11 +298,11 @@ int Main(const QStringList& args) {
                 scrolls.push_back(double(t.nsecsElapsed()) / 1e6);
             }
         };
-        while (w.form.Zoom() > vardesca::kMinZoom)
-            step([&] { w.form.ZoomOutStep(); });
-        while (w.form.Zoom() < vardesca::kMaxZoom)
-            step([&] { w.form.ZoomInStep(); });
-        step([&] { w.form.FitPicture(); });
+        while (w.form.Viewport().Zoom() > vardesca::kMinZoom)
+            step([&] { w.form.Viewport().ZoomOutStep(); });
+        while (w.form.Viewport().Zoom() < vardesca::kMaxZoom)
+            step([&] { w.form.Viewport().ZoomInStep(); });
+        step([&] { w.form.Viewport().Fit(); });
         Row("zoom step, repainted (median)", Median(zooms), "ms", 0, "< 16 ms");
         Row(qPrintable(QStringLiteral("zoom step, repainted (slowest, to %1 %)")
                            .arg(slowestAt * 100, 0, 'f', 1)),
@@ -316,7 +316,7 @@ int Main(const QStringList& args) {
         w.Open(args[2]);
         std::vector<double> times;
         for (const double zoom : {1.0 / 32, 0.158, 1.0, 4.0, 16.0}) {
-            w.form.ZoomAround(zoom, {0, 0});
+            w.form.Viewport().ZoomAround(zoom, {0, 0});
             w.form.picContainer->repaint();
             for (int i = 0; i < 21; ++i) {
                 const QPoint at(300 + 37 * i, 200 + 23 * i);
@@ -338,12 +338,12 @@ int Main(const QStringList& args) {
         w.Open(args[2]);
         w.CalibrateAndMeasureFifty(100, 100, 900, 1200);
         for (const double zoom : vardesca::ZoomLadder()) {
-            w.form.ZoomAround(zoom, {900, 475});
+            w.form.Viewport().ZoomAround(zoom, {900, 475});
             w.form.picContainer->repaint();
             while (w.form.picPicture->Refining())
                 QApplication::processEvents();  // every reduced copy made and kept
         }
-        w.form.FitPicture();
+        w.form.Viewport().Fit();
         w.form.picContainer->repaint();
         PeakMemoryRow("peak memory, 48 MP, every zoom level shown", w.form, 1.4);
     } else if (what == QLatin1String("export")) {

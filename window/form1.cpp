@@ -112,9 +112,10 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
     picContainer->setFocusPolicy(Qt::StrongFocus);
     picPicture->setFocusPolicy(Qt::StrongFocus);
     picPicture->setGeometry(scale_.ToPixels(360, 240, 3612, 2172));
+    viewport_ = new PhotoViewport(*picContainer, *picPicture, *HScroll1, *VScroll1, scale_,
+                                  [this](const std::function<void()>& work) { Guarded(work); });
+    connect(viewport_, &PhotoViewport::ZoomChanged, this, [this] { UpdateCaption(); });
     loupe_ = new Loupe(*picPicture, picContainer);
-    picContainer->installEventFilter(this);
-    picPicture->installEventFilter(this);
     // Tab leaves the results box like any other control; notes are typed with
     // Enter between lines.
     Text1->setTabChangesFocus(true);
@@ -132,22 +133,14 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
     connect(CopiaDati, &QPushButton::clicked, this, [this] { CopiaDati_Click(); });
     connect(Info, &QPushButton::clicked, this, [this] { Info_Click(); });
     connect(Esci, &QPushButton::clicked, this, [this] { Esci_Click(); });
+    // A tracking bar says valueChanged at every step of a drag too; its
+    // sliderMoved would move the picture a second time for the same step.
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
-    connect(HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
-    connect(VScroll1, &QScrollBar::sliderMoved, this, [this] { VScroll1_Scroll(); });
     connect(picPicture, &ImageSurface::MouseDown, this,
             [this](int button, int shift, float x, float y) {
                 picPicture_MouseDown(button, shift, x, y);
             });
-    connect(picPicture, &ImageSurface::PointerMoved, this, [this](QPointF onSurface) {
-        pointer_ = onSurface + QPointF(picPicture->pos());
-        RefreshLoupe();
-    });
-    connect(picPicture, &ImageSurface::PointerLeft, this, [this] {
-        pointer_.reset();
-        loupe_->hide();
-    });
     MakeShortcuts();
 
     // The first layout pass, before the window is first shown.
@@ -219,7 +212,7 @@ void Form1::Form_Resize() {
     place(Resetta, layout.resetta);
     place(Info, layout.info);
     place(Esci, layout.esci);
-    FollowViewport();
+    viewport_->FollowViewport();
 }
 
 void Form1::cmdOpen_Click() {
@@ -273,33 +266,14 @@ void Form1::inizializza(const QString& fileName, const LoadedPicture& picture) {
     }
     fileName_ = fileName;
     picPicture->SetPicture(picture.image, picture.widthTwips, picture.heightTwips);
-    fitted_ = false;
-    picPicture->MoveTo(0, 0);
-    // The viewport as it stands on the screen, in whole pixels: a picture that
-    // fits what the user sees needs no bar.
-    hRange_ = ComputeScrollRange(picPicture->WidthTwips(), scale_.ToTwips(picContainer->width()));
-    ApplyScrollRange(HScroll1, hRange_);
-    vRange_ = ComputeScrollRange(picPicture->HeightTwips(), scale_.ToTwips(picContainer->height()));
-    ApplyScrollRange(VScroll1, vRange_);
+    viewport_->ShowNewPicture();
     engine_->Reset();
     UpdateCaption();
-    RefreshLoupe();
-}
-
-void Form1::ApplyScrollRange(QScrollBar* bar, const ScrollRange& range) {
-    bar->setEnabled(range.enabled);
-    // A bar whose value no longer fits is clamped without moving the picture:
-    // after a load the picture stands at the top left until a bar is moved.
-    const QSignalBlocker quiet(bar);
-    bar->setMaximum(static_cast<int>(std::clamp<std::int64_t>(range.max, 0, INT_MAX)));
-    const QWidget* viewport = picContainer;
-    const int visible = bar->orientation() == Qt::Horizontal ? viewport->width() : viewport->height();
-    bar->setPageStep(std::max(1, static_cast<int>(scale_.ToTwips(visible))));
+    loupe_->Refresh();
 }
 
 void Form1::HScroll1_Change() {
-    picPicture->MoveTo(-static_cast<double>(HScroll1->value()), picPicture->TopTwips());
-    RefreshLoupe();
+    viewport_->HorizontalBarMoved();
 }
 
 void Form1::HScroll1_Scroll() {
@@ -307,8 +281,7 @@ void Form1::HScroll1_Scroll() {
 }
 
 void Form1::VScroll1_Change() {
-    picPicture->MoveTo(picPicture->LeftTwips(), -static_cast<double>(VScroll1->value()));
-    RefreshLoupe();
+    viewport_->VerticalBarMoved();
 }
 
 void Form1::VScroll1_Scroll() {
@@ -374,7 +347,7 @@ Form1::EngineSnapshot Form1::Snapshot() const {
 void Form1::AfterEngineAction(const EngineSnapshot& before) {
     LabelWhatCompleted(before);
     UpdateCaption();
-    RefreshLoupe();
+    loupe_->Refresh();
 }
 
 void Form1::LabelWhatCompleted(const EngineSnapshot& before) {
@@ -464,10 +437,10 @@ void Form1::MakeShortcuts() {
     // every key that types, before any shortcut sees them.
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
-           [this] { ZoomInStep(); });
-    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { ZoomOutStep(); });
-    onKeys({QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { FitPicture(); });
-    onKeys({QKeySequence(Qt::CTRL | Qt::Key_1)}, [this] { NaturalSize(); });
+           [this] { viewport_->ZoomInStep(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { viewport_->ZoomOutStep(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { viewport_->Fit(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_1)}, [this] { viewport_->NaturalSize(); });
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { UndoClick(); });
     onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, [this] { RedoClick(); });
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_E)}, [this] { SaveAnnotatedPhoto(); });
@@ -481,192 +454,14 @@ void Form1::MakeShortcuts() {
             }
         });
     };
-    single(Qt::Key_L, [this] { ToggleLoupe(); });
+    single(Qt::Key_L, [this] { loupe_->Toggle(); });
     single(Qt::Key_N, [this] { ToggleLabels(); });
     single(Qt::Key_Backspace, [this] { UndoClick(); });
     single(Qt::Key_Escape, [this] { GiveUpPendingPoint(); });
-    single(Qt::Key_Left, [this] { ScrollBy(HScroll1, -HScroll1->singleStep()); });
-    single(Qt::Key_Right, [this] { ScrollBy(HScroll1, HScroll1->singleStep()); });
-    single(Qt::Key_Up, [this] { ScrollBy(VScroll1, -VScroll1->singleStep()); });
-    single(Qt::Key_Down, [this] { ScrollBy(VScroll1, VScroll1->singleStep()); });
-}
-
-void Form1::ZoomAround(double zoom, QPointF anchor) {
-    if (!HasPicture()) {
-        return;
-    }
-    const double from = picPicture->Zoom();
-    const double to = ClampZoom(zoom);
-    const QPointF edge(picPicture->pos());
-    const QPointF newEdge(AnchoredOffset(edge.x(), anchor.x(), from, to),
-                          AnchoredOffset(edge.y(), anchor.y(), from, to));
-    picPicture->SetZoom(to);
-    PlaceSurface(newEdge);
-    UpdateCaption();
-}
-
-void Form1::ZoomInStep() {
-    fitted_ = false;
-    ZoomAround(ZoomIn(picPicture->Zoom()), QRectF(picContainer->rect()).center());
-}
-
-void Form1::ZoomOutStep() {
-    fitted_ = false;
-    ZoomAround(ZoomOut(picPicture->Zoom()), QRectF(picContainer->rect()).center());
-}
-
-void Form1::FitPicture() {
-    if (!HasPicture()) {
-        return;
-    }
-    const QSize picture = picPicture->Picture().size();
-    fitted_ = true;
-    ZoomAround(FitZoom(picture.width(), picture.height(), picContainer->width(),
-                       picContainer->height()),
-               {0, 0});
-}
-
-void Form1::NaturalSize() {
-    fitted_ = false;
-    ZoomAround(1.0, QRectF(picContainer->rect()).center());
-}
-
-void Form1::ComputeZoomedRanges() {
-    const double zoom = picPicture->Zoom();
-    hRange_ = ComputeScrollRange(picPicture->WidthTwips() * zoom, scale_.ToTwips(picContainer->width()));
-    vRange_ = ComputeScrollRange(picPicture->HeightTwips() * zoom, scale_.ToTwips(picContainer->height()));
-}
-
-void Form1::PlaceSurface(QPointF edge) {
-    const double tpp = scale_.TwipsPerPixel();
-    const QSizeF zoomed = picPicture->ZoomedSize();
-    const double zoom = picPicture->Zoom();
-    ComputeZoomedRanges();
-    // At 100 % a picture that fits stands at the top left, as a load puts it;
-    // at any other zoom it is centred.
-    const bool centre = fitted_ || zoom != 1.0;
-    const auto axis = [&](QScrollBar* bar, const ScrollRange& range, double edgePx, double zoomedPx,
-                          int viewportPx) {
-        ApplyScrollRange(bar, range);
-        const QSignalBlocker quiet(bar);
-        if (!range.enabled) {
-            bar->setValue(0);
-            return centre ? (viewportPx - zoomedPx) / 2.0 * tpp : 0.0;
-        }
-        bar->setValue(static_cast<int>(std::clamp<double>(std::nearbyint(-edgePx * tpp), 0,
-                                                          static_cast<double>(bar->maximum()))));
-        return -static_cast<double>(bar->value());
-    };
-    const double left = axis(HScroll1, hRange_, edge.x(), zoomed.width(), picContainer->width());
-    const double top = axis(VScroll1, vRange_, edge.y(), zoomed.height(), picContainer->height());
-    picPicture->MoveTo(left, top);
-    RefreshLoupe();
-}
-
-void Form1::FollowViewport() {
-    if (!HasPicture()) {
-        return;
-    }
-    if (fitted_) {
-        FitPicture();
-        return;
-    }
-    const double zoom = picPicture->Zoom();
-    ComputeZoomedRanges();
-    for (auto [bar, range] : {std::pair{HScroll1, hRange_}, std::pair{VScroll1, vRange_}}) {
-        const int before = bar->value();
-        ApplyScrollRange(bar, range);
-        // A value that no longer fits was clamped quietly; the picture follows it.
-        if (bar->value() != before) {
-            bar == HScroll1 ? HScroll1_Change() : VScroll1_Change();
-        }
-    }
-    if (zoom != 1.0) {
-        const QSizeF zoomed = picPicture->ZoomedSize();
-        const double tpp = scale_.TwipsPerPixel();
-        double left = picPicture->LeftTwips();
-        double top = picPicture->TopTwips();
-        if (!hRange_.enabled) {
-            left = (picContainer->width() - zoomed.width()) / 2.0 * tpp;
-        }
-        if (!vRange_.enabled) {
-            top = (picContainer->height() - zoomed.height()) / 2.0 * tpp;
-        }
-        picPicture->MoveTo(left, top);
-    }
-}
-
-void Form1::ScrollBy(QScrollBar* bar, double twips) {
-    if (!bar->isEnabled()) {
-        return;
-    }
-    const double target = std::clamp(bar->value() + twips, static_cast<double>(bar->minimum()),
-                                      static_cast<double>(bar->maximum()));
-    bar->setValue(static_cast<int>(std::nearbyint(target)));
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Wheel && (watched == picContainer || watched == picPicture)) {
-        auto* wheel = static_cast<QWheelEvent*>(event);
-        const QPointF inViewport = watched == picPicture
-                                       ? wheel->position() + QPointF(picPicture->pos())
-                                       : wheel->position();
-        Guarded([this, wheel, inViewport] { WheelOverPhoto(wheel, inViewport); });
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void Form1::WheelOverPhoto(QWheelEvent* event, QPointF inViewport) {
-    if (event->modifiers().testFlag(Qt::ControlModifier)) {
-        // One rung for each notch (120 eighths of a degree), however the wheel
-        // delivers them.
-        zoomWheel_ += event->angleDelta().y();
-        while (std::abs(zoomWheel_) >= 120) {
-            const bool in = zoomWheel_ > 0;
-            zoomWheel_ += in ? -120 : 120;
-            fitted_ = false;
-            ZoomAround(in ? ZoomIn(picPicture->Zoom()) : ZoomOut(picPicture->Zoom()), inViewport);
-        }
-        return;
-    }
-    double dx = 0;
-    double dy = 0;
-    const double tpp = scale_.TwipsPerPixel();
-    if (!event->pixelDelta().isNull()) {
-        // A touchpad says how far the content should move, in screen pixels.
-        dx = -event->pixelDelta().x() * tpp;
-        dy = -event->pixelDelta().y() * tpp;
-    } else {
-        // A wheel notch moves the desktop's number of lines, a line being an
-        // arrow step of the bar.
-        const double lines = QApplication::wheelScrollLines();
-        dx = -event->angleDelta().x() / 120.0 * lines * HScroll1->singleStep();
-        dy = -event->angleDelta().y() / 120.0 * lines * VScroll1->singleStep();
-    }
-    if (event->modifiers().testFlag(Qt::ShiftModifier) && dx == 0) {
-        std::swap(dx, dy);
-    }
-    ScrollBy(HScroll1, dx);
-    ScrollBy(VScroll1, dy);
-}
-
-void Form1::ToggleLoupe() {
-    loupeEnabled_ = !loupeEnabled_;
-    RefreshLoupe();
-}
-
-void Form1::RefreshLoupe() {
-    if (!loupeEnabled_ || !pointer_ || !HasPicture()) {
-        loupe_->hide();
-        return;
-    }
-    const QPointF onSurface = *pointer_ - QPointF(picPicture->pos());
-    if (!QRectF(QPointF(0, 0), QSizeF(picPicture->size())).contains(onSurface)) {
-        loupe_->hide();
-        return;
-    }
-    loupe_->Follow(onSurface);
+    single(Qt::Key_Left, [this] { viewport_->ArrowStep(-1, 0); });
+    single(Qt::Key_Right, [this] { viewport_->ArrowStep(1, 0); });
+    single(Qt::Key_Up, [this] { viewport_->ArrowStep(0, -1); });
+    single(Qt::Key_Down, [this] { viewport_->ArrowStep(0, 1); });
 }
 
 void Form1::UpdateCaption() {

@@ -13,6 +13,7 @@
 #include "engine/measure_engine.h"
 #include "picture/image_source.h"
 #include "view/image_surface.h"
+#include "view/photo_viewport.h"
 #include "view/scroll_range.h"
 #include "view/twips.h"
 #include "window/compute_layout.h"
@@ -63,27 +64,10 @@ class Form1 : public QWidget {
     void VScroll1_Change();
     void VScroll1_Scroll();
 
-    // What the last load gave each scroll bar (Max may be zero or negative for a
-    // disabled bar, which a Qt scroll bar cannot hold).
-    [[nodiscard]] ScrollRange HScrollRange() const { return hRange_; }
-    [[nodiscard]] ScrollRange VScrollRange() const { return vRange_; }
-
-    // The zoom of the view. A load shows the picture at 1 (natural size), which is
-    // the view the controls were designed around; the rest is on top of it.
-    [[nodiscard]] double Zoom() const { return picPicture->Zoom(); }
-    [[nodiscard]] bool Fitted() const { return fitted_; }
-    // Zooms to `zoom` (held within the ladder) keeping the picture point under
-    // `anchor` (viewport pixels) in place; nothing without a picture.
-    void ZoomAround(double zoom, QPointF anchor);
-    void ZoomInStep();   // Ctrl+plus, around the viewport's centre
-    void ZoomOutStep();  // Ctrl+minus
-    void FitPicture();   // Ctrl+0: the whole picture, centred
-    void NaturalSize();  // Ctrl+1: back to 100 %
-
+    // The photo's place in the viewport: zoom, fit, the bars, the wheel.
+    [[nodiscard]] PhotoViewport& Viewport() const { return *viewport_; }
     // The loupe over the photo, shown while the pointer is over it (L switches).
     [[nodiscard]] Loupe* LoupeWidget() const { return loupe_; }
-    [[nodiscard]] bool LoupeEnabled() const { return loupeEnabled_; }
-    void ToggleLoupe();
 
     // Ctrl+Z and Backspace: the last click taken back; Ctrl+Shift+Z: done again.
     void UndoClick();
@@ -105,7 +89,6 @@ class Form1 : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // The exit question; true when the user answers Sì.
@@ -120,23 +103,11 @@ class Form1 : public QWidget {
     // the picture at the top left, names the file in the caption, sets the scroll
     // ranges and returns the engine to Idle.
     void inizializza(const QString& fileName, const LoadedPicture& picture);
-    void ApplyScrollRange(QScrollBar* bar, const ScrollRange& range);
     [[nodiscard]] bool HasPicture() const;
     [[nodiscard]] bool TextHasFocus() const;
     // Keyboard shortcuts: Ctrl ones act everywhere but on the text box's own
     // editing keys; single keys only when the focus is outside the text box.
     void MakeShortcuts();
-    // The scroll ranges for the picture at its zoom in the viewport as it is now;
-    // a value that no longer fits is clamped and the picture follows it.
-    void FollowViewport();
-    // The ranges of both bars for the picture at its zoom in the viewport as it is.
-    void ComputeZoomedRanges();
-    // Puts the picture's edge at `edge` (viewport pixels) as far as the bars
-    // allow; an axis on which the zoomed picture fits is centred.
-    void PlaceSurface(QPointF edge);
-    void ScrollBy(QScrollBar* bar, double twips);
-    void WheelOverPhoto(QWheelEvent* event, QPointF inViewport);
-    void RefreshLoupe();
     void UpdateCaption();
     // What the engine was before an action: labels go to what it completed.
     struct EngineSnapshot {
@@ -152,18 +123,12 @@ class Form1 : public QWidget {
     TwipsScale scale_;
     ImageSource imageSource_;
     QString fileName_;
-    ScrollRange hRange_;
-    ScrollRange vRange_;
     ResultsExport export_;
     AnnotatedPhotoExport annotated_;
     std::function<void()> quit_;
     bool quitting_ = false;
-    bool fitted_ = false;
-    bool loupeEnabled_ = true;
+    PhotoViewport* viewport_ = nullptr;
     Loupe* loupe_ = nullptr;
-    // The last pointer position over the viewport, for the loupe after a scroll.
-    std::optional<QPointF> pointer_;
-    int zoomWheel_ = 0;  // Ctrl+wheel eighths of a degree not yet turned into a step
     EngineDialogsAdapter engineDialogs_;
     EngineButtonsAdapter engineButtons_;
     std::unique_ptr<MeasureEngine> engine_;

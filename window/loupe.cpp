@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/loupe.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include "view/image_surface.h"
@@ -14,6 +15,29 @@ Loupe::Loupe(ImageSurface& surface, QWidget* viewport) : QWidget(viewport), surf
     setFocusPolicy(Qt::NoFocus);
     resize(kSide, kSide);
     hide();
+    connect(&surface_, &ImageSurface::PointerMoved, this, [this](QPointF onSurface) {
+        pointer_ = onSurface + QPointF(surface_.pos());
+        Refresh();
+    });
+    connect(&surface_, &ImageSurface::PointerLeft, this, [this] {
+        pointer_.reset();
+        hide();
+    });
+    // A scroll moves the surface and a zoom resizes it: the pointer stays where
+    // it is on the screen, over another part of the photo.
+    surface_.installEventFilter(this);
+}
+
+bool Loupe::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &surface_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        Refresh();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Loupe::Toggle() {
+    enabled_ = !enabled_;
+    Refresh();
 }
 
 QRect Loupe::PlaceFor(QSize viewport, QPointF pointer) {
@@ -29,10 +53,17 @@ QRect Loupe::PlaceFor(QSize viewport, QPointF pointer) {
     return place;
 }
 
-void Loupe::Follow(QPointF onSurface) {
-    const QWidget* viewport = parentWidget();
-    const QPointF inViewport = onSurface + QPointF(surface_.pos());
-    const QRect place = PlaceFor(viewport->size(), inViewport);
+void Loupe::Refresh() {
+    if (!enabled_ || !pointer_ || surface_.Picture().isNull()) {
+        hide();
+        return;
+    }
+    const QPointF onSurface = *pointer_ - QPointF(surface_.pos());
+    if (!QRectF(QPointF(0, 0), QSizeF(surface_.size())).contains(onSurface)) {
+        hide();
+        return;
+    }
+    const QRect place = PlaceFor(parentWidget()->size(), *pointer_);
     if (place.isEmpty()) {
         hide();
         return;

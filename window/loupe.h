@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QWidget>
+#include <optional>
 
 namespace vardesca {
 
@@ -13,6 +14,9 @@ class ImageSurface;
 // eight times larger, marks included, with a crosshair on the point a click
 // there would record. It sits in the viewport's corner away from the pointer and
 // lets every mouse event through to the photo.
+//
+// It follows the pointer over the surface and the surface's own moves (a
+// scroll, a zoom) by itself; L switches it on and off for the session.
 class Loupe : public QWidget {
   public:
     static constexpr int kArea = 25;
@@ -21,9 +25,13 @@ class Loupe : public QWidget {
 
     Loupe(ImageSurface& surface, QWidget* viewport);
 
-    // The pointer at `onSurface` (surface pixels): placed and repainted, or hidden
-    // when the viewport has no corner for it that leaves the pointer free.
-    void Follow(QPointF onSurface);
+    [[nodiscard]] bool Enabled() const { return enabled_; }
+    void Toggle();
+    // Placed and repainted for where the pointer is now over the surface, or
+    // hidden when it is off, the pointer is not over the picture, or the
+    // viewport has no corner for it that leaves the pointer free. After anything
+    // that changes what the surface shows (a mark, a new picture).
+    void Refresh();
 
     // Where the loupe goes in a viewport of `viewport` size for a pointer at
     // `pointer` (viewport pixels); an empty rectangle when no corner will do.
@@ -31,9 +39,14 @@ class Loupe : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     ImageSurface& surface_;
+    bool enabled_ = true;
+    // The last pointer position over the surface, in viewport pixels, so that
+    // after a scroll the loupe shows what is now under it.
+    std::optional<QPointF> pointer_;
     QPointF centre_;  // surface pixels
 };
 

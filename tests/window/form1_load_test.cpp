@@ -62,7 +62,7 @@ TEST_F(Form1LoadTest, FirstLoadShowsThePictureAndClearsTheInstructions) {
     EXPECT_FALSE(window.Resetta->isEnabled());
     // Smaller than the viewport: both bars off, Max = w − W (negative).
     EXPECT_FALSE(window.HScroll1->isEnabled());
-    EXPECT_EQ(window.HScrollRange().max, 3000 - ViewportWidth());
+    EXPECT_EQ(window.Viewport().HRange().max, 3000 - ViewportWidth());
     EXPECT_FALSE(window.VScroll1->isEnabled());
 }
 
@@ -84,9 +84,9 @@ TEST_F(Form1LoadTest, ScrollBarsFollowTheViewportAtLoadTime) {
     // Exactly as wide as the viewport: off, Max 0. One pixel wider: on.
     Open(MakePicture(QStringLiteral("uguale.png"), vw, vh + 1));
     EXPECT_FALSE(window.HScroll1->isEnabled());
-    EXPECT_EQ(window.HScrollRange().max, 0);
+    EXPECT_EQ(window.Viewport().HRange().max, 0);
     EXPECT_TRUE(window.VScroll1->isEnabled());
-    EXPECT_EQ(window.VScrollRange().max, 15);
+    EXPECT_EQ(window.Viewport().VRange().max, 15);
     EXPECT_EQ(window.VScroll1->maximum(), 15);
 
     // A 48-megapixel-wide picture: the range is not cut at 16 bits.
@@ -161,7 +161,7 @@ TEST_F(Form1LoadTest, AFileThatIsNotAPictureIsReportedAndNothingIsLost) {
     window.Text1->SetText("1\t2,22\r\nnota");
     window.HScroll1->setValue(500);
     const std::size_t marks = window.picPicture->MarkCount();
-    const ScrollRange h = window.HScrollRange();
+    const ScrollRange h = window.Viewport().HRange();
 
     QFile text(dir.filePath(QStringLiteral("finta.jpg")));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
@@ -180,7 +180,7 @@ TEST_F(Form1LoadTest, AFileThatIsNotAPictureIsReportedAndNothingIsLost) {
         EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
         EXPECT_EQ(window.picPicture->MarkCount(), marks);
         EXPECT_EQ(window.picPicture->size(), QSize(2000, 1500));
-        EXPECT_EQ(window.HScrollRange(), h);
+        EXPECT_EQ(window.Viewport().HRange(), h);
         EXPECT_EQ(window.HScroll1->value(), 500);
     }
 }

@@ -107,7 +107,7 @@ TEST_F(Form1UndoTest, ADoubleClickIsOneClick) {
 }
 
 TEST_F(Form1UndoTest, TheAnnotatedPhotoHasTheMarksAtFullResolution) {
-    window.ZoomAround(0.5, {0, 0});  // whatever the zoom, the photo's own pixels
+    window.Viewport().ZoomAround(0.5, {0, 0});  // whatever the zoom, the photo's own pixels
     Measure({50, 100}, {150, 100});  // surface pixels at 50 %: photo 100..300, row 200
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.png")));
     QTest::keyClick(window.picPicture, Qt::Key_E, Qt::ControlModifier);

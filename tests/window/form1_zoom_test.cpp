@@ -29,7 +29,7 @@ class Form1ZoomTest : public testing::Form1Fixture {
 
     // A click on picture pixel `p`, scrolled into view first when it is out of it.
     void ClickPicture(QPointF p) {
-        const double z = window.Zoom();
+        const double z = window.Viewport().Zoom();
         const QPoint onSurface(static_cast<int>(std::lround(p.x() * z)),
                                static_cast<int>(std::lround(p.y() * z)));
         if (!window.picContainer->rect().contains(onSurface + window.picPicture->pos())) {
@@ -85,14 +85,14 @@ TEST_F(Form1ZoomTest, CalibratingFittedAndMeasuringAtFourTimesGivesTheLinesOfOne
     window.Resetta_Click();
     const std::string zoomed = run(
         [&] {
-            window.FitPicture();
-            ASSERT_EQ(window.Zoom(), 0.25);
+            window.Viewport().Fit();
+            ASSERT_EQ(window.Viewport().Zoom(), 0.25);
         },
         [&] {
             for (int i = 0; i < 8; ++i) {
-                window.ZoomInStep();  // up the ladder from one quarter
+                window.Viewport().ZoomInStep();  // up the ladder from one quarter
             }
-            ASSERT_EQ(window.Zoom(), 4.0);
+            ASSERT_EQ(window.Viewport().Zoom(), 4.0);
         });
     EXPECT_EQ(zoomed, natural);
     EXPECT_EQ(dialogs.unexpected, 0);
@@ -105,7 +105,7 @@ TEST_F(Form1ZoomTest, AClickGivesTheSamePictureTwipsWithinAScreenPixelAtEveryZoo
                      [&](int, int, float x, float y) { clicks.emplace_back(x, y); });
     const QPointF target(1234.5, 678.25);  // picture pixels
     for (const double zoom : ZoomLadder()) {
-        window.ZoomAround(zoom, {0, 0});
+        window.Viewport().ZoomAround(zoom, {0, 0});
         const QPointF onSurface = target * zoom;
         QTest::mouseClick(window.picPicture, Qt::LeftButton, {},
                           QPoint(static_cast<int>(onSurface.x()), static_cast<int>(onSurface.y())));
@@ -137,7 +137,7 @@ TEST_F(Form1ZoomTest, MarksStayOnTheirPointsAndKeepTheirScreenSize) {
     ClickPicture({100, 100});
     ClickPicture({200, 150});
     for (const double zoom : {0.5, 2.0, 1.0}) {
-        window.ZoomAround(zoom, {0, 0});
+        window.Viewport().ZoomAround(zoom, {0, 0});
         const QImage shot = window.picPicture->grab().toImage();
         // A point of the line, on the screen at the zoom; the ground beside it.
         const QPoint on(static_cast<int>(180 * zoom), static_cast<int>(140 * zoom));
@@ -153,9 +153,9 @@ TEST_F(Form1ZoomTest, MarksStayOnTheirPointsAndKeepTheirScreenSize) {
 TEST_F(Form1ZoomTest, ZoomKeepsTheAnchorAndHoldsAtTheEnds) {
     Open({2000, 1500});
     const QPointF anchor(200, 150);  // viewport pixels
-    const QPointF before = (anchor - QPointF(window.picPicture->pos())) / window.Zoom();
-    window.ZoomAround(4.0, anchor);
-    const QPointF after = (anchor - QPointF(window.picPicture->pos())) / window.Zoom();
+    const QPointF before = (anchor - QPointF(window.picPicture->pos())) / window.Viewport().Zoom();
+    window.Viewport().ZoomAround(4.0, anchor);
+    const QPointF after = (anchor - QPointF(window.picPicture->pos())) / window.Viewport().Zoom();
     EXPECT_NEAR(after.x(), before.x(), 1.0 / 4);
     EXPECT_NEAR(after.y(), before.y(), 1.0 / 4);
     // The bars agree with the picture's place.
@@ -163,28 +163,28 @@ TEST_F(Form1ZoomTest, ZoomKeepsTheAnchorAndHoldsAtTheEnds) {
     EXPECT_EQ(window.HScroll1->maximum(), 2000 * 4 * 15 - Viewport().width() * 15);
 
     for (int i = 0; i < 30; ++i) {
-        window.ZoomInStep();
+        window.Viewport().ZoomInStep();
     }
-    EXPECT_EQ(window.Zoom(), 16.0);
+    EXPECT_EQ(window.Viewport().Zoom(), 16.0);
     for (int i = 0; i < 30; ++i) {
-        window.ZoomOutStep();
+        window.Viewport().ZoomOutStep();
     }
-    EXPECT_EQ(window.Zoom(), 1.0 / 32);
+    EXPECT_EQ(window.Viewport().Zoom(), 1.0 / 32);
     // Smaller than the viewport and not at 100 %: centred, bars off.
     EXPECT_FALSE(window.HScroll1->isEnabled());
     EXPECT_NEAR(window.picPicture->geometry().center().x(), window.picContainer->width() / 2, 1);
-    window.NaturalSize();
-    EXPECT_EQ(window.Zoom(), 1.0);
+    window.Viewport().NaturalSize();
+    EXPECT_EQ(window.Viewport().Zoom(), 1.0);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(dir.filePath("foto.png")));
 }
 
 TEST_F(Form1ZoomTest, WithoutAPictureZoomDoesNothing) {
     const QRect surface = window.picPicture->geometry();
-    window.FitPicture();
-    window.ZoomInStep();
+    window.Viewport().Fit();
+    window.Viewport().ZoomInStep();
     QTest::keyClick(window.picContainer, Qt::Key_Plus, Qt::ControlModifier);
     Wheel(window.picPicture, {5, 5}, {0, 120}, {}, Qt::ControlModifier);
-    EXPECT_EQ(window.Zoom(), 1.0);
+    EXPECT_EQ(window.Viewport().Zoom(), 1.0);
     EXPECT_EQ(window.picPicture->geometry(), surface);
     EXPECT_EQ(window.windowTitle(), "Vardesca");
 }
@@ -192,15 +192,15 @@ TEST_F(Form1ZoomTest, WithoutAPictureZoomDoesNothing) {
 TEST_F(Form1ZoomTest, FitCentresTheWholePictureAndTheCaptionSaysTheZoom) {
     Open({Viewport().width() * 4, Viewport().height() * 2});
     QTest::keyClick(window.picContainer, Qt::Key_0, Qt::ControlModifier);
-    ASSERT_TRUE(window.Fitted());
-    EXPECT_EQ(window.Zoom(), 0.25);
+    ASSERT_TRUE(window.Viewport().Fitted());
+    EXPECT_EQ(window.Viewport().Zoom(), 0.25);
     EXPECT_FALSE(window.HScroll1->isEnabled());
     EXPECT_FALSE(window.VScroll1->isEnabled());
     EXPECT_EQ(window.picPicture->pos().x(), 0);
     EXPECT_NEAR(window.picPicture->pos().y(), Viewport().height() / 4.0, 1);  // centred
     EXPECT_TRUE(window.windowTitle().endsWith("] — 25 %"));
     QTest::keyClick(window.picContainer, Qt::Key_1, Qt::ControlModifier);
-    EXPECT_EQ(window.Zoom(), 1.0);
+    EXPECT_EQ(window.Viewport().Zoom(), 1.0);
     EXPECT_TRUE(window.windowTitle().endsWith("foto.png]"));
 }
 
@@ -209,18 +209,18 @@ TEST_F(Form1ZoomTest, CtrlKeysZoomEverywhereButTheTextBoxKeepsItsEditingKeys) {
     window.Text1->setFocus();
     window.Text1->SetText("nota");
     QTest::keyClick(window.Text1, Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(window.Viewport().Zoom(), std::sqrt(2.0));
     QTest::keyClick(window.Text1, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
-    EXPECT_DOUBLE_EQ(window.Zoom(), 1.0);
+    EXPECT_DOUBLE_EQ(window.Viewport().Zoom(), 1.0);
     QTest::keyClick(window.Esci, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
-    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(window.Viewport().Zoom(), std::sqrt(2.0));
     // Select all and cut are the box's own.
     QTest::keyClick(window.Text1, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(window.Text1, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(window.Text1->GetText(), "");
     QTest::keyClick(window.Text1, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window.Text1->GetText(), "nota");
-    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(window.Viewport().Zoom(), std::sqrt(2.0));
 }
 
 TEST_F(Form1ZoomTest, SingleKeysActOutsideTheTextBoxOnly) {
@@ -230,14 +230,14 @@ TEST_F(Form1ZoomTest, SingleKeysActOutsideTheTextBoxOnly) {
     QTest::keyClicks(window.Text1, "lunghezza");
     QTest::keyClick(window.Text1, Qt::Key_Right);
     EXPECT_EQ(window.Text1->GetText(), "lunghezza");
-    EXPECT_TRUE(window.LoupeEnabled());
+    EXPECT_TRUE(window.LoupeWidget()->Enabled());
     EXPECT_EQ(window.HScroll1->value(), 0);
 
     // A click on the photo gives it the keyboard.
     QTest::mouseClick(window.picPicture, Qt::LeftButton, {}, {10, 10});
     EXPECT_TRUE(window.picPicture->hasFocus());
     QTest::keyClick(window.picPicture, Qt::Key_L);
-    EXPECT_FALSE(window.LoupeEnabled());
+    EXPECT_FALSE(window.LoupeWidget()->Enabled());
     QTest::keyClick(window.picPicture, Qt::Key_Right);
     QTest::keyClick(window.picPicture, Qt::Key_Down);
     QTest::keyClick(window.picPicture, Qt::Key_Down);
@@ -247,7 +247,7 @@ TEST_F(Form1ZoomTest, SingleKeysActOutsideTheTextBoxOnly) {
     // From a button too.
     window.CopiaDati->setFocus();
     QTest::keyClick(window.CopiaDati, Qt::Key_L);
-    EXPECT_TRUE(window.LoupeEnabled());
+    EXPECT_TRUE(window.LoupeWidget()->Enabled());
     QTest::keyClick(window.CopiaDati, Qt::Key_Left);
     EXPECT_EQ(window.HScroll1->value(), 0);
 }
@@ -293,17 +293,17 @@ TEST_F(Form1ZoomTest, TheWheelScrollsAndCtrlWheelZoomsAroundThePointer) {
     EXPECT_EQ(window.picPicture->pos(), QPoint(-20, -line / 15 - 40));
 
     const QPoint pointer(300, 200);  // viewport pixels
-    const QPointF under = (QPointF(pointer) - QPointF(window.picPicture->pos())) / window.Zoom();
+    const QPointF under = (QPointF(pointer) - QPointF(window.picPicture->pos())) / window.Viewport().Zoom();
     Wheel(window.picContainer, pointer, {0, 120}, {}, Qt::ControlModifier);
-    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
-    const QPointF still = (QPointF(pointer) - QPointF(window.picPicture->pos())) / window.Zoom();
+    EXPECT_DOUBLE_EQ(window.Viewport().Zoom(), std::sqrt(2.0));
+    const QPointF still = (QPointF(pointer) - QPointF(window.picPicture->pos())) / window.Viewport().Zoom();
     EXPECT_NEAR(still.x(), under.x(), 1.0);
     EXPECT_NEAR(still.y(), under.y(), 1.0);
     // Half notches add up to one step.
     Wheel(window.picContainer, pointer, {0, -60}, {}, Qt::ControlModifier);
-    EXPECT_DOUBLE_EQ(window.Zoom(), std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(window.Viewport().Zoom(), std::sqrt(2.0));
     Wheel(window.picContainer, pointer, {0, -60}, {}, Qt::ControlModifier);
-    EXPECT_DOUBLE_EQ(window.Zoom(), 1.0);
+    EXPECT_DOUBLE_EQ(window.Viewport().Zoom(), 1.0);
 }
 
 TEST_F(Form1ZoomTest, RangesFollowTheViewportAndAClampedValueMovesThePicture) {
@@ -318,7 +318,7 @@ TEST_F(Form1ZoomTest, RangesFollowTheViewportAndAClampedValueMovesThePicture) {
     EXPECT_EQ(window.HScroll1->value(), window.HScroll1->maximum());
     // The right edge is at the viewport's: nothing out of reach, no gap.
     EXPECT_EQ(window.picPicture->geometry().right() + 1, Viewport().width());
-    EXPECT_EQ(window.HScrollRange().max, window.HScroll1->maximum());
+    EXPECT_EQ(window.Viewport().HRange().max, window.HScroll1->maximum());
     EXPECT_EQ(window.HScroll1->pageStep(), Viewport().width() * 15);
 
     // Large enough for the whole picture: bars off, picture back at the corner.
