@@ -107,15 +107,15 @@ struct Window {
     void CalibrateAndMeasureFifty(float step, float y, float dx, float dy) {
         Calibrate();
         for (int i = 0; i < 50; ++i) {
-            form.picPicture_MouseDown(1, 0, step * float(i), y);
-            form.picPicture_MouseDown(1, 0, step * float(i) + dx, y + dy);
+            form.picPicture_MouseDown(step * float(i), y);
+            form.picPicture_MouseDown(step * float(i) + dx, y + dy);
         }
     }
     void Calibrate() {
         form.Inizia_Click();
         dialogs.inputs = {"2", "3"};
         for (const auto& [x, y] : {std::pair{0.f, 0.f}, {1500.f, 0.f}, {0.f, 0.f}, {0.f, 1800.f}}) {
-            form.picPicture_MouseDown(1, 0, x, y);
+            form.picPicture_MouseDown(x, y);
         }
     }
 };
@@ -201,11 +201,11 @@ int Main(const QStringList& args) {
         for (int n = 1; n <= 10010; ++n) {
             const float x = next(1800 * 15);
             const float y = next(1300 * 15);
-            w.form.picPicture_MouseDown(1, 0, x, y);
+            w.form.picPicture_MouseDown(x, y);
             QApplication::processEvents();
             QElapsedTimer t;
             t.start();
-            w.form.picPicture_MouseDown(1, 0, x + next(200 * 15), y + next(200 * 15));
+            w.form.picPicture_MouseDown(x + next(200 * 15), y + next(200 * 15));
             QApplication::processEvents();  // the line and the marks painted
             const double ms = double(t.nsecsElapsed()) / 1e6;
             if (n >= 5 && n <= 15)
@@ -222,10 +222,10 @@ int Main(const QStringList& args) {
             const float y = next(1300 * 15);
             QElapsedTimer t;
             t.start();
-            w.form.picPicture_MouseDown(1, 0, x, y);  // the first click of a pair
+            w.form.picPicture_MouseDown(x, y);  // the first click of a pair
             QApplication::processEvents();
             marks.push_back(double(t.nsecsElapsed()) / 1e6);
-            w.form.picPicture_MouseDown(1, 0, x + 900, y + 900);
+            w.form.picPicture_MouseDown(x + 900, y + 900);
             QApplication::processEvents();
         }
         const double mark = Median(marks);

@@ -10,7 +10,7 @@
 
 namespace vardesca {
 
-class ImageSurface;
+class MarkOverlay;
 
 // Ctrl+E: the photo at its full resolution, upright, with every mark and label
 // drawn on it, saved as a record someone else can check later. The type follows
@@ -20,11 +20,20 @@ class AnnotatedPhotoExport {
   public:
     explicit AnnotatedPhotoExport(WindowDialogs& dialogs) : dialogs_(dialogs) {}
 
-    void Save(const ImageSurface& surface, const QString& photoPath);
+    // `picture` is the photo as shown (upright, clean), `overlay` what lies on it.
+    void Save(const QImage& picture, const MarkOverlay& overlay, const QString& photoPath);
 
   private:
     WindowDialogs& dialogs_;
 };
+
+// The picture at its natural size, upright, with every mark and label of
+// `overlay` drawn on it. On a photo larger than a thousand pixels on its short
+// side everything is drawn that many thousands larger (line width, circles,
+// crosses, labels alike), as it looks on a screen of a thousand pixels showing
+// the whole photo: a one-pixel line would vanish in any viewer. A null picture
+// when there is no memory for it.
+[[nodiscard]] QImage AnnotatedPicture(const QImage& picture, const MarkOverlay& overlay);
 
 // The name offered for a photo: its own with "-misure.png" (foto.jpg →
 // foto-misure.png, in the same folder).

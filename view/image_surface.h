@@ -4,24 +4,21 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
-#include <optional>
-#include <vector>
 
 #include "engine/measure_engine.h"
+#include "view/mark_overlay.h"
 #include "view/picture_pyramid.h"
 #include "view/twips.h"
 
 namespace vardesca {
 
-// The image surface: the picture and, over it, the engine's marks. Marks are kept
-// as shapes in picture coordinates and painted over the picture, so they survive
-// repaints, scrolling and zooming, the picture itself stays clean, and a new
-// picture removes them. Only the exposed part of the picture is painted, which
-// keeps scrolling a 48-megapixel photo smooth.
+// The image surface: the picture and, over it, the engine's marks and the view's
+// labels (a MarkOverlay, in picture pixels; a new picture removes them). Only
+// the exposed part of the picture is painted, which keeps scrolling a
+// 48-megapixel photo smooth.
 //
 // The surface is the picture at the current zoom: its widget is that large and
-// the viewport clips it. Clicks are reported in picture twips whatever the zoom;
-// circles and crosses keep their size on the screen, lines join their points.
+// the viewport clips it. Clicks are reported in picture twips whatever the zoom.
 class ImageSurface : public QWidget, public MarkSurface {
     Q_OBJECT
 
@@ -60,7 +57,8 @@ class ImageSurface : public QWidget, public MarkSurface {
     void DrawCircle(float cx, float cy, float radius, std::uint32_t colour) override;
     void DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) override;
     void EraseMarks(std::size_t first, std::size_t count) override;
-    [[nodiscard]] std::size_t MarkCount() const { return marks_.size(); }
+    [[nodiscard]] std::size_t MarkCount() const { return overlay_.Marks().size(); }
+    [[nodiscard]] const MarkOverlay& Overlay() const { return overlay_; }
 
     // Labels belong to the view, not to the engine's marks: a measurement's
     // number, a reference's length. They keep their size on the screen at every
@@ -69,17 +67,13 @@ class ImageSurface : public QWidget, public MarkSurface {
                   std::uint32_t colour, int key);
     void RemoveLabel(int key);  // the last label with that key
     void SetLabelsVisible(bool visible);
-    [[nodiscard]] bool LabelsVisible() const { return labelsVisible_; }
-    [[nodiscard]] std::size_t LabelCount() const { return labels_.size(); }
-
-    // The picture at its natural size, upright, with every mark and label drawn
-    // on it: the annotated photo. A null picture when there is no memory for it.
-    [[nodiscard]] QImage Annotated() const;
+    [[nodiscard]] bool LabelsVisible() const { return overlay_.LabelsVisible(); }
+    [[nodiscard]] std::size_t LabelCount() const { return overlay_.Labels().size(); }
 
   signals:
-    // A mouse button pressed over the surface: button 1 left, 2 right, 4 middle;
-    // shift bits 1 Shift, 2 Ctrl, 4 Alt; position in twips of the surface.
-    void MouseDown(int button, int shift, float x, float y);
+    // A mouse button pressed over the surface, any button with any modifier:
+    // the position in picture twips.
+    void MouseDown(float x, float y);
     // The pointer moved over the surface (its own pixels), or left it.
     void PointerMoved(QPointF position);
     void PointerLeft();
@@ -91,41 +85,12 @@ class ImageSurface : public QWidget, public MarkSurface {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    // Labels are written in the surface's font, which the window sets after it
+    // made the surface.
+    void changeEvent(QEvent* event) override;
 
   private:
-    struct Mark {
-        bool circle;
-        QPointF a;      // circle: centre; line: start (picture pixels)
-        QPointF b;      // line: end
-        double radius;  // screen pixels
-        QColor colour;
-        // An arm of a point's cross: a and b are screen-pixel offsets from
-        // `centre`, so the cross keeps its size on the screen at every zoom.
-        bool arm = false;
-        QPointF centre = {};
-    };
-    // A label: its text beside the middle of a segment (picture pixels), kept
-    // apart from the engine's marks.
-    struct Label {
-        QPointF a, b;
-        QString text;
-        QColor colour;
-        int key;
-    };
-    // Where the mark's ends stand on the surface at `zoom`.
-    [[nodiscard]] static QPointF ScreenA(const Mark& mark, double zoom);
-    [[nodiscard]] static QPointF ScreenB(const Mark& mark, double zoom);
-    void AddMark(Mark mark);
-    // The surface pixels a mark touches at the current zoom, for partial repaints.
-    [[nodiscard]] QRect Bounds(const Mark& mark) const;
     void DrawPicture(QPainter& painter, const QRectF& area, double magnification);
-    // `size` scales what keeps its screen size (circles, crosses, labels, line
-    // width): 1 on the screen, more on a large annotated photo.
-    static void DrawMark(QPainter& painter, const Mark& mark, double zoom, double size = 1.0);
-    [[nodiscard]] QFont LabelFont(double size) const;
-    // A label's text box on the surface at `zoom`, beside its segment's middle.
-    [[nodiscard]] QRectF LabelBox(const Label& label, double zoom, double size = 1.0) const;
-    void DrawLabel(QPainter& painter, const Label& label, double zoom, double size = 1.0) const;
 
     const TwipsScale& scale_;
     QImage picture_;
@@ -138,12 +103,7 @@ class ImageSurface : public QWidget, public MarkSurface {
     // Makes the reduced copy the current zoom wants, a band of rows at a time
     // between events, and repaints once it is there.
     QTimer refine_;
-    std::vector<Mark> marks_;
-    std::vector<Label> labels_;
-    bool labelsVisible_ = true;
-    // The centre of the last circle drawn, while the lines after it are the arms
-    // of its cross (the engine draws a point as a circle and two arms through it).
-    std::optional<QPointF> crossCentre_;
+    MarkOverlay overlay_;
 };
 
 }  // namespace vardesca

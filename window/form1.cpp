@@ -138,9 +138,7 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
     connect(picPicture, &ImageSurface::MouseDown, this,
-            [this](int button, int shift, float x, float y) {
-                picPicture_MouseDown(button, shift, x, y);
-            });
+            [this](float x, float y) { picPicture_MouseDown(x, y); });
     MakeShortcuts();
 
     // The first layout pass, before the window is first shown.
@@ -333,7 +331,7 @@ void Form1::Inizia_Click() {
     UpdateCaption();
 }
 
-void Form1::picPicture_MouseDown(int /*button*/, int /*shift*/, float x, float y) {
+void Form1::picPicture_MouseDown(float x, float y) {
     // Every button counts, with or without Shift, Ctrl or Alt.
     const EngineSnapshot before = Snapshot();
     Guarded([this, x, y] { engine_->HandleClick(x, y); });
@@ -406,7 +404,7 @@ void Form1::ToggleLabels() {
 }
 
 void Form1::SaveAnnotatedPhoto() {
-    Guarded([this] { annotated_.Save(*picPicture, fileName_); });
+    Guarded([this] { annotated_.Save(picPicture->Picture(), picPicture->Overlay(), fileName_); });
 }
 
 void Form1::ShowKeys() {

@@ -54,7 +54,7 @@ class Form1 : public QWidget {
     void Form_Resize();
     void cmdOpen_Click();
     void Inizia_Click();
-    void picPicture_MouseDown(int button, int shift, float x, float y);
+    void picPicture_MouseDown(float x, float y);
     void Resetta_Click();
     void CopiaDati_Click();
     void Info_Click();

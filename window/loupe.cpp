@@ -94,7 +94,9 @@ void Loupe::paintEvent(QPaintEvent* /*event*/) {
     painter.restore();
 
     // The crosshair: two contrasting lines with a gap, so the pixel itself shows.
-    const double gap = kMagnification;
+    // The pointer's pixel lies right of and below the centre; the gap leaves it
+    // clear of the three-pixel dark line too.
+    const double gap = kMagnification + 2;
     const auto cross = [&](const QPen& pen) {
         painter.setPen(pen);
         painter.drawLine(QPointF(inner.left(), c.y()), QPointF(c.x() - gap, c.y()));

@@ -39,7 +39,7 @@ class FailureDrillTest : public ::testing::Test {
         window.Inizia_Click();
         dialogs.inputs = std::move(replies);
         for (const auto& [x, y] : {std::pair{0.f, 0.f}, {1500.f, 0.f}, {0.f, 0.f}, {0.f, 1800.f}}) {
-            window.picPicture_MouseDown(1, 0, x, y);
+            window.picPicture_MouseDown(x, y);
         }
     }
 
@@ -69,7 +69,7 @@ TEST_F(FailureDrillTest, FileReplacedByGarbageOrAFifoBetweenLoads) {
     const QString path = MakePicture(QStringLiteral("foto.bmp"), 400, 300);
     Open(window, path);
     Calibrate(window, {"2", "3"});
-    window.picPicture_MouseDown(1, 0, 10, 10);  // halfway through a measurement
+    window.picPicture_MouseDown(10, 10);  // halfway through a measurement
     window.Text1->SetText("1\t2,22\r\nnota");
     const State before = Snapshot(window);
 
@@ -89,7 +89,7 @@ TEST_F(FailureDrillTest, FileReplacedByGarbageOrAFifoBetweenLoads) {
         EXPECT_EQ(Snapshot(window), before) << bad.toStdString();
     }
     // The measurement in progress still completes.
-    window.picPicture_MouseDown(1, 0, 10, 1360);
+    window.picPicture_MouseDown(10, 1360);
     EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\nnota1\t2\r\n");
 }
 
@@ -141,15 +141,15 @@ TEST_F(FailureDrillTest, TheMeasurementAfterTheLastOneIsRefusedAndNothingIsLost)
     Open(window, MakePicture(QStringLiteral("foto.bmp"), 400, 300));
     Calibrate(window, {"2", "3"});
     for (int i = 0; i < MeasureEngine::kMaxResults; ++i) {
-        window.picPicture_MouseDown(1, 0, 0, 0);
-        window.picPicture_MouseDown(1, 0, 675, 0);
+        window.picPicture_MouseDown(0, 0);
+        window.picPicture_MouseDown(675, 0);
     }
     const std::string all = window.Text1->GetText();
     ASSERT_EQ(window.Engine().n(), 32767);
     EXPECT_TRUE(all.ends_with("32766\t1\r\n32767\t1\r\n"));
     dialogs.shown.clear();
-    window.picPicture_MouseDown(1, 0, 0, 0);
-    window.picPicture_MouseDown(1, 0, 675, 0);
+    window.picPicture_MouseDown(0, 0);
+    window.picPicture_MouseDown(675, 0);
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_TRUE(dialogs.Messages()[0].text.contains("32767"));
     EXPECT_TRUE(dialogs.Messages()[0].text.contains("Resetta misurazioni"));

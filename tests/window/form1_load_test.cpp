@@ -31,7 +31,7 @@ class Form1LoadTest : public testing::Form1Fixture {
         window.Inizia_Click();
         dialogs.inputs = {"2", "3"};
         for (const auto& [x, y] : {std::pair{0.f, 0.f}, {1500.f, 0.f}, {0.f, 0.f}, {0.f, 1800.f}}) {
-            window.picPicture_MouseDown(1, 0, x, y);
+            window.picPicture_MouseDown(x, y);
         }
         ASSERT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
     }
@@ -99,7 +99,7 @@ TEST_F(Form1LoadTest, ScrollingMovesThePictureAndMeasurementsStayTrue) {
     Open(MakePicture(QStringLiteral("grande.png"), 2000, 1500));
     Calibrate();
     window.Text1->SetText("");
-    window.picPicture_MouseDown(1, 0, 0, 0);
+    window.picPicture_MouseDown(0, 0);
     window.HScroll1->setValue(3000);
     EXPECT_EQ(window.picPicture->LeftTwips(), -3000);
     EXPECT_EQ(window.picPicture->pos().x(), -200);
@@ -130,9 +130,9 @@ TEST_F(Form1LoadTest, NewLoadPutsThePictureAtTheCornerAndKeepsTheThumbs) {
 TEST_F(Form1LoadTest, LoadingEndsCalibrationAndMeasuringButKeepsResults) {
     Open(MakePicture(QStringLiteral("uno.png"), 300, 300));
     Calibrate();
-    window.picPicture_MouseDown(1, 0, 0, 0);
-    window.picPicture_MouseDown(1, 0, 900, 1200);
-    window.picPicture_MouseDown(1, 0, 10, 10);  // half a pair
+    window.picPicture_MouseDown(0, 0);
+    window.picPicture_MouseDown(900, 1200);
+    window.picPicture_MouseDown(10, 10);  // half a pair
     Open(MakePicture(QStringLiteral("due.png"), 300, 300));
     EXPECT_EQ(window.Engine().azione(), MeasureEngine::Idle);
     EXPECT_EQ(window.Engine().punti(), 0);
@@ -197,8 +197,8 @@ TEST_F(Form1LoadTest, ADamagedPictureOpensWithAWarningAndCanBeMeasured) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(path));
     Calibrate();
     window.Text1->SetText("");
-    window.picPicture_MouseDown(1, 0, 0, 0);
-    window.picPicture_MouseDown(1, 0, 675, 0);
+    window.picPicture_MouseDown(0, 0);
+    window.picPicture_MouseDown(675, 0);
     EXPECT_EQ(window.Text1->GetText(), "1\t1\r\n");
     // A sound picture says nothing.
     dialogs.shown.clear();
@@ -226,8 +226,8 @@ TEST_F(Form1LoadTest, ResetBringsTheCleanPictureBackEvenIfTheFileIsGone) {
     const QString path = MakePicture(QStringLiteral("uno.png"), 300, 300);
     Open(path);
     Calibrate();
-    window.picPicture_MouseDown(1, 0, 0, 0);
-    window.picPicture_MouseDown(1, 0, 900, 1200);
+    window.picPicture_MouseDown(0, 0);
+    window.picPicture_MouseDown(900, 1200);
     ASSERT_TRUE(QFile::remove(path));
     dialogs.answers = {Answer::Ok};
     window.Resetta_Click();

@@ -121,10 +121,10 @@ TEST_F(Form1Test, MarksArePaintedOnePixelInTheExactColour) {
 TEST_F(Form1Test, AnExceptionInAHandlerIsReportedAndNothingIsLost) {
     window.Inizia_Click();
     window.Text1->SetText("1\t2,22\r\nnota");
-    window.picPicture_MouseDown(1, 0, 0, 0);
+    window.picPicture_MouseDown(0, 0);
     dialogs.shown.clear();
     // A position whose distance to the first point does not fit 32 bits.
-    window.picPicture_MouseDown(1, 0, 3.0e9f, 0);
+    window.picPicture_MouseDown(3.0e9f, 0);
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_EQ(dialogs.Messages()[0].icon, WindowDialogs::Icon::Warning);
     EXPECT_TRUE(dialogs.Messages()[0].text.startsWith("Si è verificato un errore"));

@@ -102,7 +102,7 @@ TEST_F(Form1ZoomTest, AClickGivesTheSamePictureTwipsWithinAScreenPixelAtEveryZoo
     Open({2000, 1500});
     std::vector<std::pair<float, float>> clicks;
     QObject::connect(window.picPicture, &ImageSurface::MouseDown,
-                     [&](int, int, float x, float y) { clicks.emplace_back(x, y); });
+                     [&](float x, float y) { clicks.emplace_back(x, y); });
     const QPointF target(1234.5, 678.25);  // picture pixels
     for (const double zoom : ZoomLadder()) {
         window.Viewport().ZoomAround(zoom, {0, 0});
@@ -248,30 +248,6 @@ TEST_F(Form1ZoomTest, TabMovesAlongTheDesignOrderFromEveryControl) {
     QTest::keyClick(window.HScroll1, Qt::Key_Home);
     QTest::keyClick(window.HScroll1, Qt::Key_PageDown);
     EXPECT_EQ(window.HScroll1->value(), Viewport().width() * 15);
-}
-
-TEST_F(Form1ZoomTest, TheLoupeFollowsThePointerFromTheFarCorner) {
-    Open({2000, 1500});
-    QTest::mouseMove(window.picPicture, {30, 40});
-    Loupe* loupe = window.LoupeWidget();
-    ASSERT_TRUE(loupe->isVisible());
-    EXPECT_EQ(loupe->geometry().bottomRight(), window.picContainer->rect().bottomRight());
-    QTest::mouseMove(window.picPicture, {Viewport().width() - 20, Viewport().height() - 20});
-    EXPECT_EQ(loupe->geometry().topLeft(), QPoint(0, 0));
-    QTest::keyClick(window.picPicture, Qt::Key_L);
-    EXPECT_FALSE(loupe->isVisible());
-}
-
-TEST(LoupePlaceTest, TheCornerAwayFromThePointerAndNeverOverIt) {
-    const int side = Loupe::kSide;
-    const QSize viewport(800, 600);
-    EXPECT_EQ(Loupe::PlaceFor(viewport, {10, 10}), QRect(800 - side, 600 - side, side, side));
-    EXPECT_EQ(Loupe::PlaceFor(viewport, {790, 10}), QRect(0, 600 - side, side, side));
-    EXPECT_EQ(Loupe::PlaceFor(viewport, {10, 590}), QRect(800 - side, 0, side, side));
-    EXPECT_EQ(Loupe::PlaceFor(viewport, {790, 590}), QRect(0, 0, side, side));
-    // A viewport too small leaves no corner that keeps the pointer clear.
-    EXPECT_TRUE(Loupe::PlaceFor({250, 250}, {125, 125}).isEmpty());
-    EXPECT_TRUE(Loupe::PlaceFor({150, 600}, {10, 10}).isEmpty());
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST(LocaleLineTest, MeasurementUsesTheSystemSeparator) {
                                {1800.f, 0.f},
                                {0.f, 0.f},
                                {900.f, 1200.f}}) {
-        window.picPicture_MouseDown(1, 0, x, y);
+        window.picPicture_MouseDown(x, y);
     }
     EXPECT_EQ(window.Text1->GetText(), std::string(expected) + "\r\n");
 }

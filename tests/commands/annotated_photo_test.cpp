@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "commands/annotated_photo.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "tests/support/scripted_window_dialogs.h"
+#include "view/mark_overlay.h"
+
+namespace vardesca {
+namespace {
+
+QImage Grey(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(qRgb(128, 128, 128));
+    return image;
+}
+
+TEST(AnnotatedPictureTest, MarksAndLabelsAtThePhotosOwnPixelsAndTheShownPictureClean) {
+    const QImage photo = Grey({400, 300});
+    MarkOverlay overlay;
+    overlay.AddLine({100, 200}, {300, 200}, QColor(0, 255, 0), 0.5);
+    overlay.AddLabel({100, 200}, {300, 200}, QStringLiteral("1"), QColor(0, 255, 0), 1, 0.5);
+    const QImage out = AnnotatedPicture(photo, overlay);
+    ASSERT_EQ(out.size(), QSize(400, 300));
+    EXPECT_EQ(out.pixelColor(200, 200), QColor(0, 255, 0));
+    EXPECT_EQ(out.pixelColor(200, 250), QColor(128, 128, 128));
+    // The number is burnt in above and to the right of the line's middle.
+    int inked = 0;
+    for (int y = 180; y < 199; ++y) {
+        for (int x = 203; x < 220; ++x) {
+            inked += out.pixelColor(x, y) != QColor(128, 128, 128) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inked, 10);
+    EXPECT_EQ(photo.pixelColor(200, 200), QColor(128, 128, 128));
+}
+
+TEST(AnnotatedPictureTest, OnALargePhotoCirclesCrossesAndLinesGrowTogether) {
+    // 3000 pixels on the short side: everything three times its screen size.
+    const QImage photo = Grey({4000, 3000});
+    MarkOverlay overlay;
+    overlay.AddCircle({1000, 1000}, 4, Qt::red, 1.0);
+    overlay.AddLine({992, 1000}, {1008, 1000}, Qt::red, 1.0);  // an arm of its cross
+    overlay.AddLine({2000, 500}, {2400, 500}, Qt::green, 1.0);
+    const QImage out = AnnotatedPicture(photo, overlay);
+    // The circle's radius is 12, not 4.
+    EXPECT_EQ(out.pixelColor(1000, 988), QColor(255, 0, 0));
+    EXPECT_EQ(out.pixelColor(1000, 996), QColor(128, 128, 128));
+    // The arm reaches 24 pixels from the point, not 8.
+    EXPECT_EQ(out.pixelColor(1022, 1000), QColor(255, 0, 0));
+    // The line is three pixels wide and stays between its own ends.
+    for (const int y : {499, 500, 501}) {
+        EXPECT_EQ(out.pixelColor(2200, y), QColor(0, 255, 0)) << y;
+    }
+    EXPECT_EQ(out.pixelColor(2200, 504), QColor(128, 128, 128));
+    EXPECT_EQ(out.pixelColor(2410, 500), QColor(128, 128, 128));
+}
+
+class AnnotatedSaveTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QTemporaryDir dir;
+    testing::ScriptedWindowDialogs dialogs;
+    AnnotatedPhotoExport exporter{dialogs};
+    QImage photo = Grey({400, 300});
+    MarkOverlay overlay;
+};
+
+TEST_F(AnnotatedSaveTest, TheTypeFollowsTheExtensionAndTheNameIsOfferedBesideThePhoto) {
+    dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.JPG")));
+    exporter.Save(photo, overlay, dir.filePath(QStringLiteral("foto.jpg")));
+    ASSERT_EQ(dialogs.shown.back().kind, testing::ScriptedWindowDialogs::Shown::Save);
+    EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("foto-misure.png")));
+    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("annotata.JPG")), "JPEG").size(), QSize(400, 300));
+    EXPECT_EQ(AnnotatedName(QStringLiteral("/a/b.c/pesce.tar.jpg")),
+              QStringLiteral("/a/b.c/pesce.tar-misure.png"));
+}
+
+TEST_F(AnnotatedSaveTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
+    const QString target = dir.filePath(QStringLiteral("vecchia.png"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("il file di ieri");
+    }
+    QFile::setPermissions(target, QFileDevice::ReadOwner);
+    dialogs.files.push_back(target);
+    exporter.Save(photo, overlay, dir.filePath(QStringLiteral("foto.jpg")));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.startsWith("Impossibile salvare l'immagine annotata"));
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(target));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "il file di ieri");
+
+    // A name the program cannot tell the type of.
+    dialogs.shown.clear();
+    dialogs.files.push_back(dir.filePath(QStringLiteral("senza-tipo.tif")));
+    exporter.Save(photo, overlay, dir.filePath(QStringLiteral("foto.jpg")));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(".png, .jpg o .jpeg"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("senza-tipo.tif"))));
+
+    // No photo: said, and no dialog.
+    dialogs.shown.clear();
+    exporter.Save(QImage(), overlay, QString());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.startsWith("Nessuna immagine da salvare"));
+}
+
+}  // namespace
+}  // namespace vardesca

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "view/mark_overlay.h"
+
+#include <gtest/gtest.h>
+#include <QImage>
+#include <QPainter>
+
+#include "view/image_surface.h"
+
+namespace vardesca {
+namespace {
+
+// The engine draws a point as a circle and then two arms through its centre;
+// only those arms keep their screen length at every zoom, every other line
+// joins its points.
+struct CrossCase {
+    const char* name;
+    bool circleFirst;
+    QPointF a, b;
+    bool arm;
+};
+
+class CrossRecognitionTest : public ::testing::TestWithParam<CrossCase> {};
+
+TEST_P(CrossRecognitionTest, OnlyALevelOrUprightLineCentredOnTheLastCircleIsAnArm) {
+    const CrossCase& c = GetParam();
+    MarkOverlay overlay;
+    const QPointF centre(100.5, 50.25);
+    if (c.circleFirst) {
+        overlay.AddCircle(centre, 4, Qt::red, 1.0);
+    }
+    overlay.AddLine(c.a, c.b, Qt::red, 1.0);
+    const MarkOverlay::Mark& line = overlay.Marks().back();
+    EXPECT_EQ(line.arm, c.arm);
+    // At four times, an arm is still its 16 screen pixels; a line is four times longer.
+    const QRect bounds = MarkOverlay::Bounds(line, 4.0);
+    const double length = std::max(std::abs(c.b.x() - c.a.x()), std::abs(c.b.y() - c.a.y()));
+    // (The bounds are whole pixels around the drawing, two more on each side.)
+    EXPECT_NEAR(std::max(bounds.width(), bounds.height()) - 4, c.arm ? length : length * 4, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CrossRecognitionTest,
+    ::testing::Values(
+        CrossCase{"level_centred", true, {92.5, 50.25}, {108.5, 50.25}, true},
+        CrossCase{"upright_centred", true, {100.5, 42.25}, {100.5, 58.25}, true},
+        CrossCase{"within_the_tolerance", true, {92.5004, 50.25}, {108.5004, 50.25}, true},
+        CrossCase{"a_hundredth_of_a_pixel_aside", true, {92.51, 50.25}, {108.51, 50.25}, false},
+        CrossCase{"level_but_a_row_lower", true, {92.5, 51.25}, {108.5, 51.25}, false},
+        CrossCase{"slanted_through_the_centre", true, {92.5, 42.25}, {108.5, 58.25}, false},
+        CrossCase{"no_circle_before", false, {92.5, 50.25}, {108.5, 50.25}, false}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(MarkOverlayTest, ALineBetweenBreaksTheCrossAndEraseForgetsIt) {
+    MarkOverlay overlay;
+    overlay.AddCircle({10, 10}, 4, Qt::red, 1.0);
+    overlay.AddLine({0, 0}, {30, 40}, Qt::green, 1.0);  // a measurement's line
+    overlay.AddLine({2, 10}, {18, 10}, Qt::red, 1.0);
+    EXPECT_FALSE(overlay.Marks().back().arm);
+    overlay.AddCircle({50, 50}, 4, Qt::red, 1.0);
+    const QRegion erased = overlay.Erase(3, 5, 2.0);  // past the end: only what is there
+    EXPECT_EQ(overlay.Marks().size(), 3u);
+    EXPECT_TRUE(erased.contains(QPoint(100, 100)));
+    overlay.AddLine({42, 50}, {58, 50}, Qt::red, 1.0);
+    EXPECT_FALSE(overlay.Marks().back().arm);  // its circle is gone
+}
+
+TEST(MarkOverlayTest, LabelsGoByTheirKeyTheLastOneFirst) {
+    MarkOverlay overlay;
+    overlay.AddLabel({0, 0}, {10, 0}, QStringLiteral("1"), Qt::green, 1, 1.0);
+    overlay.AddLabel({0, 0}, {10, 0}, QStringLiteral("1 bis"), Qt::green, 1, 1.0);
+    EXPECT_FALSE(overlay.RemoveLabel(1, 1.0).isEmpty());
+    ASSERT_EQ(overlay.Labels().size(), 1u);
+    EXPECT_EQ(overlay.Labels()[0].text, QStringLiteral("1"));
+    EXPECT_TRUE(overlay.RemoveLabel(7, 1.0).isEmpty());
+}
+
+TEST(ImageSurfaceTest, ANewPictureComesWithoutTheOldMarksAndLabels) {
+    TwipsScale scale(15.0);
+    ImageSurface surface(scale, nullptr);
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    surface.SetPicture(image, 3000, 1500);
+    surface.DrawCircle(300, 300, 60, 0x0000FF);
+    surface.AddLabel(0, 0, 600, 0, QStringLiteral("1"), 0x00FF00, 1);
+    surface.SetPicture(image, 3000, 1500);
+    EXPECT_EQ(surface.MarkCount(), 0u);
+    EXPECT_EQ(surface.LabelCount(), 0u);
+}
+
+TEST(ImageSurfaceTest, AboveNaturalSizeEachPhotoPixelIsASharpBlock) {
+    TwipsScale scale(15.0);
+    ImageSurface surface(scale, nullptr);
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(qRgb(250, 250, 250));
+    image.setPixel(10, 10, qRgb(0, 0, 0));
+    surface.SetPicture(image, 600, 450);
+    surface.SetZoom(4.0);
+    const QImage shown = surface.grab().toImage();
+    // Every screen pixel of the block is the photo pixel's own colour, and its
+    // neighbours are untouched: a smoothed drawing would blend them.
+    for (int y = 40; y < 44; ++y) {
+        for (int x = 40; x < 44; ++x) {
+            EXPECT_EQ(shown.pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(shown.pixel(39, 41), qRgb(250, 250, 250));
+    EXPECT_EQ(shown.pixel(44, 41), qRgb(250, 250, 250));
+}
+
+}  // namespace
+}  // namespace vardesca

@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "view/mark_overlay.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+namespace vardesca {
+
+namespace {
+
+QPointF ScreenA(const MarkOverlay::Mark& mark, double zoom) {
+    return mark.arm ? mark.centre * zoom + mark.a : mark.a * zoom;
+}
+
+QPointF ScreenB(const MarkOverlay::Mark& mark, double zoom) {
+    return mark.arm ? mark.centre * zoom + mark.b : mark.b * zoom;
+}
+
+}  // namespace
+
+QRect MarkOverlay::Bounds(const Mark& mark, double zoom) {
+    const QPointF a = ScreenA(mark, zoom);
+    const QRectF box = mark.circle ? QRectF(a.x() - mark.radius, a.y() - mark.radius,
+                                            2 * mark.radius, 2 * mark.radius)
+                                   : QRectF(a, ScreenB(mark, zoom)).normalized();
+    return box.toAlignedRect().adjusted(-2, -2, 2, 2);
+}
+
+QRect MarkOverlay::Add(Mark mark, double zoom) {
+    marks_.push_back(std::move(mark));
+    return Bounds(marks_.back(), zoom);
+}
+
+QRect MarkOverlay::AddCircle(QPointF centre, double radius, QColor colour, double zoom) {
+    crossCentre_ = centre;
+    return Add({true, centre, {}, radius, colour, false, {}}, zoom);
+}
+
+QRect MarkOverlay::AddLine(QPointF a, QPointF b, QColor colour, double zoom) {
+    if (crossCentre_ && (a.x() == b.x() || a.y() == b.y())) {
+        const QPointF middle = (a + b) / 2;
+        const QPointF centre = *crossCentre_;
+        if (std::abs(middle.x() - centre.x()) < 1e-3 && std::abs(middle.y() - centre.y()) < 1e-3) {
+            return Add({false, a - centre, b - centre, 0, colour, true, centre}, zoom);
+        }
+    }
+    crossCentre_.reset();
+    return Add({false, a, b, 0, colour, false, {}}, zoom);
+}
+
+QRegion MarkOverlay::Erase(std::size_t first, std::size_t count, double zoom) {
+    QRegion touched;
+    if (first >= marks_.size()) {
+        return touched;
+    }
+    const auto begin = marks_.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto end = marks_.begin() + static_cast<std::ptrdiff_t>(std::min(marks_.size(), first + count));
+    for (auto it = begin; it != end; ++it) {
+        touched += Bounds(*it, zoom);
+    }
+    marks_.erase(begin, end);
+    crossCentre_.reset();
+    return touched;
+}
+
+void MarkOverlay::Clear() {
+    marks_.clear();
+    labels_.clear();
+    crossCentre_.reset();
+}
+
+QRect MarkOverlay::AddLabel(QPointF a, QPointF b, const QString& text, QColor colour, int key,
+                            double zoom) {
+    labels_.push_back({a, b, text, colour, key});
+    return LabelBounds(labels_.back(), zoom);
+}
+
+QRect MarkOverlay::RemoveLabel(int key, double zoom) {
+    for (auto it = labels_.rbegin(); it != labels_.rend(); ++it) {
+        if (it->key == key) {
+            const QRect bounds = LabelBounds(*it, zoom);
+            labels_.erase(std::next(it).base());
+            return bounds;
+        }
+    }
+    return {};
+}
+
+QFont MarkOverlay::LabelFont(double size) const {
+    QFont labelFont = font_;
+    if (size != 1.0) {
+        if (labelFont.pixelSize() > 0) {
+            labelFont.setPixelSize(static_cast<int>(std::lround(labelFont.pixelSize() * size)));
+        } else {
+            labelFont.setPointSizeF(labelFont.pointSizeF() * size);
+        }
+    }
+    return labelFont;
+}
+
+QRectF MarkOverlay::LabelBox(const Label& label, double zoom, double size) const {
+    const QFontMetricsF metrics(LabelFont(size));
+    const QPointF middle = (label.a + label.b) / 2 * zoom;
+    // Up and to the right of the middle, clear of the line's own pixel.
+    const QSizeF box(metrics.horizontalAdvance(label.text) + 2 * size, metrics.height());
+    return {middle + QPointF(4 * size, -box.height() - 2 * size), box};
+}
+
+QRect MarkOverlay::LabelBounds(const Label& label, double zoom) const {
+    return LabelBox(label, zoom).toAlignedRect().adjusted(-2, -2, 2, 2);
+}
+
+void MarkOverlay::DrawLabel(QPainter& painter, const Label& label, double zoom, double size) const {
+    const QFont labelFont = LabelFont(size);
+    const QRectF box = LabelBox(label, zoom, size);
+    const QPointF baseline(box.left() + size, box.top() + QFontMetricsF(labelFont).ascent());
+    QPainterPath path;
+    path.addText(baseline, labelFont, label.text);
+    // A dark halo under the coloured text reads on light and dark photos alike.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.strokePath(path, QPen(QColor(0, 0, 0, 210), 3 * size, Qt::SolidLine, Qt::RoundCap,
+                                  Qt::RoundJoin));
+    painter.fillPath(path, label.colour);
+    painter.restore();
+}
+
+void MarkOverlay::DrawMark(QPainter& painter, const Mark& mark, double zoom, double size) {
+    // Width 0 is Qt's one-pixel line; a larger size, a line that many pixels wide.
+    painter.setPen(QPen(mark.colour, size == 1.0 ? 0.0 : size, Qt::SolidLine));
+    if (mark.circle) {
+        painter.drawEllipse(mark.a * zoom, mark.radius * size, mark.radius * size);
+    } else if (mark.arm) {
+        painter.drawLine(mark.centre * zoom + mark.a * size, mark.centre * zoom + mark.b * size);
+    } else {
+        painter.drawLine(mark.a * zoom, mark.b * zoom);
+    }
+}
+
+void MarkOverlay::PaintMarks(QPainter& painter, const QRect& touched, double zoom) const {
+    // One pixel wide, solid, no antialiasing: each drawn pixel takes the colour.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    for (const Mark& mark : marks_) {
+        if (Bounds(mark, zoom).intersects(touched)) {
+            DrawMark(painter, mark, zoom, 1.0);
+        }
+    }
+}
+
+void MarkOverlay::Paint(QPainter& painter, const QRegion& region, double zoom) const {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    // Only the marks that touch what is being repainted: on a photo with
+    // thousands of measurements a new mark repaints a few of them, not all.
+    const QRect exposed = region.boundingRect();
+    for (const Mark& mark : marks_) {
+        const QRect bounds = Bounds(mark, zoom);
+        if (bounds.intersects(exposed) && region.intersects(bounds)) {
+            DrawMark(painter, mark, zoom, 1.0);
+        }
+    }
+    if (labelsVisible_) {
+        for (const Label& label : labels_) {
+            if (LabelBounds(label, zoom).intersects(exposed)) {
+                DrawLabel(painter, label, zoom, 1.0);
+            }
+        }
+    }
+}
+
+void MarkOverlay::PaintOnPhoto(QPainter& painter, double size) const {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    for (const Mark& mark : marks_) {
+        DrawMark(painter, mark, 1.0, size);
+    }
+    for (const Label& label : labels_) {
+        DrawLabel(painter, label, 1.0, size);
+    }
+}
+
+}  // namespace vardesca
