@@ -65,30 +65,27 @@ inline constexpr const char* kOutOfMemory = "memoria insufficiente";
 
 // F1: every key and mouse action of the program.
 inline constexpr const char* kKeysTitle = "Tasti e mouse";
-inline constexpr const char* kKeysText =
+// Made from the key table (key_bindings.cpp) between these three parts.
+inline constexpr const char* kKeysMouse =
     "Mouse sulla foto\n"
     "  Clic (qualsiasi tasto): un punto di riferimento o di misura\n"
     "  Doppio clic: conta come un solo clic\n"
     "  Rotella: scorre in verticale; Maiusc+rotella: in orizzontale\n"
     "  Ctrl+rotella: ingrandisce o riduce attorno al puntatore\n"
-    "\n"
-    "Tastiera, ovunque\n"
-    "  Ctrl+0: foto intera nella finestra; Ctrl+1: 100 %\n"
-    "  Ctrl++ e Ctrl+-: ingrandisce e riduce\n"
-    "  Ctrl+Z: annulla l'ultimo clic; Ctrl+Maiusc+Z: lo ripete\n"
-    "  Ctrl+E: salva la foto con i segni\n"
-    "  F1: questo elenco\n"
-    "  Tab e Maiusc+Tab: passano da un comando all'altro\n"
-    "\n"
-    "Tastiera, fuori dal riquadro dei risultati\n"
-    "  Frecce: scorrono la foto\n"
-    "  Backspace: annulla l'ultimo clic\n"
-    "  Esc: rinuncia al primo punto di una coppia\n"
-    "  L: mostra o nasconde la lente\n"
-    "  N: mostra o nasconde numeri e lunghezze sulla foto\n"
-    "\n"
+    "\n";
+inline constexpr const char* kKeysEverywhere = "Tastiera, ovunque\n";
+inline constexpr const char* kKeysOutsideResults = "Tastiera, fuori dal riquadro dei risultati\n";
+inline constexpr const char* kKeysInResults =
     "Nel riquadro dei risultati ogni tasto scrive, e Ctrl+Z, Ctrl+Maiusc+Z, Ctrl+A, Ctrl+C, "
     "Ctrl+V e Ctrl+X agiscono sul testo.";
+
+// The caption: the file, then the zoom when it is not 100 %, then the scale
+// once calibrated.
+inline constexpr const char* kCaptionFile = "Vardesca [%1]";
+inline constexpr const char* kCaptionZoom = " — %1 %";
+inline constexpr const char* kCaptionScale = " — %1 px/cm, riferimenti ±%2 %";
+// A reference's label on the photo: its typed length.
+inline constexpr const char* kReferenceLabel = "%1 cm";
 inline constexpr const char* kInternalError = "errore interno del programma";
 
 }  // namespace vardesca::app_text

@@ -13,14 +13,15 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <new>
 
 #include "commands/about.h"
 #include "engine/checked_int.h"
+#include "engine/completed_step.h"
 #include "view/zoom.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
+#include "window/caption.h"
 
 namespace vardesca {
 
@@ -53,14 +54,6 @@ QScrollBar* MakeScrollBar(Qt::Orientation orientation, QWidget* parent, const ch
     bar->setEnabled(false);
     bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
-}
-
-// "25 %", "141 %", "3,1 %": whole percents but for the smallest zooms.
-std::string PercentText(double zoom) {
-    char text[32];
-    const double percent = zoom * 100.0;
-    std::snprintf(text, sizeof text, percent < 10 ? "%.1f" : "%.0f", percent);
-    return text;
 }
 
 }  // namespace
@@ -333,62 +326,56 @@ void Form1::Inizia_Click() {
 
 void Form1::picPicture_MouseDown(float x, float y) {
     // Every button counts, with or without Shift, Ctrl or Alt.
-    const EngineSnapshot before = Snapshot();
+    const EngineState before = StateOf(*engine_);
     Guarded([this, x, y] { engine_->HandleClick(x, y); });
     AfterEngineAction(before);
 }
 
-Form1::EngineSnapshot Form1::Snapshot() const {
-    return {engine_->azione(), engine_->punti(), engine_->n()};
-}
-
-void Form1::AfterEngineAction(const EngineSnapshot& before) {
+void Form1::AfterEngineAction(const EngineState& before) {
     LabelWhatCompleted(before);
     UpdateCaption();
     loupe_->Refresh();
 }
 
-void Form1::LabelWhatCompleted(const EngineSnapshot& before) {
+void Form1::LabelWhatCompleted(const EngineState& before) {
     const auto segment = [this](const QString& text, std::uint32_t colour, int key) {
         picPicture->AddLabel(static_cast<float>(engine_->x0()), static_cast<float>(engine_->y0()),
                              static_cast<float>(engine_->x1()), static_cast<float>(engine_->y1()),
                              text, colour, key);
     };
-    if (engine_->n() < before.n) {
-        picPicture->RemoveLabel(before.n);  // a measurement undone
-        return;
-    }
-    if (engine_->azione() == MeasureEngine::Measuring && engine_->n() == before.n + 1) {
-        segment(QString::number(engine_->n()), kMeasureColour, engine_->n());
-        return;
-    }
-    // A reference given its length: the first pair (count 1 → 2) or the second
-    // (which ends the calibration).
-    if (before.azione != MeasureEngine::Calibrating) {
-        return;
-    }
-    int reference = -1;
-    if (before.punti == 1 && engine_->azione() == MeasureEngine::Calibrating && engine_->punti() == 2) {
-        reference = 0;
-    } else if (before.punti == 3 && engine_->azione() == MeasureEngine::Measuring) {
-        reference = 1;
-    }
-    if (reference >= 0) {
-        const float length = engine_->ReferenceLengths()[static_cast<std::size_t>(reference)];
+    const auto reference = [&](std::size_t which) {
+        const float length = engine_->ReferenceLengths()[which];
         const std::string number = QString::number(static_cast<double>(length), 'g', 6).toStdString();
-        segment(QString::fromStdString(PointToDecimal(number, locale_)) + QStringLiteral(" cm"),
+        segment(QString::fromUtf8(app_text::kReferenceLabel)
+                    .arg(QString::fromStdString(PointToDecimal(number, locale_))),
                 kCalibrationColour, 0);
+    };
+    switch (WhatCompleted(before, StateOf(*engine_))) {
+        case CompletedStep::MeasurementUndone:
+            picPicture->RemoveLabel(before.n);
+            break;
+        case CompletedStep::Measurement:
+            segment(QString::number(engine_->n()), kMeasureColour, engine_->n());
+            break;
+        case CompletedStep::FirstReference:
+            reference(0);
+            break;
+        case CompletedStep::SecondReference:
+            reference(1);
+            break;
+        case CompletedStep::Nothing:
+            break;
     }
 }
 
 void Form1::UndoClick() {
-    const EngineSnapshot before = Snapshot();
+    const EngineState before = StateOf(*engine_);
     Guarded([this] { engine_->Undo(); });
     AfterEngineAction(before);
 }
 
 void Form1::RedoClick() {
-    const EngineSnapshot before = Snapshot();
+    const EngineState before = StateOf(*engine_);
     Guarded([this] { engine_->Redo(); });
     AfterEngineAction(before);
 }
@@ -409,8 +396,8 @@ void Form1::SaveAnnotatedPhoto() {
 
 void Form1::ShowKeys() {
     Guarded([this] {
-        dialogs_.ShowBox(QString::fromUtf8(app_text::kKeysTitle),
-                         QString::fromUtf8(app_text::kKeysText), WindowDialogs::Buttons::Ok);
+        dialogs_.ShowBox(QString::fromUtf8(app_text::kKeysTitle), KeysHelpText(),
+                         WindowDialogs::Buttons::Ok);
     });
 }
 
@@ -424,68 +411,53 @@ bool Form1::TextHasFocus() const {
 }
 
 void Form1::MakeShortcuts() {
-    const auto onKeys = [this](const QList<QKeySequence>& keys, auto action) {
-        for (const QKeySequence& key : keys) {
+    for (const KeyBinding& binding : KeyBindings()) {
+        for (const QKeySequence& key : binding.keys) {
             auto* shortcut = new QShortcut(key, this);
             shortcut->setContext(Qt::WindowShortcut);
-            connect(shortcut, &QShortcut::activated, this, action);
+            connect(shortcut, &QShortcut::activated, this, [this, &binding] {
+                // The text box claims its own editing keys (Ctrl+Z, Ctrl+A, Ctrl+C …)
+                // before any shortcut sees them; single keys type there.
+                if (binding.scope == KeyScope::OutsideResultsBox && TextHasFocus()) {
+                    return;
+                }
+                Run(binding.action);
+            });
         }
-    };
-    // The text box claims its own editing keys (Ctrl+Z, Ctrl+A, Ctrl+C …) and
-    // every key that types, before any shortcut sees them.
-    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
-           [this] { viewport_->ZoomInStep(); });
-    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { viewport_->ZoomOutStep(); });
-    onKeys({QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { viewport_->Fit(); });
-    onKeys({QKeySequence(Qt::CTRL | Qt::Key_1)}, [this] { viewport_->NaturalSize(); });
-    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { UndoClick(); });
-    onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, [this] { RedoClick(); });
-    onKeys({QKeySequence(Qt::CTRL | Qt::Key_E)}, [this] { SaveAnnotatedPhoto(); });
-    onKeys({QKeySequence(Qt::Key_F1)}, [this] { ShowKeys(); });
+    }
+}
 
-    // Single keys: never while the focus is in the results box, where they type.
-    const auto single = [this, &onKeys](Qt::Key key, auto action) {
-        onKeys({QKeySequence(key)}, [this, action] {
-            if (!TextHasFocus()) {
-                action();
-            }
-        });
-    };
-    single(Qt::Key_L, [this] { loupe_->Toggle(); });
-    single(Qt::Key_N, [this] { ToggleLabels(); });
-    single(Qt::Key_Backspace, [this] { UndoClick(); });
-    single(Qt::Key_Escape, [this] { GiveUpPendingPoint(); });
-    single(Qt::Key_Left, [this] { viewport_->ArrowStep(-1, 0); });
-    single(Qt::Key_Right, [this] { viewport_->ArrowStep(1, 0); });
-    single(Qt::Key_Up, [this] { viewport_->ArrowStep(0, -1); });
-    single(Qt::Key_Down, [this] { viewport_->ArrowStep(0, 1); });
+void Form1::Run(KeyAction action) {
+    switch (action) {
+        case KeyAction::ZoomIn: return viewport_->ZoomInStep();
+        case KeyAction::ZoomOut: return viewport_->ZoomOutStep();
+        case KeyAction::Fit: return viewport_->Fit();
+        case KeyAction::NaturalSize: return viewport_->NaturalSize();
+        case KeyAction::Undo: return UndoClick();
+        case KeyAction::Redo: return RedoClick();
+        case KeyAction::SaveAnnotatedPhoto: return SaveAnnotatedPhoto();
+        case KeyAction::ShowKeys: return ShowKeys();
+        case KeyAction::ScrollLeft: return viewport_->ArrowStep(-1, 0);
+        case KeyAction::ScrollRight: return viewport_->ArrowStep(1, 0);
+        case KeyAction::ScrollUp: return viewport_->ArrowStep(0, -1);
+        case KeyAction::ScrollDown: return viewport_->ArrowStep(0, 1);
+        case KeyAction::GiveUpPendingPoint: return GiveUpPendingPoint();
+        case KeyAction::ToggleLoupe: return loupe_->Toggle();
+        case KeyAction::ToggleLabels: return ToggleLabels();
+        case KeyAction::None: return;
+    }
 }
 
 void Form1::UpdateCaption() {
     if (!HasPicture()) {
         return;
     }
-    // Whatever follows the bracket is ours: the zoom when it is not 100 %, and
-    // the scale once calibrated, in the user's number conventions.
-    QString caption = QStringLiteral("Vardesca [%1]").arg(fileName_);
-    const double zoom = picPicture->Zoom();
-    if (zoom != 1.0) {
-        caption += QStringLiteral(" — %1 %").arg(
-            QString::fromStdString(PointToDecimal(PercentText(zoom), locale_)));
-    }
+    std::optional<CaptionScale> scale;
     if (engine_->azione() == MeasureEngine::Measuring) {
         const auto [s1, s2] = engine_->ReferenceScales();
-        const double pixelsPerCm = static_cast<double>(engine_->k()) / scale_.TwipsPerPixel();
-        const double spread = s1 + s2 > 0 ? std::abs(s1 - s2) / (s1 + s2) * 100.0 : 0.0;
-        char scale[64];
-        char disagreement[64];
-        std::snprintf(scale, sizeof scale, "%.2f", pixelsPerCm);
-        std::snprintf(disagreement, sizeof disagreement, "%.1f", spread);
-        caption += QStringLiteral(" — %1 px/cm, riferimenti ±%2 %")
-                       .arg(QString::fromStdString(PointToDecimal(scale, locale_)),
-                            QString::fromStdString(PointToDecimal(disagreement, locale_)));
+        scale = CaptionScale{static_cast<double>(engine_->k()) / scale_.TwipsPerPixel(), s1, s2};
     }
+    const QString caption = Caption(fileName_, picPicture->Zoom(), scale, locale_);
     if (windowTitle() != caption) {
         setWindowTitle(caption);
     }

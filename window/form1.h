@@ -10,6 +10,7 @@
 
 #include "commands/annotated_photo.h"
 #include "commands/results_export.h"
+#include "engine/completed_step.h"
 #include "engine/measure_engine.h"
 #include "picture/image_source.h"
 #include "view/image_surface.h"
@@ -18,6 +19,7 @@
 #include "view/twips.h"
 #include "window/compute_layout.h"
 #include "window/engine_adapters.h"
+#include "window/key_bindings.h"
 #include "window/loupe.h"
 #include "window/results_box.h"
 #include "dialogs/window_dialogs.h"
@@ -105,18 +107,14 @@ class Form1 : public QWidget {
     void inizializza(const QString& fileName, const LoadedPicture& picture);
     [[nodiscard]] bool HasPicture() const;
     [[nodiscard]] bool TextHasFocus() const;
-    // Keyboard shortcuts: Ctrl ones act everywhere but on the text box's own
-    // editing keys; single keys only when the focus is outside the text box.
+    // The shortcuts of the key table; Run does what a key names.
     void MakeShortcuts();
+    void Run(KeyAction action);
     void UpdateCaption();
-    // What the engine was before an action: labels go to what it completed.
-    struct EngineSnapshot {
-        std::int16_t azione, punti, n;
-    };
-    [[nodiscard]] EngineSnapshot Snapshot() const;
-    void LabelWhatCompleted(const EngineSnapshot& before);
+    // Labels go to what an action completed, told from the engine's state before.
+    void LabelWhatCompleted(const EngineState& before);
     // After any engine action: labels, caption and loupe brought up to date.
-    void AfterEngineAction(const EngineSnapshot& before);
+    void AfterEngineAction(const EngineState& before);
 
     WindowDialogs& dialogs_;
     const LocaleNumbers& locale_;

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/caption.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "window/app_text.h"
+
+namespace vardesca {
+
+namespace {
+
+// `value` with a fixed number of decimals, the separator the user's.
+QString Fixed(double value, int decimals, const LocaleNumbers& locale) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return QString::fromStdString(PointToDecimal(text, locale));
+}
+
+}  // namespace
+
+QString Caption(const QString& file, double zoom, const std::optional<CaptionScale>& scale,
+                const LocaleNumbers& locale) {
+    if (file.isEmpty()) {
+        return QString::fromUtf8(app_text::kAppTitle);
+    }
+    QString caption = QString::fromUtf8(app_text::kCaptionFile).arg(file);
+    if (zoom != 1.0) {
+        // Whole percents but for the smallest zooms: "25", "141", "3,1".
+        const double percent = zoom * 100.0;
+        caption += QString::fromUtf8(app_text::kCaptionZoom)
+                       .arg(Fixed(percent, percent < 10 ? 1 : 0, locale));
+    }
+    if (scale) {
+        const double sum = scale->reference1 + scale->reference2;
+        const double spread = sum > 0 ? std::abs(scale->reference1 - scale->reference2) / sum * 100.0
+                                      : 0.0;
+        caption += QString::fromUtf8(app_text::kCaptionScale)
+                       .arg(Fixed(scale->pixelsPerCm, 2, locale), Fixed(spread, 1, locale));
+    }
+    return caption;
+}
+
+}  // namespace vardesca

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "engine/result_line.h"
+
+namespace vardesca {
+
+// The scale of a finished calibration, for the caption.
+struct CaptionScale {
+    double pixelsPerCm;
+    // The two references' own scales: the caption says how far each lies from
+    // their mean, |s1 − s2| / (s1 + s2).
+    double reference1;
+    double reference2;
+};
+
+// The window's caption: "Vardesca" with no picture; "Vardesca [file]" with one;
+// then " — 25 %" when the zoom is not 100 % (one decimal below 10 %), then,
+// while measuring, " — 45,00 px/cm, riferimenti ±11,1 %", numbers in the
+// user's conventions.
+[[nodiscard]] QString Caption(const QString& file, double zoom,
+                              const std::optional<CaptionScale>& scale,
+                              const LocaleNumbers& locale);
+
+}  // namespace vardesca

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/key_bindings.h"
+
+#include <vector>
+
+#include "window/app_text.h"
+
+namespace vardesca {
+
+namespace {
+
+QKeySequence Ctrl(int key) { return QKeySequence(Qt::CTRL | key); }
+
+std::vector<KeyBinding> MakeBindings() {
+    using A = KeyAction;
+    const auto everywhere = KeyScope::Everywhere;
+    const auto outside = KeyScope::OutsideResultsBox;
+    const char* fit = "Ctrl+0: foto intera nella finestra; Ctrl+1: 100 %";
+    const char* zoom = "Ctrl++ e Ctrl+-: ingrandisce e riduce";
+    const char* undo = "Ctrl+Z: annulla l'ultimo clic; Ctrl+Maiusc+Z: lo ripete";
+    const char* arrows = "Frecce: scorrono la foto";
+    return {
+        {{Ctrl(Qt::Key_0)}, everywhere, A::Fit, "Ctrl+0", fit},
+        {{Ctrl(Qt::Key_1)}, everywhere, A::NaturalSize, "Ctrl+1", fit},
+        // Ctrl and the plus key, wherever the layout puts plus (on "=" with
+        // Shift on a US keyboard).
+        {{Ctrl(Qt::Key_Plus), Ctrl(Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+         everywhere, A::ZoomIn, "Ctrl++", zoom},
+        {{Ctrl(Qt::Key_Minus)}, everywhere, A::ZoomOut, "Ctrl+-", zoom},
+        {{Ctrl(Qt::Key_Z)}, everywhere, A::Undo, "Ctrl+Z", undo},
+        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, everywhere, A::Redo, "Ctrl+Maiusc+Z", undo},
+        {{Ctrl(Qt::Key_E)}, everywhere, A::SaveAnnotatedPhoto, "Ctrl+E",
+         "Ctrl+E: salva la foto con i segni"},
+        {{QKeySequence(Qt::Key_F1)}, everywhere, A::ShowKeys, "F1", "F1: questo elenco"},
+        {{}, everywhere, A::None, "Tab", "Tab e Maiusc+Tab: passano da un comando all'altro"},
+        {{QKeySequence(Qt::Key_Left)}, outside, A::ScrollLeft, "Frecce", arrows},
+        {{QKeySequence(Qt::Key_Right)}, outside, A::ScrollRight, "Frecce", arrows},
+        {{QKeySequence(Qt::Key_Up)}, outside, A::ScrollUp, "Frecce", arrows},
+        {{QKeySequence(Qt::Key_Down)}, outside, A::ScrollDown, "Frecce", arrows},
+        {{QKeySequence(Qt::Key_Backspace)}, outside, A::Undo, "Backspace",
+         "Backspace: annulla l'ultimo clic"},
+        {{QKeySequence(Qt::Key_Escape)}, outside, A::GiveUpPendingPoint, "Esc",
+         "Esc: rinuncia al primo punto di una coppia"},
+        {{QKeySequence(Qt::Key_L)}, outside, A::ToggleLoupe, "L", "L: mostra o nasconde la lente"},
+        {{QKeySequence(Qt::Key_N)}, outside, A::ToggleLabels, "N",
+         "N: mostra o nasconde numeri e lunghezze sulla foto"},
+    };
+}
+
+}  // namespace
+
+std::span<const KeyBinding> KeyBindings() {
+    static const std::vector<KeyBinding> bindings = MakeBindings();
+    return bindings;
+}
+
+QString KeysHelpText() {
+    QString text = QString::fromUtf8(app_text::kKeysMouse);
+    const auto section = [&text](const char* heading, KeyScope scope) {
+        text += QString::fromUtf8(heading);
+        const char* last = nullptr;
+        for (const KeyBinding& binding : KeyBindings()) {
+            if (binding.scope == scope && binding.help != last) {
+                text += QStringLiteral("  ") + QString::fromUtf8(binding.help) + QLatin1Char('\n');
+                last = binding.help;
+            }
+        }
+        text += QLatin1Char('\n');
+    };
+    section(app_text::kKeysEverywhere, KeyScope::Everywhere);
+    section(app_text::kKeysOutsideResults, KeyScope::OutsideResultsBox);
+    return text + QString::fromUtf8(app_text::kKeysInResults);
+}
+
+}  // namespace vardesca

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+#include <span>
+
+namespace vardesca {
+
+// Every key of the program, in one table: the window makes its shortcuts from
+// it and F1 lists it, so the two cannot disagree.
+enum class KeyScope {
+    Everywhere,         // Ctrl keys: the results box claims its own editing ones first
+    OutsideResultsBox,  // single keys, which type in the results box
+};
+
+enum class KeyAction {
+    None,  // listed for the user, handled by Qt itself (Tab)
+    ZoomIn,
+    ZoomOut,
+    Fit,
+    NaturalSize,
+    Undo,
+    Redo,
+    SaveAnnotatedPhoto,
+    ShowKeys,
+    ScrollLeft,
+    ScrollRight,
+    ScrollUp,
+    ScrollDown,
+    GiveUpPendingPoint,
+    ToggleLoupe,
+    ToggleLabels,
+};
+
+struct KeyBinding {
+    QList<QKeySequence> keys;
+    KeyScope scope;
+    KeyAction action;
+    // How the F1 list writes the key, and the line it is listed on (bindings
+    // that share a line give the same one; it is written once).
+    const char* shown;
+    const char* help;
+};
+
+[[nodiscard]] std::span<const KeyBinding> KeyBindings();
+
+// The F1 list: the mouse, then the keys of each scope, then the results box's
+// own keys.
+[[nodiscard]] QString KeysHelpText();
+
+}  // namespace vardesca
