@@ -31,7 +31,7 @@ ImageSurface::ImageSurface(const TwipsScale& scale, QWidget* parent)
     connect(&refine_, &QTimer::timeout, this, [this] {
         // About 2 MB of reduced picture a slice: a few milliseconds.
         const int rows = std::max(16, (1 << 19) / std::max(1, picture_.width() / 2));
-        if (pyramid_.Advance(zoom_, rows)) {
+        if (pyramid_.Advance(zoom_, rows) != PicturePyramid::Progress::Working) {
             update();
         } else {
             refine_.start();

@@ -52,14 +52,6 @@ void HalveRows(const QImage& source, QImage& half, int first, int count) {
     }
 }
 
-QImage HalvePicture(const QImage& source) {
-    QImage out = MakePixelImage((source.width() + 1) / 2, (source.height() + 1) / 2, source.format());
-    if (!out.isNull()) {
-        HalveRows(source, out, 0, out.height());
-    }
-    return out;
-}
-
 void PicturePyramid::SetPicture(const QImage& picture) {
     picture_ = picture;
     picture32_ = QImage();
@@ -95,7 +87,7 @@ PicturePyramid::Level PicturePyramid::Best(double zoom) const {
     return {&picture_, 1.0};
 }
 
-bool PicturePyramid::Advance(double zoom, int rows) {
+PicturePyramid::Progress PicturePyramid::Advance(double zoom, int rows) {
     const int wanted = WantedLevel(zoom);
     if (levels_.size() < static_cast<std::size_t>(wanted)) {
         levels_.resize(static_cast<std::size_t>(wanted));
@@ -108,7 +100,7 @@ bool PicturePyramid::Advance(double zoom, int rows) {
             continue;
         }
         if (r.failed) {
-            return true;
+            return Progress::OutOfMemory;
         }
         if (level == 1 && picture_.depth() != 32 && picture32_.isNull()) {
             picture32_ = picture_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -117,8 +109,8 @@ bool PicturePyramid::Advance(double zoom, int rows) {
         if (r.image.isNull()) {
             r.image = MakePixelImage((from.width() + 1) / 2, (from.height() + 1) / 2, from.format());
             if (r.image.isNull()) {
-                r.failed = true;  // out of memory: the finer level serves
-                return true;
+                r.failed = true;
+                return Progress::OutOfMemory;
             }
         }
         const int count = std::min(rows, r.image.height() - r.rowsDone);
@@ -126,14 +118,14 @@ bool PicturePyramid::Advance(double zoom, int rows) {
         r.rowsDone += count;
         rows -= count;
         if (rows <= 0) {
-            return wanted == level && r.Made();
+            return wanted == level && r.Made() ? Progress::Done : Progress::Working;
         }
     }
-    return true;
+    return Progress::Done;
 }
 
 PicturePyramid::Level PicturePyramid::ForZoom(double zoom) {
-    while (!Advance(zoom, 1 << 20)) {
+    while (Advance(zoom, 1 << 20) == Progress::Working) {
     }
     return Best(zoom);
 }

@@ -27,9 +27,13 @@ class PicturePyramid {
     // The best level to draw from now: the wanted one if it is made, else the
     // nearest finer one that is (the picture itself at worst).
     [[nodiscard]] Level Best(double zoom) const;
-    // Makes up to `rows` more rows towards the level `zoom` wants; true once it is
-    // made (or cannot be, for want of memory: the finer level serves then).
-    bool Advance(double zoom, int rows);
+    enum class Progress {
+        Working,      // more rows to make
+        Done,         // the level `zoom` wants is made
+        OutOfMemory,  // it cannot be: the finer level serves
+    };
+    // Makes up to `rows` more rows towards the level `zoom` wants.
+    Progress Advance(double zoom, int rows);
     // Makes the level `zoom` wants at once and returns it.
     [[nodiscard]] Level ForZoom(double zoom);
 
@@ -55,6 +59,5 @@ class PicturePyramid {
 // the rounded mean of a 2×2 block, the last column or row repeated where a block
 // runs past an odd edge. 32-bit pictures only (RGB32, ARGB32, premultiplied).
 void HalveRows(const QImage& source, QImage& half, int first, int count);
-[[nodiscard]] QImage HalvePicture(const QImage& source);
 
 }  // namespace vardesca

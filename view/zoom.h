@@ -31,15 +31,12 @@ inline constexpr double kMaxZoom = 16.0;
 // the viewport; `offset` is the picture's edge (zero or negative once scrolled).
 [[nodiscard]] double AnchoredOffset(double offset, double anchor, double oldZoom, double newZoom);
 
-// A position on the shown picture (screen pixels from its edge) as picture twips,
-// and back. Picture twips are what the engine measures in, so a click on one
-// photo point gives the same twips at every zoom.
+// A position on the shown picture (screen pixels from its edge) as picture twips.
+// Picture twips are what the engine measures in, so a click on one photo point
+// gives the same twips at every zoom.
 [[nodiscard]] inline double ScreenToPictureTwips(double screenPx, double zoom,
                                                  double twipsPerPixel) {
     return screenPx / zoom * twipsPerPixel;
-}
-[[nodiscard]] inline double PictureTwipsToScreen(double twips, double zoom, double twipsPerPixel) {
-    return twips / twipsPerPixel * zoom;
 }
 
 }  // namespace vardesca

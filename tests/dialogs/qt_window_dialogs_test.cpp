@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -90,12 +91,12 @@ TEST(QtBoxTest, ItalianButtonsAndTheProgramsTitle) {
 TEST(QtInputTest, TheTypedTextOrNothingWhenCancelled) {
     QtWindowDialogs dialogs(nullptr);
     WhenModal([](QWidget* box) {
-        QTest::keyClicks(QApplication::focusWidget(), "2,5");
+        QTest::keyClicks(box->findChild<QLineEdit*>(), "2,5");
         QTest::keyClick(box, Qt::Key_Return);
     });
     EXPECT_EQ(dialogs.Input(QString(), QStringLiteral("Quanti cm?")), "2,5");
     WhenModal([](QWidget* box) {
-        QTest::keyClicks(QApplication::focusWidget(), "7");
+        QTest::keyClicks(box->findChild<QLineEdit*>(), "7");
         QTest::keyClick(box, Qt::Key_Escape);
     });
     EXPECT_EQ(dialogs.Input(QString(), QStringLiteral("Quanti cm?")), "");

@@ -2,11 +2,9 @@
 #include "view/zoom.h"
 
 #include <gtest/gtest.h>
-#include <QImage>
 #include <cmath>
 #include <limits>
 
-#include "view/picture_pyramid.h"
 #include "view/scroll_range.h"
 
 namespace vardesca {
@@ -74,12 +72,9 @@ TEST(ZoomTest, ScreenAndPictureTwipsAtEveryRung) {
     for (const double px : {0.0, 1.0, 641.0, 123456.0}) {
         EXPECT_EQ(ScreenToPictureTwips(px, 1.0, 15.0), px * 15.0);
     }
+    // At every rung the photo point under a screen pixel is the same one.
     for (const double zoom : ZoomLadder()) {
-        for (const double twips : {0.0, 15.0, 7.5, 90000.0}) {
-            EXPECT_NEAR(ScreenToPictureTwips(PictureTwipsToScreen(twips, zoom, 15.0), zoom, 15.0),
-                        twips, 1e-9)
-                << zoom;
-        }
+        EXPECT_NEAR(ScreenToPictureTwips(1234.5 * zoom, zoom, 15.0), 1234.5 * 15.0, 1e-9) << zoom;
     }
     // Above 100 % a screen pixel is a fraction of a photo pixel, and it is kept.
     EXPECT_EQ(ScreenToPictureTwips(3, 4.0, 15.0), 11.25);
@@ -94,59 +89,6 @@ TEST(ZoomTest, ScrollRangesCoverTheZoomedPicture) {
     EXPECT_EQ(ComputeScrollRange(30000 * 0.25, viewport), (ScrollRange{false, -2115}));
     // Exactly as wide as the viewport: nothing to scroll.
     EXPECT_EQ(ComputeScrollRange(viewport, viewport), (ScrollRange{false, 0}));
-}
-
-TEST(PicturePyramidTest, HalvingAveragesBlocksAndRepeatsOddEdges) {
-    QImage picture(3, 3, QImage::Format_RGB32);
-    // Columns 0 and 1 alternate black and white rows; column 2 is mid grey.
-    for (int y = 0; y < 3; ++y) {
-        picture.setPixel(0, y, y % 2 == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-        picture.setPixel(1, y, y % 2 == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-        picture.setPixel(2, y, qRgb(10, 100, 201));
-    }
-    const QImage half = HalvePicture(picture);
-    ASSERT_EQ(half.size(), QSize(2, 2));
-    EXPECT_EQ(half.pixel(0, 0) & 0xFFFFFF, qRgb(128, 128, 128) & 0xFFFFFF);  // 510 / 4 rounded
-    EXPECT_EQ(half.pixel(1, 0) & 0xFFFFFF, qRgb(10, 100, 201) & 0xFFFFFF);   // edge column
-    EXPECT_EQ(half.pixel(0, 1) & 0xFFFFFF, qRgb(0, 0, 0) & 0xFFFFFF);        // edge row: row 2
-    EXPECT_EQ(half.pixel(1, 1) & 0xFFFFFF, qRgb(10, 100, 201) & 0xFFFFFF);
-}
-
-TEST(PicturePyramidTest, EachZoomDrawsFromALevelAtMostTwiceItsSizeMadeOnce) {
-    QImage picture(1000, 600, QImage::Format_RGB32);
-    picture.fill(qRgb(1, 2, 3));
-    PicturePyramid pyramid;
-    pyramid.SetPicture(picture);
-    EXPECT_EQ(pyramid.ForZoom(0.75).scale, 1.0);
-    EXPECT_EQ(pyramid.LevelsMade(), 0u);  // nothing made until a zoom needs it
-    struct Row {
-        double zoom, scale;
-        QSize size;
-    };
-    for (const Row& row : {Row{0.5, 0.5, {500, 300}}, Row{0.3, 0.5, {500, 300}},
-                           Row{0.25, 0.25, {250, 150}}, Row{0.158, 0.25, {250, 150}},
-                           Row{1.0 / 32, 1.0 / 32, {32, 19}}}) {
-        const PicturePyramid::Level level = pyramid.ForZoom(row.zoom);
-        EXPECT_EQ(level.scale, row.scale) << row.zoom;
-        EXPECT_EQ(level.image->size(), row.size) << row.zoom;
-        EXPECT_EQ(level.image->pixel(0, 0), picture.pixel(0, 0));
-    }
-    EXPECT_EQ(pyramid.LevelsMade(), 5u);
-    // Made a band at a time: until its last row the finer level serves.
-    pyramid.SetPicture(picture);
-    EXPECT_EQ(pyramid.Best(0.3).scale, 1.0);
-    EXPECT_FALSE(pyramid.Advance(0.3, 200));  // 200 of the level's 300 rows
-    EXPECT_EQ(pyramid.Best(0.3).scale, 1.0);
-    EXPECT_TRUE(pyramid.Advance(0.3, 200));
-    EXPECT_EQ(pyramid.Best(0.3).scale, 0.5);
-    EXPECT_EQ(pyramid.Best(0.2).scale, 0.5);  // level 2 not made yet: level 1 serves
-    EXPECT_EQ(pyramid.Best(0.2).image->pixel(499, 299), picture.pixel(999, 599));
-    // A tiny picture has no level below one pixel.
-    QImage tiny(3, 2, QImage::Format_RGB32);
-    tiny.fill(Qt::white);
-    pyramid.SetPicture(tiny);
-    EXPECT_EQ(pyramid.LevelsMade(), 0u);
-    EXPECT_EQ(pyramid.ForZoom(1.0 / 32).image->size(), QSize(2, 1));
 }
 
 }  // namespace
