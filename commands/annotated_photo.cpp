@@ -44,7 +44,7 @@ QString AnnotatedName(const QString& photoPath) {
     return photo.dir().filePath(photo.completeBaseName() + QStringLiteral("-misure.png"));
 }
 
-std::optional<QString> EncodeForPath(const QImage& image, const QString& path, QByteArray& bytes) {
+Outcome EncodeForPath(const QImage& image, const QString& path, QByteArray& bytes) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     QByteArray format;
     int quality = -1;
@@ -54,7 +54,7 @@ std::optional<QString> EncodeForPath(const QImage& image, const QString& path, Q
         format = "JPEG";
         quality = 92;
     } else {
-        return QString::fromUtf8(annotated_text::kUnknownType);
+        return Because(annotated_text::kUnknownType);
     }
     bytes.clear();
     QBuffer buffer(&bytes);
@@ -62,15 +62,16 @@ std::optional<QString> EncodeForPath(const QImage& image, const QString& path, Q
     QImageWriter writer(&buffer, format);
     writer.setQuality(quality);
     if (!writer.write(image)) {
-        return QString::fromUtf8(annotated_text::kEncodeFailed);
+        return Because(annotated_text::kEncodeFailed);
     }
     return std::nullopt;
 }
 
 void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overlay,
                                 const QString& photoPath) {
-    const auto fail = [this](const QString& path, const QString& reason) {
-        dialogs_.ShowBox(QString(), QString::fromUtf8(annotated_text::kSaveFailed).arg(path, reason),
+    const auto fail = [this](const QString& path, const Failure& failure) {
+        dialogs_.ShowBox(QString(),
+                         QString::fromUtf8(annotated_text::kSaveFailed).arg(path, failure.reason),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     };
     if (picture.isNull()) {
@@ -84,7 +85,7 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
     }
     const QImage annotated = AnnotatedPicture(picture, overlay);
     if (annotated.isNull()) {
-        fail(*chosen, QString::fromUtf8(annotated_text::kNoMemory));
+        fail(*chosen, Because(annotated_text::kNoMemory));
         return;
     }
     QByteArray bytes;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "dialogs/window_dialogs.h"
+#include "picture/failure.h"
 
 namespace vardesca {
 
@@ -39,9 +40,9 @@ class AnnotatedPhotoExport {
 // foto-misure.png, in the same folder).
 [[nodiscard]] QString AnnotatedName(const QString& photoPath);
 
-// `image` encoded for `path`'s extension into `bytes`; the reason, in Italian,
-// when it cannot be.
-[[nodiscard]] std::optional<QString> EncodeForPath(const QImage& image, const QString& path,
+// `image` encoded for `path`'s extension into `bytes`; the failure when it
+// cannot be.
+[[nodiscard]] Outcome EncodeForPath(const QImage& image, const QString& path,
                                                    QByteArray& bytes);
 
 namespace annotated_text {

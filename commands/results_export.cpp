@@ -16,19 +16,19 @@ namespace vardesca {
 
 namespace {
 
-QString Reason(QFileDevice::FileError error) {
+Failure Reason(QFileDevice::FileError error) {
     switch (error) {
         case QFileDevice::OpenError:
-            return QStringLiteral("la cartella non esiste o non si ha il permesso di scriverci");
+            return Because(export_text::kFolderNotWritable);
         case QFileDevice::PermissionsError:
-            return QStringLiteral("permesso negato");
+            return Because(export_text::kPermissionDenied);
         case QFileDevice::WriteError:
         case QFileDevice::ResizeError:
-            return QStringLiteral("scrittura non riuscita (disco pieno?)");
+            return Because(export_text::kWriteFailed);
         case QFileDevice::RenameError:
-            return QStringLiteral("impossibile sostituire il file esistente");
+            return Because(export_text::kCannotReplace);
         default:
-            return QStringLiteral("errore di scrittura");
+            return Because(export_text::kWriteError);
     }
 }
 
@@ -61,14 +61,14 @@ UserIdentity CurrentUser() {
     return user;
 }
 
-std::optional<QString> WriteFileSafely(const QString& path, const QByteArray& bytes) {
+Outcome WriteFileSafely(const QString& path, const QByteArray& bytes) {
     const QFileInfo target(path);
     // A device or a folder is not a results file; renaming over it would be worse.
     if (target.exists() && !target.isFile()) {
-        return QStringLiteral("non è un file normale");
+        return Because(export_text::kNotRegular);
     }
     if (!target.dir().exists()) {
-        return QStringLiteral("la cartella non esiste");
+        return Because(export_text::kNoFolder);
     }
     // Saving renames a new file over the old one, which the folder's permission
     // alone would allow: a file this user may not write is refused here, as
@@ -77,7 +77,7 @@ std::optional<QString> WriteFileSafely(const QString& path, const QByteArray& by
         struct stat info {};
         if (::stat(QFile::encodeName(path).constData(), &info) == 0 &&
             !MayWrite({info.st_mode, info.st_uid, info.st_gid}, CurrentUser())) {
-            return QStringLiteral("il file è di sola lettura per questo utente");
+            return Because(export_text::kReadOnly);
         }
     }
     QSaveFile file(path);
@@ -88,7 +88,7 @@ std::optional<QString> WriteFileSafely(const QString& path, const QByteArray& by
         return Reason(file.error());
     }
     if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
-        const QString reason = Reason(QFileDevice::WriteError);
+        const Failure reason = Reason(QFileDevice::WriteError);
         file.cancelWriting();
         return reason;
     }
@@ -119,7 +119,7 @@ void ResultsExport::CopiaDati(const std::string& text) {
     // The text as it stands, plus the CR LF that ends the file.
     const QByteArray bytes = QByteArray::fromStdString(text) + "\r\n";
     if (const auto failure = WriteFileSafely(*chosen, bytes)) {
-        dialogs_.ShowBox(QString(), QString::fromUtf8(export_text::kSaveFailed).arg(*chosen, *failure),
+        dialogs_.ShowBox(QString(), QString::fromUtf8(export_text::kSaveFailed).arg(*chosen, failure->reason),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dialogs/window_dialogs.h"
+#include "picture/failure.h"
 
 namespace vardesca {
 
@@ -41,9 +42,9 @@ struct UserIdentity {
 [[nodiscard]] bool MayWrite(const FileOwnership& file, const UserIdentity& user);
 [[nodiscard]] UserIdentity CurrentUser();
 
-// Writes `bytes` to `path` through a temporary file beside it; the reason in
-// Italian when it fails, with the old file untouched.
-[[nodiscard]] std::optional<QString> WriteFileSafely(const QString& path, const QByteArray& bytes);
+// Writes `bytes` to `path` through a temporary file beside it; the failure,
+// with the old file untouched.
+[[nodiscard]] Outcome WriteFileSafely(const QString& path, const QByteArray& bytes);
 
 namespace export_text {
 inline constexpr const char* kQuestion =
@@ -51,6 +52,15 @@ inline constexpr const char* kQuestion =
     "file o Annulla se hai cambiato idea.";
 inline constexpr const char* kQuestionTitle = "Vuoi copiare i dati per incollarli altrove?";
 inline constexpr const char* kSaveFailed = "Impossibile salvare il file\n\n%1\n\n%2.";
+// Why a file could not be written.
+inline constexpr const char* kFolderNotWritable = "la cartella non esiste o non si ha il permesso di scriverci";
+inline constexpr const char* kPermissionDenied = "permesso negato";
+inline constexpr const char* kWriteFailed = "scrittura non riuscita (disco pieno?)";
+inline constexpr const char* kCannotReplace = "impossibile sostituire il file esistente";
+inline constexpr const char* kWriteError = "errore di scrittura";
+inline constexpr const char* kNotRegular = "non è un file normale";
+inline constexpr const char* kNoFolder = "la cartella non esiste";
+inline constexpr const char* kReadOnly = "il file è di sola lettura per questo utente";
 }  // namespace export_text
 
 }  // namespace vardesca

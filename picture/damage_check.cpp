@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/damage_check.h"
 
+#include "picture/picture_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace vardesca {
@@ -34,10 +37,6 @@ Bytes Of(const QByteArray& bytes) {
             static_cast<std::size_t>(bytes.size())};
 }
 
-QString Text(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 // The bytes a bottom-up or top-down uncompressed bitmap's pixels take.
 std::uint64_t UncompressedBytes(std::int64_t width, std::int64_t height, std::uint32_t bpp) {
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(std::llabs(width)) * bpp + 31) / 32 * 4;
@@ -46,20 +45,20 @@ std::uint64_t UncompressedBytes(std::int64_t width, std::int64_t height, std::ui
 
 // An RLE8 (rle4 false) or RLE4 stream from `at`: every run must stay inside the
 // width × height picture and the stream must reach its end-of-bitmap mark.
-QString RleDamage(const Bytes& b, std::size_t at, std::int64_t width, std::int64_t height, bool rle4) {
+Outcome RleDamage(const Bytes& b, std::size_t at, std::int64_t width, std::int64_t height, bool rle4) {
     std::int64_t x = 0;
     std::int64_t y = 0;
     const auto outside = [&] { return x > width || y >= height; };
     for (;;) {
         if (!b.Has(at, 2)) {
-            return Text("i dati compressi (RLE) si interrompono prima della fine dell'immagine");
+            return Because(picture_text::kRleEndsEarly);
         }
         const std::uint32_t count = b.U8(at);
         const std::uint32_t code = b.U8(at + 1);
         at += 2;
         if (count > 0) {
             if (y >= height) {
-                return Text("i dati compressi (RLE) vanno oltre l'immagine");
+                return Because(picture_text::kRlePastPicture);
             }
             x += count;
         } else if (code == 0) {
@@ -70,28 +69,62 @@ QString RleDamage(const Bytes& b, std::size_t at, std::int64_t width, std::int64
             return {};
         } else if (code == 2) {
             if (!b.Has(at, 2)) {
-                return Text("i dati compressi (RLE) si interrompono prima della fine dell'immagine");
+                return Because(picture_text::kRleEndsEarly);
             }
             x += b.U8(at);
             y += b.U8(at + 1);
             at += 2;
         } else {
             if (y >= height) {
-                return Text("i dati compressi (RLE) vanno oltre l'immagine");
+                return Because(picture_text::kRlePastPicture);
             }
             x += code;
             const std::size_t bytes = rle4 ? (code + 1) / 2 : code;
             at += bytes + (bytes % 2);
         }
         if (outside()) {
-            return Text("i dati compressi (RLE) vanno oltre l'immagine");
+            return Because(picture_text::kRlePastPicture);
         }
     }
 }
 
+// An indexed bitmap's pixels against the palette the file holds.
+struct IndexedBitmap {
+    std::uint32_t offBits, header, compression, coloursUsed;
+    std::int64_t width, height;
+    std::uint32_t bpp;
+};
+
+// Indices beyond the palette the file holds show as black or garbage.
+Outcome PaletteDamage(const Bytes& b, const IndexedBitmap& bmp) {
+    const std::uint32_t bpp = bmp.bpp;
+    const std::uint32_t declared = bmp.coloursUsed != 0 ? bmp.coloursUsed : (1u << bpp);
+    const std::size_t paletteStart = 14 + bmp.header + (bmp.compression == 3 ? 12 : 0);
+    const std::uint32_t present =
+        bmp.offBits > paletteStart ? static_cast<std::uint32_t>((bmp.offBits - paletteStart) / 4) : 0;
+    const std::uint32_t entries = std::min(declared, present);
+    if (entries >= (1u << bpp)) {
+        return std::nullopt;
+    }
+    const std::uint64_t rowBytes = UncompressedBytes(bmp.width, 1, bpp);
+    for (std::int64_t y = 0; y < std::llabs(bmp.height); ++y) {
+        const std::size_t row =
+            bmp.offBits + static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(y);
+        for (std::int64_t x = 0; x < std::llabs(bmp.width); ++x) {
+            const std::size_t bit = static_cast<std::size_t>(x) * bpp;
+            const std::uint32_t byte = b.U8(row + bit / 8);
+            const std::uint32_t index = (byte >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
+            if (index >= entries) {
+                return Because(picture_text::kColoursNotInPalette);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-QString BmpDamage(const QByteArray& bytes) {
+Outcome BmpDamage(const QByteArray& bytes) {
     const Bytes b = Of(bytes);
     if (!b.Has(0, 18) || b.p[0] != 'B' || b.p[1] != 'M') {
         return {};
@@ -100,10 +133,10 @@ QString BmpDamage(const QByteArray& bytes) {
     const std::uint32_t offBits = b.U32(10);
     const std::uint32_t header = b.U32(14);
     if (fileSize > b.size) {
-        return Text("il file è più corto di quanto dichiara la sua intestazione");
+        return Because(picture_text::kBmpShorterThanHeader);
     }
     if (offBits > b.size) {
-        return Text("i dati dei pixel dovrebbero cominciare oltre la fine del file");
+        return Because(picture_text::kBmpPixelsPastEnd);
     }
     if (header < 40 || !b.Has(14, 40)) {
         return {};  // the old OS/2 header: too little to check
@@ -118,11 +151,11 @@ QString BmpDamage(const QByteArray& bytes) {
     const std::uint32_t coloursUsed = b.U32(46);
     // A million pixels a metre is 25,400 dpi: no scanner or camera says more.
     if (xppm < 0 || yppm < 0 || xppm > 1000000 || yppm > 1000000) {
-        return Text("la risoluzione dichiarata non è valida");
+        return Because(picture_text::kBmpBadResolution);
     }
     if (compression == 1 || compression == 2) {
         if (height < 0) {
-            return Text("un'immagine compressa (RLE) non può essere memorizzata dall'alto in basso");
+            return Because(picture_text::kBmpTopDownRle);
         }
         return RleDamage(b, offBits, width, height, compression == 2);
     }
@@ -134,200 +167,205 @@ QString BmpDamage(const QByteArray& bytes) {
     }
     const std::uint64_t need = UncompressedBytes(width, height, bpp);
     if (std::uint64_t{offBits} + need > b.size) {
-        return Text("il file è troncato: mancano dati dei pixel");
+        return Because(picture_text::kBmpTruncated);
     }
     if (sizeImage != 0 && sizeImage != need) {
-        return Text("la dimensione dichiarata dei dati dei pixel è sbagliata");
+        return Because(picture_text::kBmpWrongSize);
     }
     if (bpp == 8 || bpp == 4 || bpp == 1) {
-        // Indices beyond the palette the file holds show as black or garbage.
-        const std::uint32_t declared = coloursUsed != 0 ? coloursUsed : (1u << bpp);
-        const std::size_t paletteStart = 14 + header + (compression == 3 ? 12 : 0);
-        const std::uint32_t present =
-            offBits > paletteStart ? static_cast<std::uint32_t>((offBits - paletteStart) / 4) : 0;
-        const std::uint32_t entries = std::min(declared, present);
-        if (entries < (1u << bpp)) {
-            const std::uint64_t rowBytes = UncompressedBytes(width, 1, bpp);
-            for (std::int64_t y = 0; y < std::llabs(height); ++y) {
-                const std::size_t row = offBits + static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(y);
-                for (std::int64_t x = 0; x < std::llabs(width); ++x) {
-                    const std::size_t bit = static_cast<std::size_t>(x) * bpp;
-                    const std::uint32_t byte = b.U8(row + bit / 8);
-                    const std::uint32_t index = (byte >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
-                    if (index >= entries) {
-                        return Text("alcuni pixel hanno colori che la tavolozza non contiene");
-                    }
-                }
-            }
-        }
+        return PaletteDamage(b, {offBits, header, compression, coloursUsed, width, height, bpp});
     }
     return {};
 }
 
-QString GifDamage(const QByteArray& bytes) {
+namespace {
+
+// GIF sub-blocks from `at` (which ends past them) into `data` when given; false
+// when they run past the end of the file.
+bool SubBlocks(const Bytes& b, std::size_t& at, std::vector<unsigned char>* data) {
+    for (;;) {
+        if (!b.Has(at, 1)) {
+            return false;
+        }
+        const std::size_t length = b.U8(at++);
+        if (length == 0) {
+            return true;
+        }
+        if (!b.Has(at, length)) {
+            return false;
+        }
+        if (data != nullptr) {
+            data->insert(data->end(), b.p + at, b.p + at + length);
+        }
+        at += length;
+    }
+}
+
+// The LZW string table as far as checking needs it: each code's prefix code,
+// its last byte and its first.
+struct LzwTable {
+    std::array<std::int32_t, 4096> prefix{};
+    std::array<unsigned char, 4096> suffix{};
+    std::array<unsigned char, 4096> first{};
+
+    explicit LzwTable(std::uint32_t clear) {
+        for (std::uint32_t i = 0; i < clear; ++i) {
+            prefix[i] = -1;
+            suffix[i] = first[i] = static_cast<unsigned char>(i);
+        }
+    }
+    // Counts the pixels `code` stands for into `pixels`; false when one of them
+    // is a colour past the palette's `colours`.
+    bool Output(std::uint32_t code, std::uint32_t colours, std::uint64_t& pixels) const {
+        for (auto c = static_cast<std::int32_t>(code); c >= 0; c = prefix[static_cast<std::size_t>(c)]) {
+            if (suffix[static_cast<std::size_t>(c)] >= colours) {
+                return false;
+            }
+            ++pixels;
+        }
+        return true;
+    }
+};
+
+// The next `size`-bit code of the least-significant-bit-first stream `data` from
+// `bit`; nothing once the codes run out.
+std::optional<std::uint32_t> NextCode(const std::vector<unsigned char>& data, std::size_t& bit,
+                                      std::uint32_t size) {
+    if (bit + size > data.size() * 8) {
+        return std::nullopt;
+    }
+    std::uint32_t code = 0;
+    for (std::uint32_t i = 0; i < size; ++i, ++bit) {
+        code |= ((static_cast<std::uint32_t>(data[bit / 8]) >> (bit % 8)) & 1u) << i;
+    }
+    return code;
+}
+
+// The codes of the image shown, decoded as far as checking needs: every code
+// valid, every colour in the palette, at least `wanted` pixels.
+Outcome LzwDamage(const std::vector<unsigned char>& data, std::uint32_t minCode,
+                  std::uint32_t colours, std::uint64_t wanted) {
+    const std::uint32_t clear = 1u << minCode;
+    const std::uint32_t end = clear + 1;
+    LzwTable table(clear);
+    std::uint32_t codeSize = minCode + 1;
+    std::uint32_t next = end + 1;
+    std::int32_t previous = -1;
+    std::uint64_t pixels = 0;
+    std::size_t bit = 0;
+    // Until the codes run out or their end mark: either way, the pixels count.
+    for (auto code = NextCode(data, bit, codeSize); code && *code != end;
+         code = NextCode(data, bit, codeSize)) {
+        if (*code == clear) {
+            codeSize = minCode + 1;
+            next = end + 1;
+            previous = -1;
+            continue;
+        }
+        if (previous < 0 ? *code >= clear : (*code > next || (*code == next && next >= 4096))) {
+            return Because(picture_text::kGifBadCode);
+        }
+        if (previous >= 0 && next < 4096) {
+            const auto before = static_cast<std::size_t>(previous);
+            table.prefix[next] = previous;
+            table.suffix[next] = *code == next ? table.first[before] : table.first[*code];
+            table.first[next] = table.first[before];
+            ++next;
+            if (next == (1u << codeSize) && codeSize < 12) {
+                ++codeSize;
+            }
+        }
+        if (!table.Output(*code, colours, pixels)) {
+            return Because(picture_text::kColoursNotInPalette);
+        }
+        const bool afterClear = previous < 0;
+        previous = static_cast<std::int32_t>(*code);
+        if (!afterClear && pixels > wanted + 4096) {
+            break;  // more than the picture: the rest is never shown
+        }
+    }
+    if (pixels < wanted) {
+        return Because(picture_text::kGifIncomplete);
+    }
+    return std::nullopt;
+}
+
+// The first image, from its descriptor at `at`: the one shown.
+Outcome GifImageDamage(const Bytes& b, std::size_t at, std::uint32_t globalColours) {
+    const Failure truncated = Because(picture_text::kGifTruncated);
+    if (!b.Has(at, 11)) {
+        return truncated;
+    }
+    const std::uint32_t width = b.U16(at + 5);
+    const std::uint32_t height = b.U16(at + 7);
+    const std::uint32_t flags = b.U8(at + 9);
+    at += 10;
+    std::uint32_t colours = globalColours;
+    if (flags & 0x80) {
+        colours = 2u << (flags & 7);
+        at += 3 * std::size_t{colours};
+    }
+    if (colours == 0) {
+        colours = 256;
+    }
+    if (!b.Has(at, 1)) {
+        return truncated;
+    }
+    const std::uint32_t minCode = b.U8(at++);
+    std::vector<unsigned char> data;
+    if (!SubBlocks(b, at, &data)) {
+        return truncated;
+    }
+    if (minCode < 1 || minCode > 11) {
+        return Because(picture_text::kGifBadLzw);
+    }
+    return LzwDamage(data, minCode, colours, std::uint64_t{width} * height);
+}
+
+}  // namespace
+
+Outcome GifDamage(const QByteArray& bytes) {
     const Bytes b = Of(bytes);
     if (!b.Has(0, 6) || (bytes.left(6) != "GIF87a" && bytes.left(6) != "GIF89a")) {
-        return {};
+        return std::nullopt;
     }
-    const QString truncated = Text("il file è troncato");
+    const Failure truncated = Because(picture_text::kGifTruncated);
     if (!b.Has(0, 13)) {
         return truncated;
     }
     const std::uint32_t screenFlags = b.U8(10);
     const std::uint32_t globalColours = (screenFlags & 0x80) ? 2u << (screenFlags & 7) : 0;
     std::size_t at = 13 + 3 * std::size_t{globalColours};
-    // Sub-blocks from `at` into `data` (when given); false when they run past the end.
-    const auto subBlocks = [&](std::vector<unsigned char>* data) {
-        for (;;) {
-            if (!b.Has(at, 1)) {
-                return false;
-            }
-            const std::size_t length = b.U8(at++);
-            if (length == 0) {
-                return true;
-            }
-            if (!b.Has(at, length)) {
-                return false;
-            }
-            if (data != nullptr) {
-                data->insert(data->end(), b.p + at, b.p + at + length);
-            }
-            at += length;
-        }
-    };
     for (;;) {
         if (!b.Has(at, 1)) {
             return truncated;
         }
         const std::uint32_t kind = b.U8(at);
         if (kind == 0x3B) {
-            return {};
+            return std::nullopt;  // the trailer before any image
         }
         if (kind == 0x21) {
             at += 2;
-            if (!subBlocks(nullptr)) {
+            if (!SubBlocks(b, at, nullptr)) {
                 return truncated;
             }
             continue;
         }
         if (kind != 0x2C) {
-            return Text("il file contiene un blocco che non appartiene a una GIF");
+            return Because(picture_text::kGifForeignBlock);
         }
-        if (!b.Has(at, 11)) {
-            return truncated;
-        }
-        const std::uint32_t width = b.U16(at + 5);
-        const std::uint32_t height = b.U16(at + 7);
-        const std::uint32_t flags = b.U8(at + 9);
-        at += 10;
-        std::uint32_t colours = globalColours;
-        if (flags & 0x80) {
-            colours = 2u << (flags & 7);
-            at += 3 * std::size_t{colours};
-        }
-        if (colours == 0) {
-            colours = 256;
-        }
-        if (!b.Has(at, 1)) {
-            return truncated;
-        }
-        const std::uint32_t minCode = b.U8(at++);
-        std::vector<unsigned char> data;
-        if (!subBlocks(&data)) {
-            return truncated;
-        }
-        if (minCode < 1 || minCode > 11) {
-            return Text("i dati dell'immagine non sono validi (LZW)");
-        }
-        // The first image is the one shown: its codes decoded, its pixels counted.
-        const std::uint32_t clear = 1u << minCode;
-        const std::uint32_t end = clear + 1;
-        std::array<std::int32_t, 4096> prefix{};
-        std::array<unsigned char, 4096> suffix{};
-        std::array<unsigned char, 4096> first{};
-        for (std::uint32_t i = 0; i < clear; ++i) {
-            prefix[i] = -1;
-            suffix[i] = first[i] = static_cast<unsigned char>(i);
-        }
-        std::uint32_t codeSize = minCode + 1;
-        std::uint32_t next = end + 1;
-        std::int32_t previous = -1;
-        std::uint64_t pixels = 0;
-        std::size_t bit = 0;
-        const std::uint64_t wanted = std::uint64_t{width} * height;
-        const auto output = [&](std::uint32_t code) {
-            for (std::int32_t c = static_cast<std::int32_t>(code); c >= 0; c = prefix[static_cast<std::size_t>(c)]) {
-                if (suffix[static_cast<std::size_t>(c)] >= colours) {
-                    return false;
-                }
-                ++pixels;
-            }
-            return true;
-        };
-        for (;;) {
-            if (bit + codeSize > data.size() * 8) {
-                break;  // the codes ran out without their end mark
-            }
-            std::uint32_t code = 0;
-            for (std::uint32_t i = 0; i < codeSize; ++i, ++bit) {
-                code |= ((static_cast<std::uint32_t>(data[bit / 8]) >> (bit % 8)) & 1u) << i;
-            }
-            if (code == clear) {
-                codeSize = minCode + 1;
-                next = end + 1;
-                previous = -1;
-                continue;
-            }
-            if (code == end) {
-                break;
-            }
-            if (previous < 0) {
-                if (code >= clear) {
-                    return Text("i dati dell'immagine non sono validi (codice LZW errato)");
-                }
-                if (!output(code)) {
-                    return Text("alcuni pixel hanno colori che la tavolozza non contiene");
-                }
-                previous = static_cast<std::int32_t>(code);
-                continue;
-            }
-            if (code > next || (code == next && next >= 4096)) {
-                return Text("i dati dell'immagine non sono validi (codice LZW errato)");
-            }
-            const unsigned char head =
-                code == next ? first[static_cast<std::size_t>(previous)] : first[code];
-            if (next < 4096) {
-                prefix[next] = previous;
-                suffix[next] = head;
-                first[next] = first[static_cast<std::size_t>(previous)];
-                ++next;
-                if (next == (1u << codeSize) && codeSize < 12) {
-                    ++codeSize;
-                }
-            }
-            if (!output(code)) {
-                return Text("alcuni pixel hanno colori che la tavolozza non contiene");
-            }
-            previous = static_cast<std::int32_t>(code);
-            if (pixels > wanted + 4096) {
-                break;  // more than the picture: the rest is never shown
-            }
-        }
-        if (pixels < wanted) {
-            return Text("i dati dell'immagine sono incompleti");
-        }
-        return {};
+        return GifImageDamage(b, at, globalColours);
     }
 }
 
-QString IcoDamage(const QByteArray& bytes) {
+Outcome IcoDamage(const QByteArray& bytes) {
     const Bytes b = Of(bytes);
     if (!b.Has(0, 6) || b.U16(0) != 0 || (b.U16(2) != 1 && b.U16(2) != 2)) {
         return {};
     }
     const std::uint32_t count = b.U16(4);
     if (!b.Has(6, 16 * std::size_t{count})) {
-        return Text("l'indice dell'icona annuncia più immagini di quante il file ne contenga");
+        return Because(picture_text::kIcoIndexTooLong);
     }
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::size_t entry = 6 + 16 * std::size_t{i};
@@ -336,22 +374,22 @@ QString IcoDamage(const QByteArray& bytes) {
         const std::uint32_t length = b.U32(entry + 8);
         const std::uint32_t offset = b.U32(entry + 12);
         if (!b.Has(offset, length) || length < 8) {
-            return Text("un'immagine dell'icona va oltre la fine del file");
+            return Because(picture_text::kIcoImagePastEnd);
         }
         if (bytes.mid(static_cast<qsizetype>(offset), 8) == QByteArray("\x89PNG\r\n\x1a\n", 8)) {
             continue;
         }
         if (length < 40 || b.U32(offset) < 40) {
-            return Text("un'immagine dell'icona ha un'intestazione non valida");
+            return Because(picture_text::kIcoBadHeader);
         }
         const std::int64_t bmpWidth = b.S32(offset + 4);
         const std::int64_t bmpHeight = b.S32(offset + 8);
         const std::uint32_t compression = b.U32(offset + 16);
         if (bmpWidth != width || (bmpHeight != 2 * std::int64_t{height} && bmpHeight != height)) {
-            return Text("un'immagine dell'icona non ha le dimensioni che l'indice dichiara");
+            return Because(picture_text::kIcoWrongSize);
         }
         if (compression != 0 && compression != 3) {
-            return Text("un'immagine dell'icona ha una compressione non valida");
+            return Because(picture_text::kIcoBadCompression);
         }
     }
     return {};
@@ -380,22 +418,22 @@ bool DibFits(const Bytes& b, std::size_t at, std::size_t n) {
 
 }  // namespace
 
-QString WmfDamage(const QByteArray& bytes) {
+Outcome WmfDamage(const QByteArray& bytes) {
     const Bytes b = Of(bytes);
     std::size_t at = 0;
     if (b.Has(0, 4) && b.U32(0) == 0x9AC6CDD7u) {
         at = 22;
     }
     if (!b.Has(at, 18)) {
-        return Text("il metafile è troncato");
+        return Because(picture_text::kWmfTruncated);
     }
     at += std::size_t{b.U16(at + 2)} * 2;
-    const QString skipped = Text("un record del metafile dichiara più dati di quanti ne contenga ed è stato saltato");
+    const Failure skipped = Because(picture_text::kWmfRecordSkipped);
     while (b.Has(at, 6)) {
         const std::uint64_t words = b.U32(at);
         const std::uint32_t function = b.U16(at + 4);
         if (words < 3 || !b.Has(at, static_cast<std::size_t>(std::min<std::uint64_t>(words * 2, SIZE_MAX)))) {
-            return Text("un record del metafile va oltre la fine del file");
+            return Because(picture_text::kWmfRecordPastEnd);
         }
         if (function == 0) {
             return {};  // the end-of-file record
@@ -433,10 +471,10 @@ QString WmfDamage(const QByteArray& bytes) {
         }
         at += static_cast<std::size_t>(words * 2);
     }
-    return Text("il metafile è troncato: manca il suo record finale");
+    return Because(picture_text::kWmfNoEndRecord);
 }
 
-QString FindDamage(const QByteArray& bytes) {
+Outcome FindDamage(const QByteArray& bytes) {
     if (bytes.startsWith("BM")) {
         return BmpDamage(bytes);
     }

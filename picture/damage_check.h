@@ -2,7 +2,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
+
+#include "picture/failure.h"
 
 namespace vardesca {
 
@@ -10,14 +11,14 @@ namespace vardesca {
 // and icon readers, and libwmf, fill in what is missing or skip what they cannot
 // read and report success, so a truncated or corrupt file shows partly grey
 // with no sign of it. These walk the file's own structure and say, in Italian,
-// the first thing that does not hold; an empty text when nothing is wrong.
+// the first thing that does not hold; nothing when nothing is wrong.
 // They read only within `bytes`, whatever the file claims.
-[[nodiscard]] QString BmpDamage(const QByteArray& bytes);
-[[nodiscard]] QString GifDamage(const QByteArray& bytes);
-[[nodiscard]] QString IcoDamage(const QByteArray& bytes);
-[[nodiscard]] QString WmfDamage(const QByteArray& bytes);
+[[nodiscard]] Outcome BmpDamage(const QByteArray& bytes);
+[[nodiscard]] Outcome GifDamage(const QByteArray& bytes);
+[[nodiscard]] Outcome IcoDamage(const QByteArray& bytes);
+[[nodiscard]] Outcome WmfDamage(const QByteArray& bytes);
 
 // The one that fits the file's first bytes (none for other kinds).
-[[nodiscard]] QString FindDamage(const QByteArray& bytes);
+[[nodiscard]] Outcome FindDamage(const QByteArray& bytes);
 
 }  // namespace vardesca

@@ -9,32 +9,73 @@
 #include <new>
 
 #include "picture/jpeg_decoder.h"
+#include "picture/picture_text.h"
 #include "picture/wmf_renderer.h"
 
 namespace vardesca {
 
 namespace {
 
-ImageLoadResult Failure(const QString& reason) {
-    return {std::nullopt, reason, {}};
+ImageLoadResult Refused(const char* reason) {
+    return {std::nullopt, Because(reason), std::nullopt};
 }
 
-QString ReaderError(QImageReader::ImageReaderError error) {
+ImageLoadResult Refused(const Failure& failure) {
+    return {std::nullopt, failure, std::nullopt};
+}
+
+Failure ReaderError(QImageReader::ImageReaderError error) {
     switch (error) {
         case QImageReader::FileNotFoundError:
-            return QStringLiteral("file non trovato");
+            return Because(picture_text::kNotFound);
         case QImageReader::DeviceError:
-            return QStringLiteral("errore di lettura del file");
+            return Because(picture_text::kReadError);
         case QImageReader::UnsupportedFormatError:
-            return QStringLiteral("il file non è un'immagine di un formato riconosciuto");
+            return Because(picture_text::kUnknownFormat);
         case QImageReader::InvalidDataError:
-            return QStringLiteral("il file è danneggiato o incompleto");
+            return Because(picture_text::kInvalidData);
         default:
-            return QStringLiteral("il file non può essere letto come immagine");
+            return Because(picture_text::kUnreadable);
     }
 }
 
-const QString kTooLarge = QStringLiteral("immagine troppo grande per la memoria disponibile");
+// Only a regular file: opening a FIFO would block, a folder cannot be read.
+Outcome FileProblem(const QFileInfo& info) {
+    if (!info.exists()) {
+        return Because(picture_text::kNotFound);
+    }
+    if (info.isDir()) {
+        return Because(picture_text::kFolder);
+    }
+    if (!info.isFile()) {
+        return Because(picture_text::kNotRegular);
+    }
+    if (!info.isReadable()) {
+        return Because(picture_text::kNoReadPermission);
+    }
+    if (info.size() == 0) {
+        return Because(picture_text::kEmpty);
+    }
+    return std::nullopt;
+}
+
+// Qt's readers open a damaged BMP, GIF or icon without a word: the file's own
+// structure says what is missing. (JPEGs Qt decodes: their end mark.)
+Outcome DamageBeforeQtReads(QFile& file) {
+    const QByteArray head = file.peek(4);
+    if (head.startsWith("\xFF\xD8")) {
+        file.seek(std::max<qint64>(0, file.size() - 64));
+        if (!file.read(64).contains("\xFF\xD9")) {
+            return Because(picture_text::kJpegDamaged);
+        }
+        return std::nullopt;
+    }
+    if (head.startsWith("BM") || head.startsWith("GIF8") ||
+        (head.size() == 4 && head[0] == 0 && head[1] == 0 && head[3] == 0)) {
+        return FindDamage(file.readAll());
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -67,82 +108,29 @@ ImageLoadResult ImageSource::LoadIcon(QImageReader& reader) const {
         }
     }
     if (best.isNull()) {
-        return Failure(ReaderError(reader.error()));
+        return Refused(ReaderError(reader.error()));
     }
     return Picture(std::move(best));
 }
 
-namespace {
-constexpr const char* kJpegDamaged = "i dati della foto sono danneggiati o incompleti";
-}  // namespace
-
 ImageLoadResult ImageSource::Load(const QString& path) const {
-    // Only a regular file: opening a FIFO would block, a folder cannot be read.
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return Failure(QStringLiteral("file non trovato"));
-    }
-    if (info.isDir()) {
-        return Failure(QStringLiteral("è una cartella, non un file"));
-    }
-    if (!info.isFile()) {
-        return Failure(QStringLiteral("non è un file normale"));
-    }
-    if (!info.isReadable()) {
-        return Failure(QStringLiteral("permesso di lettura negato"));
-    }
-    if (info.size() == 0) {
-        return Failure(QStringLiteral("il file è vuoto"));
+    if (const Outcome problem = FileProblem(QFileInfo(path))) {
+        return Refused(*problem);
     }
     try {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            return Failure(QStringLiteral("impossibile aprire il file"));
+            return Refused(picture_text::kCannotOpen);
         }
         if (LooksLikeWmf(file.peek(32))) {
-            // Metafiles are small; a bigger file is no metafile worth drawing.
-            if (file.size() > 256LL * 1024 * 1024) {
-                return Failure(kTooLarge);
-            }
-            const QByteArray data = file.readAll();
-            ImageLoadResult result = RenderWmf(data, twipsPerPixel_, maxPixels_);
-            if (result.picture) {
-                result.damage = WmfDamage(data);
-            }
-            return result;
+            return LoadWmf(file);
         }
         if (file.peek(2) == QByteArrayLiteral("\xFF\xD8")) {
-            // Mapped, not read: the decoder takes the bytes where they lie.
-            const qint64 size = file.size();
-            const uchar* bytes = file.map(0, size);
-            if (bytes != nullptr) {
-                JpegDecode jpeg = DecodeJpeg(bytes, size, maxPixels_);
-                file.unmap(const_cast<uchar*>(bytes));
-                if (jpeg.outcome == JpegDecode::Outcome::TooLarge) {
-                    return Failure(kTooLarge);
-                }
-                if (jpeg.outcome == JpegDecode::Outcome::Decoded) {
-                    ImageLoadResult result = Picture(std::move(jpeg.image));
-                    if (result.picture && jpeg.damaged) {
-                        result.damage = QString::fromUtf8(kJpegDamaged);
-                    }
-                    return result;
-                }
+            if (std::optional<ImageLoadResult> decoded = LoadJpeg(file)) {
+                return std::move(*decoded);
             }
         }
-        // Qt's readers open a damaged BMP, GIF or icon without a word: the file's
-        // own structure says what is missing. (JPEGs Qt decodes: their end mark.)
-        QString damage;
-        const QByteArray head = file.peek(4);
-        if (head.startsWith("\xFF\xD8")) {
-            file.seek(std::max<qint64>(0, file.size() - 64));
-            if (!file.read(64).contains("\xFF\xD9")) {
-                damage = QString::fromUtf8(kJpegDamaged);
-            }
-        } else if (head.startsWith("BM") || head.startsWith("GIF8") ||
-                   (head.size() == 4 && head[0] == 0 && head[1] == 0 && head[3] == 0)) {
-            damage = FindDamage(file.readAll());
-        }
+        const Outcome damage = DamageBeforeQtReads(file);
         file.close();
         ImageLoadResult result = LoadRaster(path);
         if (result.picture) {
@@ -150,8 +138,43 @@ ImageLoadResult ImageSource::Load(const QString& path) const {
         }
         return result;
     } catch (const std::bad_alloc&) {
-        return Failure(kTooLarge);
+        return Refused(picture_text::kTooLarge);
     }
+}
+
+ImageLoadResult ImageSource::LoadWmf(QFile& file) const {
+    // Metafiles are small; a bigger file is no metafile worth drawing.
+    if (file.size() > 256LL * 1024 * 1024) {
+        return Refused(picture_text::kTooLarge);
+    }
+    const QByteArray data = file.readAll();
+    ImageLoadResult result = RenderWmf(data, twipsPerPixel_, maxPixels_);
+    if (result.picture) {
+        result.damage = WmfDamage(data);
+    }
+    return result;
+}
+
+std::optional<ImageLoadResult> ImageSource::LoadJpeg(QFile& file) const {
+    // Mapped, not read: the decoder takes the bytes where they lie.
+    const qint64 size = file.size();
+    const uchar* bytes = file.map(0, size);
+    if (bytes == nullptr) {
+        return std::nullopt;
+    }
+    JpegDecode jpeg = DecodeJpeg(bytes, size, maxPixels_);
+    file.unmap(const_cast<uchar*>(bytes));
+    if (jpeg.outcome == JpegDecode::Outcome::TooLarge) {
+        return Refused(picture_text::kTooLarge);
+    }
+    if (jpeg.outcome != JpegDecode::Outcome::Decoded) {
+        return std::nullopt;  // Qt's reader tries (CMYK, and what libjpeg-turbo refuses here)
+    }
+    ImageLoadResult result = Picture(std::move(jpeg.image));
+    if (result.picture && jpeg.damaged) {
+        result.damage = Because(picture_text::kJpegDamaged);
+    }
+    return result;
 }
 
 ImageLoadResult ImageSource::LoadRaster(const QString& path) const {
@@ -160,7 +183,7 @@ ImageLoadResult ImageSource::LoadRaster(const QString& path) const {
     // EXIF orientation: the photo is shown upright, as the camera was held.
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
-        return Failure(ReaderError(reader.error()));
+        return Refused(ReaderError(reader.error()));
     }
     if (reader.format() == "ico") {
         return LoadIcon(reader);
@@ -168,22 +191,22 @@ ImageLoadResult ImageSource::LoadRaster(const QString& path) const {
     const QSize size = reader.size();
     if (size.isValid()) {
         if (size.isEmpty()) {
-            return Failure(QStringLiteral("l'immagine non ha dimensioni"));
+            return Refused(picture_text::kNoSize);
         }
         if (qint64(size.width()) * size.height() > maxPixels_) {
-            return Failure(kTooLarge);
+            return Refused(picture_text::kTooLarge);
         }
     }
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
-        return Failure(ReaderError(reader.error()));
+        return Refused(ReaderError(reader.error()));
     }
     return Picture(std::move(image));
 }
 
 ImageLoadResult ImageSource::Picture(QImage image) const {
     if (qint64(image.width()) * image.height() > maxPixels_) {
-        return Failure(kTooLarge);
+        return Refused(picture_text::kTooLarge);
     }
     // The surface paints these two formats without converting on every repaint.
     const QImage::Format wanted =
@@ -191,12 +214,12 @@ ImageLoadResult ImageSource::Picture(QImage image) const {
     if (image.format() != wanted) {
         image.convertTo(wanted);
         if (image.isNull()) {
-            return Failure(kTooLarge);
+            return Refused(picture_text::kTooLarge);
         }
     }
     const double w = image.width() * twipsPerPixel_;
     const double h = image.height() * twipsPerPixel_;
-    return {LoadedPicture{std::move(image), w, h}, {}, {}};
+    return {LoadedPicture{std::move(image), w, h}, std::nullopt, std::nullopt};
 }
 
 }  // namespace vardesca

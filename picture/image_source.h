@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QFile>
 #include <QImageReader>
 #include <QString>
 
@@ -23,6 +24,9 @@ class ImageSource {
     [[nodiscard]] ImageLoadResult Load(const QString& path) const;
 
   private:
+    [[nodiscard]] ImageLoadResult LoadWmf(QFile& file) const;
+    // Nothing when libjpeg-turbo leaves the file to Qt's reader.
+    [[nodiscard]] std::optional<ImageLoadResult> LoadJpeg(QFile& file) const;
     [[nodiscard]] ImageLoadResult LoadRaster(const QString& path) const;
     [[nodiscard]] ImageLoadResult LoadIcon(QImageReader& reader) const;
     [[nodiscard]] ImageLoadResult Picture(QImage image) const;

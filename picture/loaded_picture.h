@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+#include "picture/failure.h"
+
 namespace vardesca {
 
 // A picture as the image surface takes it: the image, ready to paint, and its
@@ -17,10 +19,10 @@ struct LoadedPicture {
 
 struct ImageLoadResult {
     std::optional<LoadedPicture> picture;
-    QString reason;  // why not, in Italian, when there is no picture
-    // What is missing or wrong in a picture that opened all the same, in
-    // Italian; empty for a sound one.
-    QString damage;
+    Outcome failure;  // why not, when there is no picture
+    // What is missing or wrong in a picture that opened all the same; nothing
+    // for a sound one.
+    Outcome damage;
 };
 
 }  // namespace vardesca

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/wmf_renderer.h"
 
+#include "picture/picture_text.h"
+
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QFont>
@@ -488,8 +490,71 @@ QRectF PlayerPage(const wmfD_Rect& drawn, double unitsWide, double unitsHigh, do
     return QRectF(QPointF(drawn.TL.x, drawn.TL.y), QPointF(drawn.BR.x, drawn.BR.y));
 }
 
-ImageLoadResult Failure(const char* reason) {
-    return {std::nullopt, QString::fromUtf8(reason), {}};
+ImageLoadResult Refused(const char* reason) {
+    return {std::nullopt, Because(reason), std::nullopt};
+}
+
+// The placeable header's box, in metafile units, and how many of them make an inch.
+struct PlaceableBox {
+    qint16 left, top, right, bottom;
+    quint16 inch;
+};
+
+const char* ReadPlaceable(const QByteArray& data, PlaceableBox& box) {
+    if (data.size() < 22 || qFromLittleEndian<quint32>(data.constData()) != kPlaceableKey) {
+        return picture_text::kWmfNotPlaceable;
+    }
+    const auto* h = reinterpret_cast<const uchar*>(data.constData());
+    box = {qFromLittleEndian<qint16>(h + 6), qFromLittleEndian<qint16>(h + 8),
+           qFromLittleEndian<qint16>(h + 10), qFromLittleEndian<qint16>(h + 12),
+           qFromLittleEndian<quint16>(h + 14)};
+    if (box.inch == 0) {
+        return picture_text::kWmfZeroInch;
+    }
+    if (box.right <= box.left || box.bottom <= box.top) {
+        return picture_text::kWmfEmptyBox;
+    }
+    return nullptr;
+}
+
+// Scans the opened metafile for its drawing's extent, then plays it onto a white
+// `image` of `size` pixels that shows `box`; the reason when it cannot. Closes
+// the metafile.
+const char* Play(wmfAPI* api, Device& device, const PlaceableBox& box, QSize size, QImage& image) {
+    wmfD_Rect bbox{};
+    device.clock.start();
+    wmf_status_function(api, &device, Status);
+    if (wmf_scan(api, 0, &bbox) != wmf_E_None) {
+        wmf_mem_close(api);
+        return picture_text::kWmfDamaged;
+    }
+    const double bw = double(bbox.BR.x) - bbox.TL.x;
+    const double bh = double(bbox.BR.y) - bbox.TL.y;
+    if (!(bw > 0) || !(bh > 0) || !std::isfinite(bw) || !std::isfinite(bh)) {
+        wmf_mem_close(api);
+        return picture_text::kWmfNoDrawing;
+    }
+    image = QImage(size, QImage::Format_RGB32);
+    if (image.isNull()) {
+        wmf_mem_close(api);
+        return picture_text::kOutOfMemory;
+    }
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRectF page = PlayerPage(bbox, double(box.right) - box.left, double(box.bottom) - box.top,
+                                   box.inch);
+    painter.scale(image.width() / page.width(), image.height() / page.height());
+    painter.translate(-page.topLeft());
+    device.painter = &painter;
+    const wmf_error_t played = wmf_play(api, 0, &bbox);
+    painter.end();
+    wmf_mem_close(api);
+    if (played != wmf_E_None) {
+        return played == wmf_E_UserExit ? picture_text::kWmfTooSlow : picture_text::kWmfDamaged;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -504,29 +569,16 @@ bool LooksLikeWmf(const QByteArray& head) {
 }
 
 ImageLoadResult RenderWmf(const QByteArray& data, double twipsPerPixel, qint64 maxPixels) {
-    if (data.size() < 22 || qFromLittleEndian<quint32>(data.constData()) != kPlaceableKey) {
-        return Failure(
-            "metafile senza intestazione di posizionamento, le sue dimensioni reali "
-            "non sono note");
+    PlaceableBox box{};
+    if (const char* refused = ReadPlaceable(data, box)) {
+        return Refused(refused);
     }
-    const auto* h = reinterpret_cast<const uchar*>(data.constData());
-    const auto left = qFromLittleEndian<qint16>(h + 6);
-    const auto top = qFromLittleEndian<qint16>(h + 8);
-    const auto right = qFromLittleEndian<qint16>(h + 10);
-    const auto bottom = qFromLittleEndian<qint16>(h + 12);
-    const auto inch = qFromLittleEndian<quint16>(h + 14);
-    if (inch == 0) {
-        return Failure("metafile con zero unità per pollice");
-    }
-    if (right <= left || bottom <= top) {
-        return Failure("metafile con un riquadro vuoto o rovesciato");
-    }
-    const double widthTwips = (double(right) - left) * 1440.0 / inch;
-    const double heightTwips = (double(bottom) - top) * 1440.0 / inch;
+    const double widthTwips = (double(box.right) - box.left) * 1440.0 / box.inch;
+    const double heightTwips = (double(box.bottom) - box.top) * 1440.0 / box.inch;
     const int widthPx = std::max(1, static_cast<int>(std::lround(widthTwips / twipsPerPixel)));
     const int heightPx = std::max(1, static_cast<int>(std::lround(heightTwips / twipsPerPixel)));
     if (qint64(widthPx) * heightPx > maxPixels) {
-        return Failure("immagine troppo grande per la memoria disponibile");
+        return Refused(picture_text::kTooLarge);
     }
 
     Device device;
@@ -536,11 +588,11 @@ ImageLoadResult RenderWmf(const QByteArray& data, double twipsPerPixel, qint64 m
     const unsigned long flags =
         WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     if (wmf_lite_create(&raw, flags, &options) != wmf_E_None || raw == nullptr) {
-        return Failure("impossibile preparare la lettura del metafile");
+        return Refused(picture_text::kWmfCannotPrepare);
     }
     std::unique_ptr<wmfAPI, ApiDeleter> api(raw);
     if (api->function_reference == nullptr || api->font_data == nullptr) {
-        return Failure("memoria insufficiente");
+        return Refused(picture_text::kOutOfMemory);
     }
     api->device_data = &device;
     device.maxBitmapPixels = maxPixels;
@@ -549,43 +601,13 @@ ImageLoadResult RenderWmf(const QByteArray& data, double twipsPerPixel, qint64 m
     QByteArray copy = data;
     if (wmf_mem_open(api.get(), reinterpret_cast<unsigned char*>(copy.data()), copy.size()) !=
         wmf_E_None) {
-        return Failure("metafile illeggibile");
+        return Refused(picture_text::kWmfUnreadable);
     }
-    wmfD_Rect bbox{};
-    device.clock.start();
-    wmf_status_function(api.get(), &device, Status);
-    if (wmf_scan(api.get(), 0, &bbox) != wmf_E_None) {
-        wmf_mem_close(api.get());
-        return Failure("metafile danneggiato");
+    QImage image;
+    if (const char* failed = Play(api.get(), device, box, {widthPx, heightPx}, image)) {
+        return Refused(failed);
     }
-    const double bw = double(bbox.BR.x) - bbox.TL.x;
-    const double bh = double(bbox.BR.y) - bbox.TL.y;
-    if (!(bw > 0) || !(bh > 0) || !std::isfinite(bw) || !std::isfinite(bh)) {
-        wmf_mem_close(api.get());
-        return Failure("metafile senza disegno");
-    }
-
-    QImage image(widthPx, heightPx, QImage::Format_RGB32);
-    if (image.isNull()) {
-        wmf_mem_close(api.get());
-        return Failure("memoria insufficiente");
-    }
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QRectF page = PlayerPage(bbox, double(right) - left, double(bottom) - top, inch);
-    painter.scale(widthPx / page.width(), heightPx / page.height());
-    painter.translate(-page.topLeft());
-    device.painter = &painter;
-    const wmf_error_t played = wmf_play(api.get(), 0, &bbox);
-    painter.end();
-    wmf_mem_close(api.get());
-    if (played != wmf_E_None) {
-        return Failure(played == wmf_E_UserExit ? "metafile troppo lento da disegnare"
-                                                : "metafile danneggiato");
-    }
-    return {LoadedPicture{std::move(image), widthTwips, heightTwips}, {}, {}};
+    return {LoadedPicture{std::move(image), widthTwips, heightTwips}, std::nullopt, std::nullopt};
 }
 
 }  // namespace vardesca

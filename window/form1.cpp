@@ -218,15 +218,15 @@ void Form1::cmdOpen_Click() {
         const ImageLoadResult loaded = imageSource_.Load(*chosen);
         if (!loaded.picture) {
             dialogs_.ShowBox(QString(),
-                             QString::fromUtf8(app_text::kOpenFailed).arg(*chosen, loaded.reason),
+                             QString::fromUtf8(app_text::kOpenFailed).arg(*chosen, loaded.failure->reason),
                              WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
             return;
         }
         inizializza(*chosen, *loaded.picture);
         // Opened, but not whole: the user should know before trusting it.
-        if (!loaded.damage.isEmpty()) {
+        if (loaded.damage) {
             dialogs_.ShowBox(QString(),
-                             QString::fromUtf8(app_text::kOpenedDamaged).arg(*chosen, loaded.damage),
+                             QString::fromUtf8(app_text::kOpenedDamaged).arg(*chosen, loaded.damage->reason),
                              WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
         }
     });

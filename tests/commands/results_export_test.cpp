@@ -213,8 +213,8 @@ TEST(AtomicSaveTest, AFailedRenameIsReportedAndTheOldFileStays) {
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                 QFileDevice::ReadOther | QFileDevice::WriteOther));
     const int result = AsNobody([&] {
-        const std::optional<QString> failure = WriteFileSafely(path, "dati di oggi");
-        return failure && *failure == QStringLiteral("impossibile sostituire il file esistente")
+        const Outcome failure = WriteFileSafely(path, "dati di oggi");
+        return failure && failure->reason == QStringLiteral("impossibile sostituire il file esistente")
                    ? 0
                    : 1 + (failure ? 1 : 0);
     });
@@ -242,8 +242,8 @@ TEST(AtomicSaveTest, NeverFallsBackToWritingInPlace) {
     ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0666), 0);
     ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0555), 0);
     const int result = AsNobody([&] {
-        const std::optional<QString> failure = WriteFileSafely(path, "dati di oggi");
-        return failure && failure->contains(QStringLiteral("cartella")) ? 0 : 1;
+        const Outcome failure = WriteFileSafely(path, "dati di oggi");
+        return failure && failure->reason.contains(QStringLiteral("cartella")) ? 0 : 1;
     });
     chmod(QFile::encodeName(folder).constData(), 0755);
     EXPECT_EQ(result, 0);  // refused

@@ -16,6 +16,10 @@ QByteArray Encoded(const QImage& image, const char* format) {
     return bytes;
 }
 
+QString Reason(const Outcome& outcome) {
+    return outcome ? outcome->reason : QString();
+}
+
 QImage Stripes(QImage::Format format) {
     QImage image(37, 23, format);
     for (int y = 0; y < image.height(); ++y) {
@@ -27,30 +31,30 @@ QImage Stripes(QImage::Format format) {
 }
 
 TEST(DamageCheckTest, SoundFilesOfEveryKindPass) {
-    EXPECT_EQ(FindDamage(Encoded(Stripes(QImage::Format_RGB32), "BMP")), QString());
+    EXPECT_EQ(FindDamage(Encoded(Stripes(QImage::Format_RGB32), "BMP")), std::nullopt);
     EXPECT_EQ(FindDamage(Encoded(Stripes(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8), "BMP")),
-              QString());
-    EXPECT_EQ(FindDamage(Encoded(Stripes(QImage::Format_RGB32), "ICO")), QString());
-    EXPECT_EQ(FindDamage(QByteArray("not a picture")), QString());
+              std::nullopt);
+    EXPECT_EQ(FindDamage(Encoded(Stripes(QImage::Format_RGB32), "ICO")), std::nullopt);
+    EXPECT_EQ(FindDamage(QByteArray("not a picture")), std::nullopt);
 }
 
 TEST(DamageCheckTest, ACutShortBmpIsSaid) {
     const QByteArray bmp = Encoded(Stripes(QImage::Format_RGB32), "BMP");
     // Its header's file size still says the whole.
-    EXPECT_FALSE(BmpDamage(bmp.left(bmp.size() - 1)).isEmpty());
+    EXPECT_TRUE(BmpDamage(bmp.left(bmp.size() - 1)).has_value());
     QByteArray resized = bmp.left(bmp.size() / 2);
     resized[2] = static_cast<char>(resized.size() & 0xFF);  // header mended, pixels still missing
     resized[3] = static_cast<char>((resized.size() >> 8) & 0xFF);
     resized[4] = resized[5] = 0;
-    EXPECT_EQ(BmpDamage(resized), QStringLiteral("il file è troncato: mancano dati dei pixel"));
+    EXPECT_EQ(Reason(BmpDamage(resized)), QStringLiteral("il file è troncato: mancano dati dei pixel"));
 }
 
 TEST(DamageCheckTest, AnIconIndexPromisingMoreThanTheFileHoldsIsSaid) {
     QByteArray ico = Encoded(Stripes(QImage::Format_RGB32), "ICO");
-    ASSERT_EQ(IcoDamage(ico), QString());
+    ASSERT_EQ(IcoDamage(ico), std::nullopt);
     ico[4] = static_cast<char>(0xFF);
     ico[5] = static_cast<char>(0xFF);
-    EXPECT_FALSE(IcoDamage(ico).isEmpty());
+    EXPECT_TRUE(IcoDamage(ico).has_value());
 }
 
 TEST(DamageCheckTest, AGifsCodesAreDecodedToFindWhatIsWrong) {
@@ -85,14 +89,13 @@ TEST(DamageCheckTest, AGifsCodesAreDecodedToFindWhatIsWrong) {
         }
         return out;
     };
-    EXPECT_EQ(GifDamage(gif(pack({4, 0, 1, 5}))), QString());
-    EXPECT_EQ(GifDamage(gif(pack({4, 0, 7, 1, 5}))),
-              QStringLiteral("i dati dell'immagine non sono validi (codice LZW errato)"));
-    EXPECT_EQ(GifDamage(gif(pack({4, 0, 3, 5}))),  // 3 is past the two colours
+    EXPECT_EQ(GifDamage(gif(pack({4, 0, 1, 5}))), std::nullopt);
+    EXPECT_EQ(Reason(GifDamage(gif(pack({4, 0, 7, 1, 5})))), QStringLiteral("i dati dell'immagine non sono validi (codice LZW errato)"));
+    EXPECT_EQ(Reason(GifDamage(gif(pack({4, 0, 3, 5})))),  // 3 is past the two colours
               QStringLiteral("alcuni pixel hanno colori che la tavolozza non contiene"));
-    EXPECT_EQ(GifDamage(gif(pack({4, 0, 5}))), QStringLiteral("i dati dell'immagine sono incompleti"));
+    EXPECT_EQ(Reason(GifDamage(gif(pack({4, 0, 5})))), QStringLiteral("i dati dell'immagine sono incompleti"));
     const QByteArray whole = gif(pack({4, 0, 1, 5}));
-    EXPECT_EQ(GifDamage(whole.left(whole.size() - 3)), QStringLiteral("il file è troncato"));
+    EXPECT_EQ(Reason(GifDamage(whole.left(whole.size() - 3))), QStringLiteral("il file è troncato"));
 }
 
 }  // namespace

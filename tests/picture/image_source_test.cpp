@@ -30,10 +30,10 @@ TEST(ImageSourceTest, EveryGoodCorpusFileOpensWithItsSize) {
         if (path.endsWith(QStringLiteral("wmf-fulltest-bitmaps-text.wmf")))
             continue;
         const ImageLoadResult r = kSource.Load(path);
-        ASSERT_TRUE(r.picture.has_value()) << path.toStdString() << ": " << r.reason.toStdString();
+        ASSERT_TRUE(r.picture.has_value()) << path.toStdString() << ": " << r.failure->reason.toStdString();
         const QImage& image = r.picture->image;
         EXPECT_FALSE(image.isNull()) << path.toStdString();
-        EXPECT_EQ(r.damage, QString()) << path.toStdString();  // no false alarm
+        EXPECT_FALSE(r.damage.has_value()) << path.toStdString();  // no false alarm
         // Raster pictures are whole pixels; a metafile rounds to the nearest one.
         EXPECT_NEAR(r.picture->widthTwips, image.width() * 15.0, 7.5) << path.toStdString();
         EXPECT_TRUE(image.format() == QImage::Format_RGB32 ||
@@ -126,12 +126,12 @@ TEST(ImageSourceTest, BadCorpusFilesAreRefusedOrSaidToBeDamaged) {
     for (const QString& path : bad) {
         const ImageLoadResult r = kSource.Load(path);
         if (r.picture) {
-            EXPECT_FALSE(r.damage.isEmpty()) << "opens silently: " << path.toStdString();
+            EXPECT_TRUE(r.damage.has_value()) << "opens silently: " << path.toStdString();
             EXPECT_LE(qint64(r.picture->image.width()) * r.picture->image.height(), 4000 * 4000)
                 << path.toStdString();
             ++warned;
         } else {
-            EXPECT_FALSE(r.reason.isEmpty()) << path.toStdString();
+            EXPECT_TRUE(r.failure.has_value()) << path.toStdString();
             ++refused;
         }
     }
@@ -158,20 +158,20 @@ TEST(ImageSourceTest, HeadersAnnouncingHugePicturesAreRefusedBeforeDecoding) {
     const ImageSource tight(15.0, 1000);
     const ImageLoadResult r = tight.Load(Corpus("good/jpg-photo-flower-480x360.jpg"));
     ASSERT_FALSE(r.picture);
-    EXPECT_TRUE(r.reason.contains(QStringLiteral("troppo grande")));
+    EXPECT_TRUE(r.failure->reason.contains(QStringLiteral("troppo grande")));
 }
 
 TEST(ImageSourceTest, NotAPictureFileIsRefusedWithAReason) {
     QTemporaryDir dir;
-    EXPECT_EQ(kSource.Load(dir.filePath(QStringLiteral("manca.jpg"))).reason, "file non trovato");
-    EXPECT_EQ(kSource.Load(dir.path()).reason, "è una cartella, non un file");
+    EXPECT_EQ(kSource.Load(dir.filePath(QStringLiteral("manca.jpg"))).failure->reason, "file non trovato");
+    EXPECT_EQ(kSource.Load(dir.path()).failure->reason, "è una cartella, non un file");
     QFile empty(dir.filePath(QStringLiteral("vuoto.jpg")));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    EXPECT_EQ(kSource.Load(empty.fileName()).reason, "il file è vuoto");
+    EXPECT_EQ(kSource.Load(empty.fileName()).failure->reason, "il file è vuoto");
     const QString fifo = dir.filePath(QStringLiteral("coda.jpg"));
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-    EXPECT_EQ(kSource.Load(fifo).reason, "non è un file normale");  // and does not block
+    EXPECT_EQ(kSource.Load(fifo).failure->reason, "non è un file normale");  // and does not block
 }
 
 }  // namespace
