@@ -175,6 +175,10 @@ void MeasureEngine::HandleClick(float x, float y) {
         return;
     }
 
+    CompleteReference(dx, dy, firstPair);
+}
+
+void MeasureEngine::CompleteReference(std::int32_t dx, std::int32_t dy, bool firstPair) {
     // Giving up a reference pair takes the count back to its first click.
     const std::int16_t pairStart = firstPair ? std::int16_t{0} : std::int16_t{2};
     const double d = PairDistance(dx, dy);

@@ -148,6 +148,8 @@ class MeasureEngine {
     // new k, or nothing when the user gives up on the pair.
     [[nodiscard]] std::optional<float> AskScale(const char* title, float ds, bool secondPair);
     void Measure(std::int32_t dx, std::int32_t dy);
+    // The second click of a reference pair: its length asked for and the scale set.
+    void CompleteReference(std::int32_t dx, std::int32_t dy, bool firstPair);
 
     MarkSurface& surface_;
     EngineDialogs& dialogs_;

@@ -46,6 +46,66 @@ struct Work {
     std::vector<uchar> strip;
 };
 
+// Colour or grey photos; CMYK, YCCK and the like go to Qt's reader, which knows them.
+bool OursToDecode(const jpeg_decompress_struct& cinfo) {
+    const bool colour = cinfo.jpeg_color_space == JCS_YCbCr || cinfo.jpeg_color_space == JCS_RGB;
+    const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
+    return (colour && cinfo.num_components == 3) || (grey && cinfo.num_components == 1);
+}
+
+// The orientation the photo's EXIF segment gives, 1 (upright) without one.
+int SavedOrientation(const jpeg_decompress_struct& cinfo) {
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1) {
+            return ExifOrientation(m->data, m->data_length);
+        }
+    }
+    return 1;
+}
+
+// The helpers below read scanlines, so the decoder's error exit may jump out of
+// them back into DecodeJpeg: they own nothing that needs destroying.
+
+// Straight into the picture, row after row.
+void ReadUpright(jpeg_decompress_struct& cinfo, uchar* pixels, std::size_t stride) {
+    const int rows = int(cinfo.rec_outbuf_height) > 0 ? int(cinfo.rec_outbuf_height) : 1;
+    const int h = static_cast<int>(cinfo.output_height);
+    JSAMPROW row[16];
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const int y = int(cinfo.output_scanline);
+        const int n = std::min({rows, 16, h - y});
+        for (int i = 0; i < n; ++i)
+            row[i] = pixels + std::size_t(y + i) * stride;
+        jpeg_read_scanlines(&cinfo, row, JDIMENSION(n));
+    }
+}
+
+// A strip of rows at a time into `strip`, each pixel then put where the turned
+// picture (`dw` pixels wide) wants it.
+void ReadTurned(jpeg_decompress_struct& cinfo, std::vector<uchar>& strip, int orientation,
+                std::uint32_t* out, int dw) {
+    constexpr int kStrip = 32;
+    const int w = static_cast<int>(cinfo.output_width);
+    const int h = static_cast<int>(cinfo.output_height);
+    strip.resize(std::size_t(w) * 4 * kStrip);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const int y0 = int(cinfo.output_scanline);
+        const int n = std::min(kStrip, h - y0);
+        // All the strip's rows in each call: the decoder then need not keep a
+        // spare row of its own for subsampled colour.
+        JSAMPROW row[kStrip];
+        for (int i = 0; i < n; ++i) {
+            row[i] = strip.data() + std::size_t(i) * std::size_t(w) * 4;
+        }
+        int got = 0;
+        while (got < n) {
+            got += int(jpeg_read_scanlines(&cinfo, row + got, JDIMENSION(n - got)));
+        }
+        PlaceStrip(reinterpret_cast<const std::uint32_t*>(strip.data()), w, h, y0, n, orientation,
+                   out, dw);
+    }
+}
+
 }  // namespace
 
 JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
@@ -73,15 +133,9 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
 
-    const bool colour = cinfo.jpeg_color_space == JCS_YCbCr || cinfo.jpeg_color_space == JCS_RGB;
-    const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-    if (!(colour && cinfo.num_components == 3) && !(grey && cinfo.num_components == 1)) {
-        jpeg_destroy_decompress(&cinfo);
-        return result;  // CMYK, YCCK and the like: Qt's reader knows them
-    }
     const int w = static_cast<int>(cinfo.image_width);
     const int h = static_cast<int>(cinfo.image_height);
-    if (w <= 0 || h <= 0) {
+    if (!OursToDecode(cinfo) || w <= 0 || h <= 0) {
         jpeg_destroy_decompress(&cinfo);
         return result;
     }
@@ -90,13 +144,7 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
         result.outcome = JpegDecode::Outcome::TooLarge;
         return result;
     }
-    int orientation = 1;
-    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
-        if (m->marker == JPEG_APP0 + 1) {
-            orientation = ExifOrientation(m->data, m->data_length);
-            break;
-        }
-    }
+    const int orientation = SavedOrientation(cinfo);
     const bool swaps = orientation >= 5;
     const int dw = swaps ? h : w;
     const int dh = swaps ? w : h;
@@ -113,40 +161,10 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
         return result;
     }
     const std::size_t stride = std::size_t(dw) * 4;
-    const int rows = int(cinfo.rec_outbuf_height) > 0 ? int(cinfo.rec_outbuf_height) : 1;
     if (orientation == 1) {
-        // Straight into the picture, row after row.
-        JSAMPROW row[16];
-        while (cinfo.output_scanline < cinfo.output_height) {
-            const int y = int(cinfo.output_scanline);
-            const int n = std::min({rows, 16, h - y});
-            for (int i = 0; i < n; ++i)
-                row[i] = pixels + std::size_t(y + i) * stride;
-            jpeg_read_scanlines(&cinfo, row, JDIMENSION(n));
-        }
+        ReadUpright(cinfo, pixels, stride);
     } else {
-        // A strip of rows at a time, each pixel put where the turned picture
-        // wants it.
-        constexpr int kStrip = 32;
-        std::vector<uchar>& strip = job->strip;
-        strip.resize(std::size_t(w) * 4 * kStrip);
-        auto* out = reinterpret_cast<std::uint32_t*>(pixels);
-        while (cinfo.output_scanline < cinfo.output_height) {
-            const int y0 = int(cinfo.output_scanline);
-            const int n = std::min(kStrip, h - y0);
-            // All the strip's rows in each call: the decoder then need not keep
-            // a spare row of its own for subsampled colour.
-            JSAMPROW row[kStrip];
-            for (int i = 0; i < n; ++i) {
-                row[i] = strip.data() + std::size_t(i) * std::size_t(w) * 4;
-            }
-            int got = 0;
-            while (got < n) {
-                got += int(jpeg_read_scanlines(&cinfo, row + got, JDIMENSION(n - got)));
-            }
-            PlaceStrip(reinterpret_cast<const std::uint32_t*>(strip.data()), w, h, y0, n,
-                       orientation, out, dw);
-        }
+        ReadTurned(cinfo, job->strip, orientation, reinterpret_cast<std::uint32_t*>(pixels), dw);
     }
     jpeg_finish_decompress(&cinfo);
     result.damaged = cinfo.err->num_warnings > 0;

@@ -6,57 +6,19 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QShortcut>
-#include <QSignalBlocker>
-#include <QWheelEvent>
 #include <algorithm>
-#include <climits>
-#include <cmath>
 #include <new>
 
 #include "commands/about.h"
 #include "engine/checked_int.h"
 #include "engine/completed_step.h"
-#include "view/zoom.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
 #include "window/caption.h"
+#include "window/controls.h"
 
 namespace vardesca {
-
-namespace {
-
-QPushButton* MakeButton(const char* caption, QWidget* parent, const char* name) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
-}
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// A scroll bar counts in twips. The arrow step is 500 twips, so that arrows and
-// the mouse wheel move the picture visibly; the page step is what the viewport
-// shows, set with the range, so that a click in the trough pages through the
-// picture and the thumb shows how much of it is in view.
-QScrollBar* MakeScrollBar(Qt::Orientation orientation, QWidget* parent, const char* name) {
-    auto* bar = Named(new QScrollBar(orientation, parent), name);
-    bar->setRange(0, 0);
-    bar->setSingleStep(500);
-    bar->setPageStep(1);
-    bar->setVisible(false);
-    bar->setEnabled(false);
-    bar->setFocusPolicy(Qt::StrongFocus);
-    return bar;
-}
-
-}  // namespace
 
 Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* parent)
     : QWidget(parent),
@@ -82,6 +44,19 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       engineButtons_(*Inizia, *Resetta),
       engine_(std::make_unique<MeasureEngine>(*picPicture, engineDialogs_, *Text1, engineButtons_,
                                               locale)) {
+    SetUpControls();
+    ConnectHandlers();
+    MakeShortcuts();
+
+    // The first layout pass, before the window is first shown.
+    Form_Resize();
+    // The keyboard starts on the first control of the tab order.
+    picContainer->setFocus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::SetUpControls() {
     setWindowTitle(QString::fromUtf8(app_text::kAppTitle));
     setWindowIcon(AppIcon());
     // The buttons are 1600 twips wide whatever the font; a slightly smaller font
@@ -119,7 +94,9 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
+}
 
+void Form1::ConnectHandlers() {
     connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
     connect(Inizia, &QPushButton::clicked, this, [this] { Inizia_Click(); });
     connect(Resetta, &QPushButton::clicked, this, [this] { Resetta_Click(); });
@@ -132,15 +109,7 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
     connect(picPicture, &ImageSurface::MouseDown, this,
             [this](float x, float y) { picPicture_MouseDown(x, y); });
-    MakeShortcuts();
-
-    // The first layout pass, before the window is first shown.
-    Form_Resize();
-    // The keyboard starts on the first control of the tab order.
-    picContainer->setFocus();
 }
-
-Form1::~Form1() = default;
 
 template <typename Handler>
 void Form1::Guarded(Handler&& handler) {

@@ -93,6 +93,10 @@ class Form1 : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
+    // Fonts, states, geometry, focus rules and the tab order of the controls.
+    void SetUpControls();
+    // Each control's signals to its handler.
+    void ConnectHandlers();
     // The exit question; true when the user answers Sì.
     [[nodiscard]] bool ConfirmExit();
 
