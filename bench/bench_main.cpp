@@ -144,242 +144,283 @@ double LoadMs(const QString& path, int runs) {
     });
 }
 
-int Main(const QStringList& args) {
-    const QString what = args.value(1);
-    if (what == QLatin1String("load")) {
-        const double ours = LoadMs(args[2], 5);
-        const double decoder = RunProcessMs(5, args.mid(3));
-        Row(qPrintable(QStringLiteral("load %1").arg(args[2].section('/', -1))), ours, "ms",
-            decoder, "<= 1.3 x decoder");
-    } else if (what == QLatin1String("rotated")) {
-        const double plain = LoadMs(args[2], 5);
-        const double turned = LoadMs(args[3], 5);
-        Row(qPrintable(QStringLiteral("load EXIF 6 %1").arg(args[3].section('/', -1))), turned,
-            "ms", plain, "<= 1.2 x untagged");
-    } else if (what == QLatin1String("open")) {
-        Window w;
-        const double load = LoadMs(args[2], 5);
-        const double open = TimeMs(5, [&] { w.Open(args[2]); });
-        Row("open path (inizializza, 48 MP)", open, "ms", load, "<= 1.1 x load");
-    } else if (what == QLatin1String("memory")) {
-        Window w;
+void BenchLoad(const QStringList& args) {
+    const double ours = LoadMs(args[2], 5);
+    const double decoder = RunProcessMs(5, args.mid(3));
+    Row(qPrintable(QStringLiteral("load %1").arg(args[2].section('/', -1))), ours, "ms",
+        decoder, "<= 1.3 x decoder");
+}
+
+void BenchRotated(const QStringList& args) {
+    const double plain = LoadMs(args[2], 5);
+    const double turned = LoadMs(args[3], 5);
+    Row(qPrintable(QStringLiteral("load EXIF 6 %1").arg(args[3].section('/', -1))), turned,
+        "ms", plain, "<= 1.2 x untagged");
+}
+
+void BenchOpen(const QStringList& args) {
+    Window w;
+    const double load = LoadMs(args[2], 5);
+    const double open = TimeMs(5, [&] { w.Open(args[2]); });
+    Row("open path (inizializza, 48 MP)", open, "ms", load, "<= 1.1 x load");
+}
+
+void BenchMemory(const QStringList& args) {
+    Window w;
+    w.Open(args[2]);
+    w.CalibrateAndMeasureFifty(100, 100, 900, 1200);
+    w.form.repaint();
+    PeakMemoryRow("peak memory, 48 MP open, marks drawn", w.form, 1.15);
+}
+
+void BenchStartup(const QStringList& args) {
+    const int split = int(args.indexOf(QStringLiteral("--")));
+    const double form = RunProcessMs(7, args.mid(2, split - 2));
+    const double bare = RunProcessMs(7, args.mid(split + 1));
+    Row("start-up to first paint (offscreen)", form, "ms", bare, "<= 1.5 x bare Qt window");
+}
+
+void BenchScroll(const QStringList& args) {
+    Window w;
+    w.Open(args[2]);
+    QScrollBar* bar = w.form.HScroll1;
+    const double step = TimeMs(41, [&] {
+        bar->setValue(bar->value() + 500 > bar->maximum() ? 0 : bar->value() + 500);
+        w.form.picContainer->repaint();
+    });
+    Row("one scroll step, 48 MP photo", step, "ms", 0, "< 4 ms");
+}
+
+void BenchMeasure(const QStringList& /*args*/) {
+    Window w;
+    QImage picture(2000, 1500, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    const QString path = QStringLiteral("/tmp/vardesca-bench-measure.bmp");
+    picture.save(path);
+    w.Open(path);
+    w.Calibrate();
+    w.form.Text1->SetText("");
+    std::vector<double> tenth;
+    std::vector<double> tenThousandth;
+    // Fish all over the photo, as a day's work would put them.
+    quint32 seed = 12345;
+    const auto next = [&seed](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return float((seed >> 8) % quint32(range));
+    };
+    for (int n = 1; n <= 10010; ++n) {
+        const float x = next(1800 * 15);
+        const float y = next(1300 * 15);
+        w.form.picPicture_MouseDown(x, y);
+        QApplication::processEvents();
+        QElapsedTimer t;
+        t.start();
+        w.form.picPicture_MouseDown(x + next(200 * 15), y + next(200 * 15));
+        QApplication::processEvents();  // the line and the marks painted
+        const double ms = double(t.nsecsElapsed()) / 1e6;
+        if (n >= 5 && n <= 15)
+            tenth.push_back(ms);
+        if (n >= 9990)
+            tenThousandth.push_back(ms);
+    }
+    Row("10th measurement (click to line)", Median(tenth), "ms", 0, "reference");
+    Row("10,000th measurement (click to line)", Median(tenThousandth), "ms", Median(tenth),
+        "< 1 ms and <= 2 x the 10th");
+    std::vector<double> marks;
+    for (int i = 0; i < 41; ++i) {
+        const float x = next(1800 * 15);
+        const float y = next(1300 * 15);
+        QElapsedTimer t;
+        t.start();
+        w.form.picPicture_MouseDown(x, y);  // the first click of a pair
+        QApplication::processEvents();
+        marks.push_back(double(t.nsecsElapsed()) / 1e6);
+        w.form.picPicture_MouseDown(x + 900, y + 900);
+        QApplication::processEvents();
+    }
+    const double mark = Median(marks);
+    Row("a mark drawn (click to surface repainted)", mark, "ms", 0, "< 1 ms");
+}
+
+void BenchFit(const QStringList& args) {
+    Window w;
+    w.LargeViewport();
+    const QSize vp = w.form.picContainer->size();
+    // Each run a new load, so the reduced copies are made again every time;
+    // the load alone and the load shown fitted take turns, so that both see
+    // the same state of the machine.
+    std::vector<double> loads;
+    std::vector<double> fits;
+    std::vector<double> sharp;
+    for (int i = 0; i < 8; ++i) {
+        QElapsedTimer t;
+        t.start();
+        if (!Source().Load(args[2]).picture)
+            std::fprintf(stderr, "cannot load %s\n", qPrintable(args[2]));
+        loads.push_back(double(t.nsecsElapsed()) / 1e6);
+        t.restart();
         w.Open(args[2]);
-        w.CalibrateAndMeasureFifty(100, 100, 900, 1200);
-        w.form.repaint();
-        PeakMemoryRow("peak memory, 48 MP open, marks drawn", w.form, 1.15);
-    } else if (what == QLatin1String("startup")) {
-        const int split = int(args.indexOf(QStringLiteral("--")));
-        const double form = RunProcessMs(7, args.mid(2, split - 2));
-        const double bare = RunProcessMs(7, args.mid(split + 1));
-        Row("start-up to first paint (offscreen)", form, "ms", bare, "<= 1.5 x bare Qt window");
-    } else if (what == QLatin1String("scroll")) {
-        Window w;
-        w.Open(args[2]);
-        QScrollBar* bar = w.form.HScroll1;
-        const double step = TimeMs(41, [&] {
+        w.form.Viewport().Fit();
+        w.form.picContainer->repaint();
+        fits.push_back(double(t.nsecsElapsed()) / 1e6);
+        while (w.form.picPicture->Refining())
+            QApplication::processEvents();
+        w.form.picContainer->repaint();
+        sharp.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    loads.erase(loads.begin());  // the first of each warms up
+    fits.erase(fits.begin());
+    const double load = Median(loads);
+    const double fit = Median(fits);
+    Row(qPrintable(QStringLiteral("load + first fit view, %1 x %2 viewport")
+                       .arg(vp.width())
+                       .arg(vp.height())),
+        fit, "ms", load, "<= 1.15 x load");
+    Row("  ... and redrawn from its reduced copy", Median(sharp), "ms", load, "(reported)");
+}
+
+void BenchZoom(const QStringList& args) {
+    Window w;
+    w.LargeViewport();
+    w.Open(args[2]);
+    w.CalibrateAndMeasureFifty(1000, 1000, 9000, 12000);
+    w.form.Viewport().Fit();
+    w.form.picContainer->repaint();
+    // Down to the bottom of the ladder, up to the top, back to the fit: every
+    // step once, the view repainted, and a scroll step at every rung.
+    // Between steps the program gets its events, as it does between a user's
+    // key presses, and makes the reduced copy of the last zoom.
+    std::vector<double> zooms;
+    std::vector<double> scrolls;
+    double slowestAt = 0;
+    const auto step = [&](const std::function<void()>& zoom) {
+        while (w.form.picPicture->Refining())
+            QApplication::processEvents();
+        QElapsedTimer t;
+        t.start();
+        zoom();
+        w.form.picContainer->repaint();
+        zooms.push_back(double(t.nsecsElapsed()) / 1e6);
+        if (zooms.back() >= *std::max_element(zooms.begin(), zooms.end()))
+            slowestAt = w.form.Viewport().Zoom();
+        for (QScrollBar* bar : {w.form.HScroll1, w.form.VScroll1}) {
+            if (!bar->isEnabled())
+                continue;
+            t.restart();
             bar->setValue(bar->value() + 500 > bar->maximum() ? 0 : bar->value() + 500);
             w.form.picContainer->repaint();
-        });
-        Row("one scroll step, 48 MP photo", step, "ms", 0, "< 4 ms");
-    } else if (what == QLatin1String("measure")) {
-        Window w;
-        QImage picture(2000, 1500, QImage::Format_RGB32);
-        picture.fill(Qt::gray);
-        const QString path = QStringLiteral("/tmp/vardesca-bench-measure.bmp");
-        picture.save(path);
-        w.Open(path);
-        w.Calibrate();
-        w.form.Text1->SetText("");
-        std::vector<double> tenth;
-        std::vector<double> tenThousandth;
-        // Fish all over the photo, as a day's work would put them.
-        quint32 seed = 12345;
-        const auto next = [&seed](int range) {
-            seed = seed * 1664525u + 1013904223u;
-            return float((seed >> 8) % quint32(range));
-        };
-        for (int n = 1; n <= 10010; ++n) {
-            const float x = next(1800 * 15);
-            const float y = next(1300 * 15);
-            w.form.picPicture_MouseDown(x, y);
-            QApplication::processEvents();
-            QElapsedTimer t;
-            t.start();
-            w.form.picPicture_MouseDown(x + next(200 * 15), y + next(200 * 15));
-            QApplication::processEvents();  // the line and the marks painted
-            const double ms = double(t.nsecsElapsed()) / 1e6;
-            if (n >= 5 && n <= 15)
-                tenth.push_back(ms);
-            if (n >= 9990)
-                tenThousandth.push_back(ms);
+            scrolls.push_back(double(t.nsecsElapsed()) / 1e6);
         }
-        Row("10th measurement (click to line)", Median(tenth), "ms", 0, "reference");
-        Row("10,000th measurement (click to line)", Median(tenThousandth), "ms", Median(tenth),
-            "< 1 ms and <= 2 x the 10th");
-        std::vector<double> marks;
-        for (int i = 0; i < 41; ++i) {
-            const float x = next(1800 * 15);
-            const float y = next(1300 * 15);
-            QElapsedTimer t;
-            t.start();
-            w.form.picPicture_MouseDown(x, y);  // the first click of a pair
-            QApplication::processEvents();
-            marks.push_back(double(t.nsecsElapsed()) / 1e6);
-            w.form.picPicture_MouseDown(x + 900, y + 900);
-            QApplication::processEvents();
-        }
-        const double mark = Median(marks);
-        Row("a mark drawn (click to surface repainted)", mark, "ms", 0, "< 1 ms");
-    } else if (what == QLatin1String("fit")) {
-        Window w;
-        w.LargeViewport();
-        const QSize vp = w.form.picContainer->size();
-        // Each run a new load, so the reduced copies are made again every time;
-        // the load alone and the load shown fitted take turns, so that both see
-        // the same state of the machine.
-        std::vector<double> loads;
-        std::vector<double> fits;
-        std::vector<double> sharp;
-        for (int i = 0; i < 8; ++i) {
-            QElapsedTimer t;
-            t.start();
-            if (!Source().Load(args[2]).picture)
-                std::fprintf(stderr, "cannot load %s\n", qPrintable(args[2]));
-            loads.push_back(double(t.nsecsElapsed()) / 1e6);
-            t.restart();
-            w.Open(args[2]);
-            w.form.Viewport().Fit();
-            w.form.picContainer->repaint();
-            fits.push_back(double(t.nsecsElapsed()) / 1e6);
-            while (w.form.picPicture->Refining())
-                QApplication::processEvents();
-            w.form.picContainer->repaint();
-            sharp.push_back(double(t.nsecsElapsed()) / 1e6);
-        }
-        loads.erase(loads.begin());  // the first of each warms up
-        fits.erase(fits.begin());
-        const double load = Median(loads);
-        const double fit = Median(fits);
-        Row(qPrintable(QStringLiteral("load + first fit view, %1 x %2 viewport")
-                           .arg(vp.width())
-                           .arg(vp.height())),
-            fit, "ms", load, "<= 1.15 x load");
-        Row("  ... and redrawn from its reduced copy", Median(sharp), "ms", load, "(reported)");
-    } else if (what == QLatin1String("zoom")) {
-        Window w;
-        w.LargeViewport();
-        w.Open(args[2]);
-        w.CalibrateAndMeasureFifty(1000, 1000, 9000, 12000);
-        w.form.Viewport().Fit();
+    };
+    while (w.form.Viewport().Zoom() > vardesca::kMinZoom)
+        step([&] { w.form.Viewport().ZoomOutStep(); });
+    while (w.form.Viewport().Zoom() < vardesca::kMaxZoom)
+        step([&] { w.form.Viewport().ZoomInStep(); });
+    step([&] { w.form.Viewport().Fit(); });
+    Row("zoom step, repainted (median)", Median(zooms), "ms", 0, "< 16 ms");
+    Row(qPrintable(QStringLiteral("zoom step, repainted (slowest, to %1 %)")
+                       .arg(slowestAt * 100, 0, 'f', 1)),
+        *std::max_element(zooms.begin(), zooms.end()), "ms", 0, "< 16 ms");
+    Row("scroll step at any zoom (median)", Median(scrolls), "ms", 0, "< 16 ms");
+    Row("scroll step at any zoom (slowest)", *std::max_element(scrolls.begin(), scrolls.end()),
+        "ms", 0, "< 16 ms");
+}
+
+void BenchLoupe(const QStringList& args) {
+    Window w;
+    w.LargeViewport();
+    w.Open(args[2]);
+    std::vector<double> times;
+    for (const double zoom : {1.0 / 32, 0.158, 1.0, 4.0, 16.0}) {
+        w.form.Viewport().ZoomAround(zoom, {0, 0});
         w.form.picContainer->repaint();
-        // Down to the bottom of the ladder, up to the top, back to the fit: every
-        // step once, the view repainted, and a scroll step at every rung.
-        // Between steps the program gets its events, as it does between a user's
-        // key presses, and makes the reduced copy of the last zoom.
-        std::vector<double> zooms;
-        std::vector<double> scrolls;
-        double slowestAt = 0;
-        const auto step = [&](const std::function<void()>& zoom) {
-            while (w.form.picPicture->Refining())
-                QApplication::processEvents();
+        for (int i = 0; i < 21; ++i) {
+            const QPoint at(300 + 37 * i, 200 + 23 * i);
             QElapsedTimer t;
             t.start();
-            zoom();
-            w.form.picContainer->repaint();
-            zooms.push_back(double(t.nsecsElapsed()) / 1e6);
-            if (zooms.back() >= *std::max_element(zooms.begin(), zooms.end()))
-                slowestAt = w.form.Viewport().Zoom();
-            for (QScrollBar* bar : {w.form.HScroll1, w.form.VScroll1}) {
-                if (!bar->isEnabled())
-                    continue;
-                t.restart();
-                bar->setValue(bar->value() + 500 > bar->maximum() ? 0 : bar->value() + 500);
-                w.form.picContainer->repaint();
-                scrolls.push_back(double(t.nsecsElapsed()) / 1e6);
-            }
-        };
-        while (w.form.Viewport().Zoom() > vardesca::kMinZoom)
-            step([&] { w.form.Viewport().ZoomOutStep(); });
-        while (w.form.Viewport().Zoom() < vardesca::kMaxZoom)
-            step([&] { w.form.Viewport().ZoomInStep(); });
-        step([&] { w.form.Viewport().Fit(); });
-        Row("zoom step, repainted (median)", Median(zooms), "ms", 0, "< 16 ms");
-        Row(qPrintable(QStringLiteral("zoom step, repainted (slowest, to %1 %)")
-                           .arg(slowestAt * 100, 0, 'f', 1)),
-            *std::max_element(zooms.begin(), zooms.end()), "ms", 0, "< 16 ms");
-        Row("scroll step at any zoom (median)", Median(scrolls), "ms", 0, "< 16 ms");
-        Row("scroll step at any zoom (slowest)", *std::max_element(scrolls.begin(), scrolls.end()),
-            "ms", 0, "< 16 ms");
-    } else if (what == QLatin1String("loupe")) {
-        Window w;
-        w.LargeViewport();
-        w.Open(args[2]);
-        std::vector<double> times;
-        for (const double zoom : {1.0 / 32, 0.158, 1.0, 4.0, 16.0}) {
-            w.form.Viewport().ZoomAround(zoom, {0, 0});
-            w.form.picContainer->repaint();
-            for (int i = 0; i < 21; ++i) {
-                const QPoint at(300 + 37 * i, 200 + 23 * i);
-                QElapsedTimer t;
-                t.start();
-                QMouseEvent move(QEvent::MouseMove, QPointF(at), w.form.picPicture->mapToGlobal(QPointF(at)),
-                                 Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-                QApplication::sendEvent(w.form.picPicture, &move);
-                w.form.LoupeWidget()->repaint();
-                times.push_back(double(t.nsecsElapsed()) / 1e6);
-            }
+            QMouseEvent move(QEvent::MouseMove, QPointF(at), w.form.picPicture->mapToGlobal(QPointF(at)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(w.form.picPicture, &move);
+            w.form.LoupeWidget()->repaint();
+            times.push_back(double(t.nsecsElapsed()) / 1e6);
         }
-        Row("loupe update (median)", Median(times), "ms", 0, "< 4 ms");
-        Row("loupe update (slowest)", *std::max_element(times.begin(), times.end()), "ms", 0,
-            "< 4 ms");
-    } else if (what == QLatin1String("zoom-memory")) {
-        Window w;
-        w.LargeViewport();
-        w.Open(args[2]);
-        w.CalibrateAndMeasureFifty(100, 100, 900, 1200);
-        for (const double zoom : vardesca::ZoomLadder()) {
-            w.form.Viewport().ZoomAround(zoom, {900, 475});
-            w.form.picContainer->repaint();
-            while (w.form.picPicture->Refining())
-                QApplication::processEvents();  // every reduced copy made and kept
-        }
-        w.form.Viewport().Fit();
-        w.form.picContainer->repaint();
-        PeakMemoryRow("peak memory, 48 MP, every zoom level shown", w.form, 1.4);
-    } else if (what == QLatin1String("export")) {
-        Window w;
-        w.Open(args[2]);
-        w.CalibrateAndMeasureFifty(1000, 1000, 9000, 12000);
-        const QString dir = QDir::tempPath();
-        w.dialogs.shown.clear();
-        const QStringList suffixes =
-            args.size() > 3 ? args.mid(3) : QStringList{QStringLiteral("jpg"), QStringLiteral("png")};
-        for (const QString& suffix : suffixes) {
-            const QString plainPath = dir + QStringLiteral("/vardesca-bench-plain.") + suffix;
-            const QString annotatedPath = dir + QStringLiteral("/vardesca-bench-misure.") + suffix;
-            // The plain picture through the same encoder, settings and writer.
-            const double plain = TimeMs(2, [&] {
-                QByteArray bytes;
-                if (vardesca::EncodeForPath(w.form.picPicture->Picture(), plainPath, bytes) ||
-                    vardesca::WriteFileSafely(plainPath, bytes))
-                    std::fprintf(stderr, "plain encode failed\n");
-            });
-            const double annotated = TimeMs(2, [&] {
-                w.dialogs.files.push_back(annotatedPath);
-                w.form.SaveAnnotatedPhoto();
-            });
-            if (!w.dialogs.Messages().empty())
-                std::fprintf(stderr, "export failed: %s\n", qPrintable(w.dialogs.Messages().back().text));
-            Row(qPrintable(QStringLiteral("annotated photo, 48 MP, 50 measurements, %1").arg(suffix)),
-                annotated, "ms", plain, "<= 1.5 x plain encode");
-            QFile::remove(plainPath);
-            QFile::remove(annotatedPath);
-        }
-    } else {
-        std::fprintf(stderr, "usage: see the top of bench/bench_main.cpp\n");
-        return 2;
     }
-    return 0;
+    Row("loupe update (median)", Median(times), "ms", 0, "< 4 ms");
+    Row("loupe update (slowest)", *std::max_element(times.begin(), times.end()), "ms", 0,
+        "< 4 ms");
+}
+
+void BenchZoomMemory(const QStringList& args) {
+    Window w;
+    w.LargeViewport();
+    w.Open(args[2]);
+    w.CalibrateAndMeasureFifty(100, 100, 900, 1200);
+    for (const double zoom : vardesca::ZoomLadder()) {
+        w.form.Viewport().ZoomAround(zoom, {900, 475});
+        w.form.picContainer->repaint();
+        while (w.form.picPicture->Refining())
+            QApplication::processEvents();  // every reduced copy made and kept
+    }
+    w.form.Viewport().Fit();
+    w.form.picContainer->repaint();
+    PeakMemoryRow("peak memory, 48 MP, every zoom level shown", w.form, 1.4);
+}
+
+void BenchExport(const QStringList& args) {
+    Window w;
+    w.Open(args[2]);
+    w.CalibrateAndMeasureFifty(1000, 1000, 9000, 12000);
+    const QString dir = QDir::tempPath();
+    w.dialogs.shown.clear();
+    const QStringList suffixes =
+        args.size() > 3 ? args.mid(3) : QStringList{QStringLiteral("jpg"), QStringLiteral("png")};
+    for (const QString& suffix : suffixes) {
+        const QString plainPath = dir + QStringLiteral("/vardesca-bench-plain.") + suffix;
+        const QString annotatedPath = dir + QStringLiteral("/vardesca-bench-misure.") + suffix;
+        // The plain picture through the same encoder, settings and writer.
+        const double plain = TimeMs(2, [&] {
+            QByteArray bytes;
+            if (vardesca::EncodeForPath(w.form.picPicture->Picture(), plainPath, bytes) ||
+                vardesca::WriteFileSafely(plainPath, bytes))
+                std::fprintf(stderr, "plain encode failed\n");
+        });
+        const double annotated = TimeMs(2, [&] {
+            w.dialogs.files.push_back(annotatedPath);
+            w.form.SaveAnnotatedPhoto();
+        });
+        if (!w.dialogs.Messages().empty())
+            std::fprintf(stderr, "export failed: %s\n", qPrintable(w.dialogs.Messages().back().text));
+        Row(qPrintable(QStringLiteral("annotated photo, 48 MP, 50 measurements, %1").arg(suffix)),
+            annotated, "ms", plain, "<= 1.5 x plain encode");
+        QFile::remove(plainPath);
+        QFile::remove(annotatedPath);
+    }
+}
+
+int Main(const QStringList& args) {
+    using Bench = void (*)(const QStringList&);
+    const std::pair<const char*, Bench> benches[] = {
+        {"load", BenchLoad},
+        {"rotated", BenchRotated},
+        {"open", BenchOpen},
+        {"memory", BenchMemory},
+        {"startup", BenchStartup},
+        {"scroll", BenchScroll},
+        {"measure", BenchMeasure},
+        {"fit", BenchFit},
+        {"zoom", BenchZoom},
+        {"loupe", BenchLoupe},
+        {"zoom-memory", BenchZoomMemory},
+        {"export", BenchExport},
+    };
+    for (const auto& [name, bench] : benches) {
+        if (args.value(1) == QLatin1String(name)) {
+            bench(args);
+            return 0;
+        }
+    }
+    std::fprintf(stderr, "usage: see the top of bench/bench_main.cpp\n");
+    return 2;
 }
 
 }  // namespace

@@ -79,6 +79,20 @@ TEST_F(UndoTest, MeasurementsGoBackOneByOneButNeverIntoTheCalibration) {
     EXPECT_FALSE(surface.badErase);
 }
 
+TEST_F(UndoTest, AMeasurementAfterAnUndoIsTakenBackWithItsOwnMarks) {
+    Calibrate();
+    const auto calibration = surface.live;
+    Measure(0, 0, 1350);
+    ASSERT_TRUE(engine.Undo());
+    Measure(0, 100, 675);
+    ASSERT_EQ(surface.live.size(), 14u + 7u);
+    ASSERT_TRUE(engine.Undo());
+    // Exactly the second measurement's marks went, not the calibration's.
+    EXPECT_EQ(surface.live, calibration);
+    EXPECT_FALSE(surface.badErase);
+    EXPECT_EQ(results.text, "");
+}
+
 TEST_F(UndoTest, RedoDoesAgainWhatWasUndoneUntilTheNextClick) {
     Calibrate();
     Measure(0, 0, 1350);

@@ -194,6 +194,50 @@ TEST(ImageSourceTest, ThePixelLimitHoldsAtItsExactBoundary) {
     }
 }
 
+// A PNG of `width` × `height` black RGB pixels, written chunk by chunk: far
+// quicker than encoding the picture, which would first need it in memory.
+QByteArray BlackPng(quint32 width, quint32 height) {
+    const auto be32 = [](quint32 v) {
+        const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(bytes, 4);
+    };
+    const auto crc = [](const QByteArray& bytes) {
+        quint32 c = 0xFFFFFFFFu;
+        for (const char byte : bytes) {
+            c ^= quint8(byte);
+            for (int k = 0; k < 8; ++k) {
+                c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+            }
+        }
+        return c ^ 0xFFFFFFFFu;
+    };
+    const auto chunk = [&](const char* type, const QByteArray& data) {
+        const QByteArray body = QByteArray(type) + data;
+        return be32(quint32(data.size())) + body + be32(crc(body));
+    };
+    // Each row: filter byte 0, then the pixels, all zero.
+    const QByteArray raw(qsizetype(height) * (1 + qsizetype(width) * 3), '\0');
+    const QByteArray zlib = qCompress(raw, 1).mid(4);  // Qt's four length bytes off
+    const QByteArray header = be32(width) + be32(height) + QByteArray("\x08\x02\0\0\0", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) +
+           chunk("IEND", {});
+}
+
+// 80 megapixels take 320 MB decoded: past Qt's own 128 MB allocation limit,
+// which a camera's photo must never meet.
+TEST(ImageSourceTest, AnEightyMegapixelPngOpens) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("grande.png"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(BlackPng(10000, 8000));
+    file.close();
+    const ImageLoadResult r = kSource.Load(path);
+    ASSERT_TRUE(r.picture.has_value()) << r.failure->reason.toStdString();
+    EXPECT_EQ(r.picture->image.size(), QSize(10000, 8000));
+    EXPECT_FALSE(r.damage.has_value());
+}
+
 // A JPEG Qt's reader decodes (CMYK) is turned upright by its EXIF tag too.
 TEST(ImageSourceTest, AnOrientedJpegThroughQtsReaderComesOutUpright) {
     QFile cmyk(testing::Corpus(QStringLiteral("good/jpg-cmyk-ycck-adobe-100x100.jpg")));
