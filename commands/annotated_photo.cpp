@@ -41,7 +41,7 @@ QImage AnnotatedPicture(const QImage& picture, const MarkOverlay& overlay) {
 
 QString AnnotatedName(const QString& photoPath) {
     const QFileInfo photo(photoPath);
-    return photo.dir().filePath(photo.completeBaseName() + QStringLiteral("-misure.png"));
+    return photo.dir().filePath(photo.completeBaseName() + QString::fromUtf8(annotated_text::kNameSuffix));
 }
 
 Outcome EncodeForPath(const QImage& image, const QString& path, QByteArray& bytes) {

@@ -46,6 +46,7 @@ class AnnotatedPhotoExport {
                                                    QByteArray& bytes);
 
 namespace annotated_text {
+inline constexpr const char* kNameSuffix = "-misure.png";
 inline constexpr const char* kSaveFailed = "Impossibile salvare l'immagine annotata\n\n%1\n\n%2.";
 inline constexpr const char* kNoPicture =
     "Nessuna immagine da salvare: caricare prima una foto con \"Carica immagine\".";

@@ -29,19 +29,19 @@ WindowDialogs::Answer QtWindowDialogs::ShowBox(const QString& title, const QStri
     std::vector<Choice> choices;
     switch (buttons) {
         case Buttons::Ok:
-            choices = {{QMessageBox::Ok, "OK", Answer::Ok}};
+            choices = {{QMessageBox::Ok, dialog_text::kOk, Answer::Ok}};
             break;
         case Buttons::OkCancel:
-            choices = {{QMessageBox::Ok, "OK", Answer::Ok},
-                       {QMessageBox::Cancel, "Annulla", Answer::Cancel}};
+            choices = {{QMessageBox::Ok, dialog_text::kOk, Answer::Ok},
+                       {QMessageBox::Cancel, dialog_text::kCancel, Answer::Cancel}};
             break;
         case Buttons::YesNo:
-            choices = {{QMessageBox::Yes, "Sì", Answer::Yes}, {QMessageBox::No, "No", Answer::No}};
+            choices = {{QMessageBox::Yes, dialog_text::kYes, Answer::Yes}, {QMessageBox::No, dialog_text::kNo, Answer::No}};
             break;
         case Buttons::YesNoCancel:
-            choices = {{QMessageBox::Yes, "Sì", Answer::Yes},
-                       {QMessageBox::No, "No", Answer::No},
-                       {QMessageBox::Cancel, "Annulla", Answer::Cancel}};
+            choices = {{QMessageBox::Yes, dialog_text::kYes, Answer::Yes},
+                       {QMessageBox::No, dialog_text::kNo, Answer::No},
+                       {QMessageBox::Cancel, dialog_text::kCancel, Answer::Cancel}};
             break;
     }
     for (const Choice& c : choices) {
@@ -64,8 +64,8 @@ QString QtWindowDialogs::Input(const QString& title, const QString& prompt) {
     dialog.setWindowTitle(TitleOrApp(title));
     dialog.setLabelText(prompt);
     dialog.setTextValue(QString());
-    dialog.setOkButtonText(QStringLiteral("OK"));
-    dialog.setCancelButtonText(QStringLiteral("Annulla"));
+    dialog.setOkButtonText(QString::fromUtf8(dialog_text::kOk));
+    dialog.setCancelButtonText(QString::fromUtf8(dialog_text::kCancel));
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }

@@ -10,6 +10,14 @@ namespace vardesca {
 // The title of the program's window, and of every box that has none of its own.
 inline constexpr const char* kApplicationTitle = "Vardesca";
 
+// The standard buttons, in Italian whatever Qt's own translation says.
+namespace dialog_text {
+inline constexpr const char* kYes = "Sì";
+inline constexpr const char* kNo = "No";
+inline constexpr const char* kOk = "OK";
+inline constexpr const char* kCancel = "Annulla";
+}  // namespace dialog_text
+
 // Every modal box the window shows goes through here, so that the window runs
 // headless in tests with scripted answers and never blocks on a box.
 class WindowDialogs {
