@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include "tests/support/form1_fixture.h"
-#include "window/app_icon.h"
 #include "window/app_text.h"
 #include "window/qt_locale_numbers.h"
 
@@ -211,24 +210,6 @@ TEST_F(Form1Test, MinimizedWindowIsLeftAlone) {
     window.setWindowState(Qt::WindowMinimized);
     window.Form_Resize();
     EXPECT_EQ(window.Text1->geometry(), before);
-}
-
-TEST(AppIconTest, RulersInSixteenColoursAtBothSizes) {
-    for (const int size : {16, 32}) {
-        const QImage icon = DrawRulersIcon(size);
-        ASSERT_EQ(icon.size(), QSize(size, size));
-        QSet<QRgb> colours;
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x)
-                colours.insert(icon.pixel(x, y) & 0xFFFFFF);
-        }
-        EXPECT_EQ(colours, (QSet<QRgb>{0xC0C0C0, 0xFFFF00, 0x000000})) << size;
-        EXPECT_EQ(icon.pixel(0, 0) & 0xFFFFFF, 0xC0C0C0u);  // grey ground in the corner
-        EXPECT_EQ(icon.pixel(size / 2, size / 2) & 0xFFFFFF, 0xFFFF00u);  // rulers cross
-    }
-    const QList<QSize> sizes = AppIcon().availableSizes();
-    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
-    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
 }
 
 }  // namespace
