@@ -63,6 +63,15 @@ std::string ResultsBox::BuildText() const {
 }
 
 void ResultsBox::SetText(const std::string& text) {
+    // What the program writes stays out of the box's own undo history, and so
+    // does what was typed before it: Ctrl+Z in the box takes back the user's
+    // edits since the program last wrote, and never a result line.
+    document()->setUndoRedoEnabled(false);
+    Write(text);
+    document()->setUndoRedoEnabled(true);
+}
+
+void ResultsBox::Write(const std::string& text) {
     const std::string current = GetText();
     if (text.size() >= current.size() && text.compare(0, current.size(), current) == 0) {
         const QString rest = QString::fromStdString(text.substr(current.size()));

@@ -24,10 +24,12 @@ class ResultsBox : public QPlainTextEdit, public ResultsText {
     // one, just the addition is inserted, so ten thousand lines do not have to be
     // laid out again for each new one and the user's cursor stays put. A text
     // that is the old one cut after a line break (an undone measurement) only
-    // loses the end, the same way.
+    // loses the end, the same way. The box's own undo (Ctrl+Z in it) never takes
+    // back what this wrote: it covers the user's edits since.
     void SetText(const std::string& text) override;
 
   private:
+    void Write(const std::string& text);
     [[nodiscard]] std::string BuildText() const;
 
     // The text as GetText gives it, kept between measurements so that the

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,16 +71,64 @@ TEST_F(Form1UndoTest, ReferencesAndMeasurementsCarryLabelsThatUndoAndRedoFollow)
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
-TEST_F(Form1UndoTest, InTheTextBoxCtrlZUndoesTypingAndSingleKeysType) {
+// Ctrl+Z in the box until it changes nothing more.
+void UndoAllInTheBox(ResultsBox* box) {
+    for (int i = 0; i < 50; ++i) {
+        const std::string before = box->GetText();
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        if (box->GetText() == before) {
+            return;
+        }
+    }
+}
+
+TEST_F(Form1UndoTest, InTheBoxCtrlZTakesBackTheUsersEditsButNeverAResultLine) {
+    // Typing, then a measurement, then typing again; single keys type there.
+    window.Text1->setFocus();
+    window.Text1->moveCursor(QTextCursor::End);
+    QTest::keyClicks(window.Text1, "riva");
     Measure({100, 100}, {200, 100});
     window.Text1->setFocus();
+    window.Text1->moveCursor(QTextCursor::End);
     QTest::keyClicks(window.Text1, "nota");
     QTest::keyClick(window.Text1, Qt::Key_Backspace);
     QTest::keyClick(window.Text1, Qt::Key_Escape);
-    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\nnot");
-    QTest::keyClick(window.Text1, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(window.Engine().n(), 1);  // the measurement stays
-    EXPECT_NE(window.Text1->GetText(), "1\t2\r\nnot");
+    ASSERT_EQ(window.Text1->GetText(), "riva1\t2\r\nnot");
+    UndoAllInTheBox(window.Text1);
+    EXPECT_EQ(window.Text1->GetText(), "riva1\t2\r\n");
+    EXPECT_EQ(window.Engine().n(), 1);
+    // Redo brings the typing back.
+    QTest::keyClick(window.Text1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_NE(window.Text1->GetText(), "riva1\t2\r\n");
+
+    // A paste and a cut after the next measurement, both taken back.
+    Measure({100, 150}, {300, 150});
+    const std::string lines = window.Text1->GetText();
+    window.Text1->setFocus();
+    window.Text1->moveCursor(QTextCursor::End);
+    QGuiApplication::clipboard()->setText(QStringLiteral("incollato"));
+    QTest::keyClick(window.Text1, Qt::Key_V, Qt::ControlModifier);
+    window.Text1->moveCursor(QTextCursor::Start);
+    window.Text1->moveCursor(QTextCursor::NextWord, QTextCursor::KeepAnchor);
+    QTest::keyClick(window.Text1, Qt::Key_X, Qt::ControlModifier);
+    ASSERT_NE(window.Text1->GetText(), lines);
+    UndoAllInTheBox(window.Text1);
+    EXPECT_EQ(window.Text1->GetText(), lines);
+    EXPECT_EQ(window.Engine().n(), 2);
+}
+
+TEST_F(Form1UndoTest, AfterResettaTheBoxsUndoLeavesItEmpty) {
+    Measure({100, 100}, {200, 100});
+    dialogs.answers = {WindowDialogs::Answer::Ok};
+    window.Resetta_Click();
+    ASSERT_EQ(window.Text1->GetText(), "");
+    window.Text1->setFocus();
+    UndoAllInTheBox(window.Text1);
+    EXPECT_EQ(window.Text1->GetText(), "");
+    // The window's own undo, outside the box, is as it was: nothing to take back.
+    window.picPicture->setFocus();
+    QTest::keyClick(window.picPicture, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window.Text1->GetText(), "");
 }
 
 TEST_F(Form1UndoTest, EscapeGivesUpOnlyAPendingFirstPoint) {
