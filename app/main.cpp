@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 
+#include "commands/safe_file.h"
 #include "window/form1.h"
 #include "window/italian_translation.h"
 #include "window/qt_locale_numbers.h"
 #include "dialogs/qt_window_dialogs.h"
 
 int main(int argc, char* argv[]) {
+    // A save past the system's file-size limit is then a failure to report, not
+    // the end of the program and of every unsaved measurement.
+    vardesca::IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vardesca"));
     QApplication::setDesktopFileName(QStringLiteral("it.vardesca.Vardesca"));

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QImageWriter>
 
-#include "commands/results_export.h"
+#include "commands/safe_file.h"
 #include <QPainter>
 #include <cstring>
 
@@ -44,16 +44,30 @@ QString AnnotatedName(const QString& photoPath) {
     return photo.dir().filePath(photo.completeBaseName() + QString::fromUtf8(annotated_text::kNameSuffix));
 }
 
-Outcome EncodeForPath(const QImage& image, const QString& path, QByteArray& bytes) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    QByteArray format;
+namespace {
+
+// The encoder a name's extension asks for, whatever its case.
+struct ImageType {
+    QByteArray format;  // empty: not one the program writes
     int quality = -1;
+};
+
+ImageType TypeForPath(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("png")) {
-        format = "PNG";
-    } else if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
-        format = "JPEG";
-        quality = 92;
-    } else {
+        return {"PNG", -1};
+    }
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
+        return {"JPEG", 92};
+    }
+    return {};
+}
+
+}  // namespace
+
+Outcome EncodeForPath(const QImage& image, const QString& path, QByteArray& bytes) {
+    const auto [format, quality] = TypeForPath(path);
+    if (format.isEmpty()) {
         return Because(annotated_text::kUnknownType);
     }
     bytes.clear();
@@ -83,6 +97,17 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
     if (!chosen) {
         return;
     }
+    // A name of no known type, or a target that can never be written, is said
+    // at once, not after seconds of encoding a large photo.
+    if (TypeForPath(*chosen).format.isEmpty()) {
+        fail(*chosen, Because(annotated_text::kUnknownType));
+        return;
+    }
+    SafeFile file;
+    if (const Outcome failure = file.Open(*chosen)) {
+        fail(*chosen, *failure);
+        return;
+    }
     const QImage annotated = AnnotatedPicture(picture, overlay);
     if (annotated.isNull()) {
         fail(*chosen, Because(annotated_text::kNoMemory));
@@ -93,7 +118,7 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
         fail(*chosen, *failure);
         return;
     }
-    if (const auto failure = WriteFileSafely(*chosen, bytes)) {
+    if (Outcome failure = file.Write(bytes); failure || (failure = file.Commit())) {
         fail(*chosen, *failure);
     }
 }

@@ -53,6 +53,24 @@ bool OursToDecode(const jpeg_decompress_struct& cinfo) {
     return (colour && cinfo.num_components == 3) || (grey && cinfo.num_components == 1);
 }
 
+// A progressive photo comes in scans, each adding coefficients or their bits; a
+// file cut after its first scans and closed with an end mark decodes without a
+// warning, blurred. Whether every coefficient of every component arrived whole
+// (the decoder keeps, for each, the lowest bit received, −1 for none).
+bool EveryCoefficientReceived(const jpeg_decompress_struct& cinfo) {
+    if (!cinfo.progressive_mode || cinfo.coef_bits == nullptr) {
+        return true;
+    }
+    for (int c = 0; c < cinfo.num_components; ++c) {
+        for (int k = 0; k < DCTSIZE2; ++k) {
+            if (cinfo.coef_bits[c][k] != 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // The orientation the photo's EXIF segment gives, 1 (upright) without one.
 int SavedOrientation(const jpeg_decompress_struct& cinfo) {
     for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
@@ -166,8 +184,10 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
     } else {
         ReadTurned(cinfo, job->strip, orientation, reinterpret_cast<std::uint32_t*>(pixels), dw);
     }
+    // Read before the decoder lets go of its tables, as finishing does.
+    const bool everyScan = EveryCoefficientReceived(cinfo);
     jpeg_finish_decompress(&cinfo);
-    result.damaged = cinfo.err->num_warnings > 0;
+    result.damaged = cinfo.err->num_warnings > 0 || !everyScan;
     jpeg_destroy_decompress(&cinfo);
 
     job->pixels = nullptr;

@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/annotated_photo.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -109,6 +115,37 @@ TEST_F(AnnotatedSaveTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
     exporter.Save(QImage(), overlay, QString());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(dialogs.Messages()[0].text.startsWith("Nessuna immagine da salvare"));
+}
+
+TEST_F(AnnotatedSaveTest, AFolderThatCannotBeWrittenIsSaidBeforeAnyEncoding) {
+    // A large photo, so that encoding first would take seconds.
+    const QImage large = Grey({6000, 4000});
+    const QString folder = dir.filePath(QStringLiteral("chiusa"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    const QString target = folder + QStringLiteral("/foto-misure.png");
+    // As an ordinary user: root writes into any folder.
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(99);
+        }
+        dialogs.files.push_back(target);
+        QElapsedTimer clock;
+        clock.start();
+        exporter.Save(large, overlay, dir.filePath(QStringLiteral("foto.jpg")));
+        const bool said = dialogs.Messages().size() == 1 &&
+                          dialogs.Messages()[0].text.contains(QStringLiteral("cartella"));
+        // Encoding 24 megapixels as PNG takes seconds; the refusal, nothing.
+        _exit(said ? (clock.elapsed() < 500 ? 0 : 2) : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    chmod(QFile::encodeName(folder).constData(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 }  // namespace

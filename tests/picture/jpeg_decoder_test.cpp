@@ -2,10 +2,13 @@
 #include "picture/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
+#include <QBuffer>
 #include <QFile>
+#include <QImageWriter>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <vector>
 
 #include "tests/support/corpus.h"
 #include "tests/support/exif_jpeg.h"
@@ -75,6 +78,52 @@ TEST(JpegDecoderTest, EveryOrientationIsTurnedUpright) {
         EXPECT_EQ(r.picture->image.size(), c.size) << c.orientation;
         EXPECT_GT(r.picture->image.pixelColor(c.corner).red(), 200) << c.orientation;
         EXPECT_LT(r.picture->image.pixelColor(c.corner).green(), 80) << c.orientation;
+    }
+}
+
+// Where each scan of a JPEG ends: the first marker after its start-of-scan
+// header that is neither a stuffed zero nor a restart marker.
+std::vector<qsizetype> ScanEnds(const QByteArray& jpeg) {
+    std::vector<qsizetype> ends;
+    for (qsizetype i = 2; i + 3 < jpeg.size(); ++i) {
+        if (uchar(jpeg[i]) != 0xFF || uchar(jpeg[i + 1]) != 0xDA) {
+            continue;
+        }
+        qsizetype at = i + 2 + ((uchar(jpeg[i + 2]) << 8) | uchar(jpeg[i + 3]));
+        while (at + 1 < jpeg.size() &&
+               !(uchar(jpeg[at]) == 0xFF && uchar(jpeg[at + 1]) != 0x00 &&
+                 (uchar(jpeg[at + 1]) < 0xD0 || uchar(jpeg[at + 1]) > 0xD7))) {
+            ++at;
+        }
+        ends.push_back(at);
+        i = at - 1;
+    }
+    return ends;
+}
+
+TEST(JpegDecoderTest, AProgressivePhotoMissingScansIsDamaged) {
+    QImage image(96, 64, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, qRgb(x * 5 % 256, y * 7 % 256, (x * y) % 256));
+        }
+    }
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(image));
+    const std::vector<qsizetype> ends = ScanEnds(jpeg);
+    ASSERT_GT(ends.size(), 3u) << "not progressive";
+    // Cut after each scan and closed with an end mark, as a truncated copy might
+    // be repaired: every one is damaged, the whole file is not.
+    for (std::size_t scan = 0; scan < ends.size(); ++scan) {
+        const QByteArray cut = jpeg.left(ends[scan]) + QByteArray("\xFF\xD9", 2);
+        const JpegDecode decoded = DecodeJpeg(reinterpret_cast<const uchar*>(cut.constData()),
+                                              cut.size(), 1 << 20);
+        ASSERT_EQ(decoded.outcome, JpegDecode::Outcome::Decoded) << scan;
+        EXPECT_EQ(decoded.damaged, scan + 1 < ends.size()) << "after scan " << scan + 1;
     }
 }
 

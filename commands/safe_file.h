@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+#include "picture/failure.h"
+
+namespace vardesca {
+
+// A file replaced whole or not at all: the new content goes to a temporary file
+// beside the target, hidden and named after it and this program with the
+// writing process's id (".foto-misure.png.vardesca-1234.tmp"), and is renamed
+// over the target only once it is complete and on the disk. Any failure leaves
+// the old file as it was and removes the temporary; so does a SafeFile that is
+// destroyed uncommitted (a cancelled save).
+class SafeFile {
+  public:
+    SafeFile() = default;
+    SafeFile(const SafeFile&) = delete;
+    SafeFile& operator=(const SafeFile&) = delete;
+    ~SafeFile();
+
+    // Checks the target and makes the temporary, so that a target that can never
+    // be written is reported before any work; leftovers of this target from
+    // copies of the program that no longer run are removed first.
+    [[nodiscard]] Outcome Open(const QString& path);
+    [[nodiscard]] Outcome Write(const QByteArray& bytes);
+    // On the disk, then over the target.
+    [[nodiscard]] Outcome Commit();
+
+  private:
+    void Discard();
+
+    QString target_;
+    QString temporary_;
+    int fd_ = -1;
+};
+
+// Writes `bytes` to `path` through a SafeFile.
+[[nodiscard]] Outcome WriteFileSafely(const QString& path, const QByteArray& bytes);
+
+// The temporary a process writes for `target`.
+[[nodiscard]] QString TemporaryName(const QString& target, long long pid);
+// Removes the temporaries of `target` left by processes that no longer run;
+// nothing else. A killed save leaves one behind.
+void RemoveLeftovers(const QString& target);
+
+// The step of a save that failed, for its reason.
+enum class SaveStep { Create, Write, Replace };
+// The Italian reason for the system's error `error` at `step`.
+[[nodiscard]] Failure SaveFailure(int error, SaveStep step);
+
+// A write past the process's file-size limit then fails with EFBIG, which the
+// user is told about, instead of ending the program with SIGXFSZ.
+void IgnoreFileSizeSignal();
+
+// Who may write a file: its permission bits for its owner, its group, the rest.
+struct FileOwnership {
+    unsigned mode;
+    unsigned uid;
+    unsigned gid;
+};
+struct UserIdentity {
+    unsigned uid;
+    std::vector<unsigned> groups;  // the effective group and the supplementary ones
+};
+// Whether `user` may write the file: the owner by the owner's bit, a member of
+// the file's group by the group's, anyone else by the others'; root by any of
+// them, so that a file nobody may write is kept even from root.
+[[nodiscard]] bool MayWrite(const FileOwnership& file, const UserIdentity& user);
+[[nodiscard]] UserIdentity CurrentUser();
+
+namespace save_text {
+inline constexpr const char* kFolderNotWritable =
+    "la cartella non esiste o non si ha il permesso di scriverci";
+inline constexpr const char* kPermissionDenied = "permesso negato";
+inline constexpr const char* kWriteFailed = "scrittura non riuscita (disco pieno?)";
+inline constexpr const char* kCannotReplace = "impossibile sostituire il file esistente";
+inline constexpr const char* kWriteError = "errore di scrittura";
+inline constexpr const char* kNotRegular = "non è un file normale";
+inline constexpr const char* kNoFolder = "la cartella non esiste";
+inline constexpr const char* kReadOnly = "il file è di sola lettura per questo utente";
+inline constexpr const char* kReadOnlyFileSystem =
+    "il disco o la cartella sono di sola lettura (file system montato in sola lettura)";
+inline constexpr const char* kDiskFull = "il disco è pieno";
+inline constexpr const char* kQuotaExceeded = "lo spazio concesso a questo utente sul disco è esaurito";
+inline constexpr const char* kTooBig = "il file supera la dimensione massima che questo sistema consente";
+}  // namespace save_text
+
+}  // namespace vardesca
