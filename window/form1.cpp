@@ -84,6 +84,7 @@ void Form1::SetUpControls() {
                                   [this](const std::function<void()>& work) { Guarded(work); });
     connect(viewport_, &PhotoViewport::ZoomChanged, this, [this] { UpdateCaption(); });
     loupe_ = new Loupe(*picPicture, picContainer);
+    staleClicks_ = new StaleClicks(*picPicture);
     // Tab leaves the results box like any other control; notes are typed with
     // Enter between lines.
     Text1->setTabChangesFocus(true);
@@ -185,6 +186,7 @@ void Form1::cmdOpen_Click() {
         }
         picPicture->ReleaseReducedCopies();
         const ImageLoadResult loaded = imageSource_.Load(*chosen);
+        staleClicks_->BusyUntilNow();
         if (!loaded.picture) {
             dialogs_.ShowBox(QString(),
                              QString::fromUtf8(app_text::kOpenFailed).arg(*chosen, loaded.failure->reason),
@@ -250,6 +252,7 @@ void Form1::VScroll1_Scroll() {
 
 void Form1::CopiaDati_Click() {
     Guarded([this] { export_.CopiaDati(Text1->GetText()); });
+    staleClicks_->BusyUntilNow();
 }
 
 void Form1::Info_Click() {
@@ -361,6 +364,7 @@ void Form1::ToggleLabels() {
 
 void Form1::SaveAnnotatedPhoto() {
     Guarded([this] { annotated_.Save(picPicture->Picture(), picPicture->Overlay(), fileName_); });
+    staleClicks_->BusyUntilNow();
 }
 
 void Form1::ShowKeys() {

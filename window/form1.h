@@ -22,6 +22,7 @@
 #include "window/key_bindings.h"
 #include "window/loupe.h"
 #include "window/results_box.h"
+#include "window/stale_clicks.h"
 #include "dialogs/window_dialogs.h"
 
 namespace vardesca {
@@ -131,6 +132,8 @@ class Form1 : public QWidget {
     bool quitting_ = false;
     PhotoViewport* viewport_ = nullptr;
     Loupe* loupe_ = nullptr;
+    // Presses on the photo queued while a save or a load held the window.
+    StaleClicks* staleClicks_ = nullptr;
     EngineDialogsAdapter engineDialogs_;
     EngineButtonsAdapter engineButtons_;
     std::unique_ptr<MeasureEngine> engine_;

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -168,6 +169,29 @@ TEST_F(Form1UndoTest, CtrlESavesThePhotoWithItsMarksAtFullResolutionWhateverTheZ
     EXPECT_EQ(saved.pixelColor(200, 200), QColor(0, 255, 0));  // on the green line
     EXPECT_EQ(saved.pixelColor(100, 10), QColor(255, 0, 0));   // on the first reference
     EXPECT_EQ(window.picPicture->Picture().pixelColor(200, 200), QColor(128, 128, 128));
+}
+
+// A press whose time, on the window system's clock, falls before the end of a
+// save: made while the window was busy, delivered after.
+TEST_F(Form1UndoTest, APressMadeWhileASaveHeldTheWindowIsNotAClick) {
+    const auto press = [this](QPoint at, quint32 time) {
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(at),
+                          window.picPicture->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        event.setTimestamp(time);
+        QCoreApplication::sendEvent(window.picPicture, &event);
+    };
+    const quint32 beforeSave = EventClockNow();
+    dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.jpg")));
+    window.SaveAnnotatedPhoto();
+    ASSERT_TRUE(dialogs.Messages().empty());
+    press({50, 50}, beforeSave);
+    press({150, 50}, beforeSave);
+    EXPECT_EQ(window.Engine().punti(), 0);
+    EXPECT_EQ(window.Engine().n(), 0);
+    // Made after it: a click as any.
+    press({50, 50}, EventClockNow() + 1);
+    EXPECT_EQ(window.Engine().punti(), 1);
 }
 
 TEST_F(Form1UndoTest, F1ListsTheKeys) {
