@@ -182,6 +182,9 @@ TEST_F(PhotoViewportTest, TheWheelScrollsAndCtrlWheelZoomsAroundThePointer) {
     EXPECT_DOUBLE_EQ(view.Zoom(), std::sqrt(2.0));
     Wheel(surface, pointer - surface->pos(), {0, -60}, {}, Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(view.Zoom(), 1.0);
+    // A fast spin delivers two notches in one event: two rungs.
+    Wheel(viewport, pointer, {0, 240}, {}, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(view.Zoom(), 2.0);
 }
 
 TEST_F(PhotoViewportTest, ArrowStepsMoveByTheBarsStepAndStopAtTheirEnds) {

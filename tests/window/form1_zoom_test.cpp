@@ -218,6 +218,8 @@ TEST_F(Form1ZoomTest, SingleKeysActOutsideTheTextBoxOnly) {
     EXPECT_EQ(window.HScroll1->value(), 500);
     EXPECT_EQ(window.VScroll1->value(), 1000);
     EXPECT_EQ(window.picPicture->pos(), QPoint(-33, -67));  // 500 and 1000 twips, rounded
+    QTest::keyClick(window.picPicture, Qt::Key_Up);
+    EXPECT_EQ(window.VScroll1->value(), 500);
     // From a button too.
     window.CopiaDati->setFocus();
     QTest::keyClick(window.CopiaDati, Qt::Key_L);
