@@ -22,5 +22,11 @@ int main(int argc, char* argv[]) {
     vardesca::Form1 window(dialogs, locale);
     dialogs.SetParent(&window);
     window.show();
+    // "vardesca FOTO", as a file manager's "Apri con" starts it: the photo
+    // opens as if chosen in the open dialog.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        window.OpenPicture(arguments.at(1));
+    }
     return QApplication::exec();
 }

@@ -11,13 +11,18 @@ void ResultsExport::CopiaDati(const std::string& text) {
                                          QString::fromUtf8(export_text::kQuestion),
                                          WindowDialogs::Buttons::YesNoCancel);
     if (answer == WindowDialogs::Answer::Yes) {
-        // The clipboard only; the primary selection is the user's own.
-        QGuiApplication::clipboard()->setText(QString::fromStdString(text), QClipboard::Clipboard);
-        return;
+        CopyToClipboard(text);
+    } else if (answer == WindowDialogs::Answer::No) {
+        SaveToFile(text);
     }
-    if (answer != WindowDialogs::Answer::No) {
-        return;
-    }
+}
+
+void ResultsExport::CopyToClipboard(const std::string& text) {
+    // The clipboard only; the primary selection is the user's own.
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text), QClipboard::Clipboard);
+}
+
+void ResultsExport::SaveToFile(const std::string& text) {
     const std::optional<QString> chosen = dialogs_.SaveFile(lastFileName_);
     if (!chosen) {
         return;
@@ -26,7 +31,8 @@ void ResultsExport::CopiaDati(const std::string& text) {
     // The text as it stands, plus the CR LF that ends the file.
     const QByteArray bytes = QByteArray::fromStdString(text) + "\r\n";
     if (const auto failure = WriteFileSafely(*chosen, bytes)) {
-        dialogs_.ShowBox(QString(), QString::fromUtf8(export_text::kSaveFailed).arg(*chosen, failure->reason),
+        dialogs_.ShowBox(QString(),
+                         QString::fromUtf8(export_text::kSaveFailed).arg(*chosen, failure->reason),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
 }

@@ -18,7 +18,11 @@ class ResultsExport {
   public:
     explicit ResultsExport(WindowDialogs& dialogs) : dialogs_(dialogs) {}
 
+    // The question first: Sì copies, No saves, Annulla does nothing.
     void CopiaDati(const std::string& text);
+    // Each answer on its own, for the keys that skip the question.
+    void CopyToClipboard(const std::string& text);
+    void SaveToFile(const std::string& text);
 
   private:
     WindowDialogs& dialogs_;

@@ -43,12 +43,13 @@ inline constexpr const char* kCopiaDatiCaption = "Copia i dati";
 inline constexpr const char* kOpenCaption = "Carica immagine";
 
 inline constexpr const char* kOpenTitle = "Apri";
-// One entry for each kind of picture, JPEG first. Patterns match whatever the
-// case of the name (see the open dialog).
+// One entry for each kind of picture, JPEG first, then one for the other kinds
+// Qt reads. Patterns match whatever the case of the name (see the open dialog).
 inline QStringList OpenFilters() {
     return {QStringLiteral("jpg (*.jpg *.jpeg)"), QStringLiteral("gif (*.gif)"),
             QStringLiteral("bmp (*.bmp)"), QStringLiteral("ico (*.ico)"),
-            QStringLiteral("wmf (*.wmf)")};
+            QStringLiteral("wmf (*.wmf)"),
+            QStringLiteral("altre immagini (*.png *.tif *.tiff *.webp)")};
 }
 inline constexpr const char* kOpenFailed = "Impossibile aprire l'immagine\n\n%1\n\n%2.";
 inline constexpr const char* kOpenedDamaged =

@@ -2,6 +2,7 @@
 #include "window/form1.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
@@ -16,7 +17,9 @@
 #include "window/app_icon.h"
 #include "window/app_text.h"
 #include "window/caption.h"
+#include "window/completed_labels.h"
 #include "window/controls.h"
+#include "window/photo_drop.h"
 
 namespace vardesca {
 
@@ -57,6 +60,8 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
 Form1::~Form1() = default;
 
 void Form1::SetUpControls() {
+    // A photo dropped from a file manager opens.
+    new PhotoDrop(*this, [this](const QString& path) { OpenPicture(path); });
     setWindowTitle(QString::fromUtf8(app_text::kAppTitle));
     setWindowIcon(AppIcon());
     // The buttons are 1600 twips wide whatever the font; a slightly smaller font
@@ -181,26 +186,34 @@ void Form1::cmdOpen_Click() {
         const std::optional<QString> chosen =
             dialogs_.OpenFile(QString::fromUtf8(app_text::kOpenTitle), app_text::OpenFilters());
         // A cancelled dialog changes nothing: reloading would wipe a calibration.
-        if (!chosen) {
-            return;
-        }
-        picPicture->ReleaseReducedCopies();
-        const ImageLoadResult loaded = imageSource_.Load(*chosen);
-        staleClicks_->BusyUntilNow();
-        if (!loaded.picture) {
-            dialogs_.ShowBox(QString(),
-                             QString::fromUtf8(app_text::kOpenFailed).arg(*chosen, loaded.failure->reason),
-                             WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
-            return;
-        }
-        inizializza(*chosen, *loaded.picture);
-        // Opened, but not whole: the user should know before trusting it.
-        if (loaded.damage) {
-            dialogs_.ShowBox(QString(),
-                             QString::fromUtf8(app_text::kOpenedDamaged).arg(*chosen, loaded.damage->reason),
-                             WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+        if (chosen) {
+            Load(*chosen);
         }
     });
+}
+
+void Form1::OpenPicture(const QString& path) {
+    // As the dialog would give it: the caption names the whole path.
+    Guarded([this, &path] { Load(QFileInfo(path).absoluteFilePath()); });
+}
+
+void Form1::Load(const QString& path) {
+    picPicture->ReleaseReducedCopies();
+    const ImageLoadResult loaded = imageSource_.Load(path);
+    staleClicks_->BusyUntilNow();
+    if (!loaded.picture) {
+        dialogs_.ShowBox(QString(),
+                         QString::fromUtf8(app_text::kOpenFailed).arg(path, loaded.failure->reason),
+                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+        return;
+    }
+    inizializza(path, *loaded.picture);
+    // Opened, but not whole: the user should know before trusting it.
+    if (loaded.damage) {
+        dialogs_.ShowBox(QString(),
+                         QString::fromUtf8(app_text::kOpenedDamaged).arg(path, loaded.damage->reason),
+                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+    }
 }
 
 void Form1::Resetta_Click() {
@@ -304,40 +317,9 @@ void Form1::picPicture_MouseDown(float x, float y) {
 }
 
 void Form1::AfterEngineAction(const EngineState& before) {
-    LabelWhatCompleted(before);
+    LabelWhatCompleted(*picPicture, *engine_, before, locale_);
     UpdateCaption();
     loupe_->Refresh();
-}
-
-void Form1::LabelWhatCompleted(const EngineState& before) {
-    const auto segment = [this](const QString& text, std::uint32_t colour, int key) {
-        picPicture->AddLabel(static_cast<float>(engine_->x0()), static_cast<float>(engine_->y0()),
-                             static_cast<float>(engine_->x1()), static_cast<float>(engine_->y1()),
-                             text, colour, key);
-    };
-    const auto reference = [&](std::size_t which) {
-        const float length = engine_->ReferenceLengths()[which];
-        const std::string number = QString::number(static_cast<double>(length), 'g', 6).toStdString();
-        segment(QString::fromUtf8(app_text::kReferenceLabel)
-                    .arg(QString::fromStdString(PointToDecimal(number, locale_))),
-                kCalibrationColour, 0);
-    };
-    switch (WhatCompleted(before, StateOf(*engine_))) {
-        case CompletedStep::MeasurementUndone:
-            picPicture->RemoveLabel(before.n);
-            break;
-        case CompletedStep::Measurement:
-            segment(QString::number(engine_->n()), kMeasureColour, engine_->n());
-            break;
-        case CompletedStep::FirstReference:
-            reference(0);
-            break;
-        case CompletedStep::SecondReference:
-            reference(1);
-            break;
-        case CompletedStep::Nothing:
-            break;
-    }
 }
 
 void Form1::UndoClick() {
@@ -417,6 +399,13 @@ void Form1::Run(KeyAction action) {
         case KeyAction::GiveUpPendingPoint: return GiveUpPendingPoint();
         case KeyAction::ToggleLoupe: return loupe_->Toggle();
         case KeyAction::ToggleLabels: return ToggleLabels();
+        case KeyAction::Open: return cmdOpen_Click();
+        case KeyAction::SaveResults:
+            Guarded([this] { export_.SaveToFile(Text1->GetText()); });
+            return staleClicks_->BusyUntilNow();
+        case KeyAction::CopyResults:
+            return Guarded([this] { export_.CopyToClipboard(Text1->GetText()); });
+        case KeyAction::Quit: return Esci_Click();
         case KeyAction::None: return;
     }
 }

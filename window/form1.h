@@ -56,6 +56,9 @@ class Form1 : public QWidget {
     // Handlers, named after their control and event.
     void Form_Resize();
     void cmdOpen_Click();
+    // A photo named from outside the window (the command line, a file manager's
+    // "Apri con", a drop): opened as the open button opens the one chosen.
+    void OpenPicture(const QString& path);
     void Inizia_Click();
     void picPicture_MouseDown(float x, float y);
     void Resetta_Click();
@@ -106,6 +109,8 @@ class Form1 : public QWidget {
     template <typename Handler>
     void Guarded(Handler&& handler);
 
+    // Loads `path` and puts it under the measuring tools, or says why not.
+    void Load(const QString& path);
     // Puts a picture under the measuring tools: clears the start-up text, shows
     // the picture at the top left, names the file in the caption, sets the scroll
     // ranges and returns the engine to Idle.
@@ -116,8 +121,6 @@ class Form1 : public QWidget {
     void MakeShortcuts();
     void Run(KeyAction action);
     void UpdateCaption();
-    // Labels go to what an action completed, told from the engine's state before.
-    void LabelWhatCompleted(const EngineState& before);
     // After any engine action: labels, caption and loupe brought up to date.
     void AfterEngineAction(const EngineState& before);
 

@@ -19,6 +19,8 @@ std::vector<KeyBinding> MakeBindings() {
     const char* zoom = "Ctrl++ e Ctrl+-: ingrandisce e riduce";
     const char* undo = "Ctrl+Z: annulla l'ultimo clic; Ctrl+Maiusc+Z: lo ripete";
     const char* arrows = "Frecce: scorrono la foto";
+    const char* results =
+        "Ctrl+S: salva i risultati in un file; Ctrl+Maiusc+C: li copia negli appunti";
     return {
         {{Ctrl(Qt::Key_0)}, everywhere, A::Fit, "Ctrl+0", fit},
         {{Ctrl(Qt::Key_1)}, everywhere, A::NaturalSize, "Ctrl+1", fit},
@@ -29,8 +31,13 @@ std::vector<KeyBinding> MakeBindings() {
         {{Ctrl(Qt::Key_Minus)}, everywhere, A::ZoomOut, "Ctrl+-", zoom},
         {{Ctrl(Qt::Key_Z)}, everywhere, A::Undo, "Ctrl+Z", undo},
         {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, everywhere, A::Redo, "Ctrl+Maiusc+Z", undo},
+        {{Ctrl(Qt::Key_O)}, everywhere, A::Open, "Ctrl+O", "Ctrl+O: carica un'immagine"},
+        {{Ctrl(Qt::Key_S)}, everywhere, A::SaveResults, "Ctrl+S", results},
+        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, everywhere, A::CopyResults,
+         "Ctrl+Maiusc+C", results},
         {{Ctrl(Qt::Key_E)}, everywhere, A::SaveAnnotatedPhoto, "Ctrl+E",
          "Ctrl+E: salva la foto con i segni"},
+        {{Ctrl(Qt::Key_Q)}, everywhere, A::Quit, "Ctrl+Q", "Ctrl+Q: esce (dopo la domanda)"},
         {{QKeySequence(Qt::Key_F1)}, everywhere, A::ShowKeys, "F1", "F1: questo elenco"},
         {{}, everywhere, A::None, "Tab", "Tab e Maiusc+Tab: passano da un comando all'altro"},
         {{QKeySequence(Qt::Key_Left)}, outside, A::ScrollLeft, "Frecce", arrows},

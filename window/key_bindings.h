@@ -32,6 +32,10 @@ enum class KeyAction {
     GiveUpPendingPoint,
     ToggleLoupe,
     ToggleLabels,
+    Open,
+    SaveResults,
+    CopyResults,
+    Quit,
 };
 
 struct KeyBinding {

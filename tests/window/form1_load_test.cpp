@@ -2,7 +2,12 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
+#include <QUrl>
 
 #include "tests/support/form1_fixture.h"
 #include "window/app_text.h"
@@ -51,8 +56,12 @@ TEST_F(Form1LoadTest, FirstLoadShowsThePictureAndClearsTheInstructions) {
     Open(path);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].title, "Apri");
-    EXPECT_EQ(dialogs.shown[0].filters.size(), 5);
-    EXPECT_TRUE(dialogs.shown[0].filters[0].startsWith("jpg"));
+    // Today's five kinds first and as they were, then the other kinds Qt reads.
+    const QStringList filters = dialogs.shown[0].filters;
+    ASSERT_EQ(filters.size(), 6);
+    EXPECT_EQ(filters.mid(0, 5), QStringList({"jpg (*.jpg *.jpeg)", "gif (*.gif)", "bmp (*.bmp)",
+                                              "ico (*.ico)", "wmf (*.wmf)"}));
+    EXPECT_TRUE(filters[5].contains("*.png") && filters[5].contains("*.webp"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(path));
     EXPECT_EQ(window.Text1->GetText(), "");
     EXPECT_EQ(window.picPicture->size(), QSize(200, 100));
@@ -183,6 +192,38 @@ TEST_F(Form1LoadTest, AFileThatIsNotAPictureIsReportedAndNothingIsLost) {
         EXPECT_EQ(window.Viewport().HRange(), h);
         EXPECT_EQ(window.HScroll1->value(), 500);
     }
+}
+
+// "vardesca FOTO", a file manager's "Apri con" and a drop open a photo as the
+// button does, with no dialog; a bad one is said the same way.
+TEST_F(Form1LoadTest, APhotoNamedFromOutsideOpensAsFromTheDialog) {
+    const QString good = MakePicture(QStringLiteral("uno.png"), 300, 200);
+    QDir::setCurrent(dir.path());
+    window.OpenPicture(QStringLiteral("uno.png"));  // relative, as typed in a terminal
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(good));
+    EXPECT_EQ(window.Text1->GetText(), "");  // the instructions cleared, as at a first load
+    window.OpenPicture(dir.filePath(QStringLiteral("manca.jpg")));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.startsWith("Impossibile aprire l'immagine"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(good));
+
+    // Dropped on the window: a local file opens; a web address is not taken.
+    const QString other = MakePicture(QStringLiteral("due.png"), 400, 300);
+    const auto drop = [this](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&window, &enter);
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&window, &dropped);
+        return enter.isAccepted();
+    };
+    EXPECT_FALSE(drop({QUrl(QStringLiteral("https://example.org/foto.jpg"))}));
+    EXPECT_EQ(window.picPicture->size(), QSize(300, 200));
+    EXPECT_TRUE(drop({QUrl::fromLocalFile(other)}));
+    EXPECT_EQ(window.picPicture->size(), QSize(400, 300));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(other));
 }
 
 TEST_F(Form1LoadTest, ADamagedPictureOpensWithAWarningAndCanBeMeasured) {

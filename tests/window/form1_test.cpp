@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <QScreen>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
 #include <QTest>
 
+#include "commands/about.h"
 #include "tests/support/form1_fixture.h"
 #include "window/app_text.h"
 #include "window/qt_locale_numbers.h"
@@ -210,6 +214,43 @@ TEST_F(Form1Test, MinimizedWindowIsLeftAlone) {
     window.setWindowState(Qt::WindowMinimized);
     window.Form_Resize();
     EXPECT_EQ(window.Text1->geometry(), before);
+}
+
+// The usual keys of a desktop program, from inside the results box too: each
+// does what its button (or its button's answer) does, without the question
+// where the key names the answer.
+TEST_F(Form1Test, CtrlOSCopyAndQuitDoWhatTheirButtonsDo) {
+    window.Text1->SetText("1\t2,22\r\n");
+    window.Text1->setFocus();
+    using Kind = testing::ScriptedWindowDialogs::Shown;
+
+    const QString path = dir.filePath(QStringLiteral("misure.txt"));
+    dialogs.files.push_back(path);
+    QTest::keyClick(window.Text1, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, Kind::Save);
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "1\t2,22\r\n\r\n");
+
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(window.Text1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "1\t2,22\r\n");
+    EXPECT_EQ(dialogs.shown.size(), 1u);  // no question
+
+    dialogs.files.push_back(QString());  // the open dialog, cancelled
+    QTest::keyClick(window.Text1, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].kind, Kind::Open);
+
+    bool quit = false;
+    window.SetQuit([&quit] { quit = true; });
+    dialogs.answers = {Answer::No};
+    QTest::keyClick(window.Text1, Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown[2].text, QString::fromUtf8(kExitQuestion));
+    EXPECT_FALSE(quit);
+    EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\n");  // nothing typed into the box
 }
 
 }  // namespace
