@@ -29,11 +29,10 @@ PhotoViewport::PhotoViewport(QWidget& viewport, ImageSurface& surface, QScrollBa
 void PhotoViewport::ShowNewPicture() {
     fitted_ = false;
     surface_.MoveTo(0, 0);
-    // The viewport as it stands on the screen, in whole pixels: a picture that
-    // fits what the user sees needs no bar.
-    hRange_ = ComputeScrollRange(surface_.WidthTwips(), scale_.ToTwips(viewport_.width()));
+    // At 100 %, from the viewport as it stands on the screen, in whole pixels: a
+    // picture that fits what the user sees needs no bar.
+    ComputeZoomedRanges();
     ApplyScrollRange(hBar_, hRange_);
-    vRange_ = ComputeScrollRange(surface_.HeightTwips(), scale_.ToTwips(viewport_.height()));
     ApplyScrollRange(vBar_, vRange_);
 }
 
