@@ -63,6 +63,10 @@ std::string ResultsBox::BuildText() const {
 }
 
 void ResultsBox::SetText(const std::string& text) {
+    // Nothing to write: the user's undo history stays whole.
+    if (text == GetText()) {
+        return;
+    }
     // What the program writes stays out of the box's own undo history, and so
     // does what was typed before it: Ctrl+Z in the box takes back the user's
     // edits since the program last wrote, and never a result line.

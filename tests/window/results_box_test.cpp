@@ -66,6 +66,12 @@ TEST(ResultsBoxTest, AppendingKeepsTheUsersCursorAndShowsTheNewLine) {
     // A line the program wrote is not the box's own undo to take back.
     box.undo();
     EXPECT_EQ(box.GetText(), text + "201\t2\r\n");
+    // Writing what is already there forgets nothing the user typed since.
+    box.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&box, QStringLiteral("nota"));
+    box.SetText(box.GetText());
+    box.undo();
+    EXPECT_EQ(box.GetText(), text + "201\t2\r\n");
 }
 
 TEST(ResultsBoxTest, CuttingTheLastLineKeepsTheRestAndTheCursor) {
