@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include "commands/safe_file.h"
 #include "window/form1.h"
@@ -12,14 +13,23 @@ int main(int argc, char* argv[]) {
     // the end of the program and of every unsaved measurement.
     vardesca::IgnoreFileSizeSignal();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vardesca"));
+    QApplication::setOrganizationName(QStringLiteral("vardesca"));
+    QApplication::setApplicationName(QStringLiteral("vardesca"));
     QApplication::setDesktopFileName(QStringLiteral("it.vardesca.Vardesca"));
+    // Qt's file dialog writes its own state to a QtProject.conf; kept in a
+    // folder of this run only, so that nothing but our own file is left in
+    // the user's configuration.
+    const QTemporaryDir qtState;
+    if (qtState.isValid()) {
+        vardesca::RememberedSettings::KeepQtStateIn(qtState.path());
+    }
+    vardesca::RememberedSettings settings(vardesca::RememberedSettings::DefaultFile());
 
     vardesca::InstallItalianTranslation();
 
     vardesca::QtWindowDialogs dialogs;
     const vardesca::QtLocaleNumbers locale;
-    vardesca::Form1 window(dialogs, locale);
+    vardesca::Form1 window(dialogs, locale, nullptr, &settings);
     dialogs.SetParent(&window);
     window.show();
     // "vardesca FOTO", as a file manager's "Apri con" starts it: the photo

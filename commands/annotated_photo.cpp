@@ -7,6 +7,7 @@
 #include <QImageWriter>
 
 #include "commands/safe_file.h"
+#include "picture/photo_folder.h"
 #include <QPainter>
 #include <cstring>
 
@@ -41,7 +42,8 @@ QImage AnnotatedPicture(const QImage& picture, const MarkOverlay& overlay) {
 
 QString AnnotatedName(const QString& photoPath) {
     const QFileInfo photo(photoPath);
-    return photo.dir().filePath(photo.completeBaseName() + QString::fromUtf8(annotated_text::kNameSuffix));
+    return photo.dir().filePath(photo.completeBaseName() + QString::fromUtf8(kAnnotatedNameMark) +
+                                QString::fromUtf8(annotated_text::kNameType));
 }
 
 namespace {

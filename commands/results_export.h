@@ -24,6 +24,11 @@ class ResultsExport {
     void CopyToClipboard(const std::string& text);
     void SaveToFile(const std::string& text);
 
+    // The file the save dialog offers: the one last chosen, remembered
+    // between sessions.
+    [[nodiscard]] const QString& LastFileName() const { return lastFileName_; }
+    void SetLastFileName(const QString& path) { lastFileName_ = path; }
+
   private:
     WindowDialogs& dialogs_;
     QString lastFileName_;

@@ -90,8 +90,9 @@ std::optional<QString> RunFileDialog(QFileDialog& dialog) {
 
 }  // namespace
 
-std::optional<QString> QtWindowDialogs::OpenFile(const QString& title, const QStringList& filters) {
-    QFileDialog dialog(parent_, title);
+std::optional<QString> QtWindowDialogs::OpenFile(const QString& title, const QStringList& filters,
+                                                 const QString& folder) {
+    QFileDialog dialog(parent_, title, folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);

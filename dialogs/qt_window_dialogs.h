@@ -17,7 +17,8 @@ class QtWindowDialogs : public WindowDialogs {
     Answer ShowBox(const QString& title, const QString& text, Buttons buttons,
                    Icon icon) override;
     QString Input(const QString& title, const QString& prompt) override;
-    std::optional<QString> OpenFile(const QString& title, const QStringList& filters) override;
+    std::optional<QString> OpenFile(const QString& title, const QStringList& filters,
+                                    const QString& folder) override;
     std::optional<QString> SaveFile(const QString& suggested) override;
 
   private:

@@ -39,9 +39,10 @@ class WindowDialogs {
     // An input box with an empty default answer; the empty text when cancelled.
     virtual QString Input(const QString& title, const QString& prompt) = 0;
 
-    // The open dialog with its name filters, first one selected; nothing when
-    // cancelled.
-    virtual std::optional<QString> OpenFile(const QString& title, const QStringList& filters) = 0;
+    // The open dialog with its name filters, first one selected, showing
+    // `folder` (the working directory when empty); nothing when cancelled.
+    virtual std::optional<QString> OpenFile(const QString& title, const QStringList& filters,
+                                            const QString& folder) = 0;
 
     // The save dialog, offering `suggested`; nothing when cancelled.
     virtual std::optional<QString> SaveFile(const QString& suggested) = 0;

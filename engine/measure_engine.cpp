@@ -117,6 +117,8 @@ void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy) {
     punti_ = 0;
     if (record) {
         record->line = line;
+        record->number = n_;
+        record->length = length;
         done_.push_back(std::move(*record));
     }
 }
@@ -210,6 +212,14 @@ void MeasureEngine::CompleteReference(std::int32_t dx, std::int32_t dy, bool fir
         done_.clear();
         redo_.clear();
     }
+}
+
+std::optional<MeasuredPair> MeasureEngine::LastMeasurement() const {
+    if (done_.empty()) {
+        return std::nullopt;
+    }
+    const Measurement& m = done_.back();
+    return MeasuredPair{m.number, m.first.x, m.first.y, m.xb, m.yb, m.length};
 }
 
 bool MeasureEngine::HasPendingPoint() const {

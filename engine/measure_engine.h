@@ -59,6 +59,13 @@ class EngineButtons {
     virtual void SetResettaEnabled(bool enabled) = 0;
 };
 
+// One measurement as its result line numbers it.
+struct MeasuredPair {
+    std::int16_t number;
+    float xa, ya, xb, yb;  // the two clicks, image twips, as clicked
+    double length;         // cm, before the line rounds it
+};
+
 // Turns clicks on the image into a scale, then into numbered lengths. Two
 // reference segments of known length give the scale k (image twips per cm, the
 // mean of the two); after that every pair of clicks appends one result line.
@@ -117,6 +124,9 @@ class MeasureEngine {
     // The real lengths (cm) typed for the two references of the calibration in
     // progress or last completed; zero for a pair not yet given.
     [[nodiscard]] std::array<float, 2> ReferenceLengths() const { return referenceLengths_; }
+    // The newest measurement of the calibration in use that is still done: undo
+    // takes it away and redo brings it back. Nothing when there is none.
+    [[nodiscard]] std::optional<MeasuredPair> LastMeasurement() const;
 
   private:
     // What undo needs of a click: where it was, the marks it started at, and the
@@ -132,6 +142,8 @@ class MeasureEngine {
         float xb, yb;
         std::int32_t x1Before, y1Before;
         std::string line;
+        std::int16_t number = 0;
+        double length = 0.0;
     };
     // A step to do again: one click, or the two of a measurement.
     struct RedoStep {

@@ -50,6 +50,11 @@ void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTw
     update();
 }
 
+void ImageSurface::ClearMarks() {
+    overlay_.Clear();
+    update();
+}
+
 void ImageSurface::ReleaseReducedCopies() {
     refine_.stop();
     pyramid_.SetPicture(picture_);

@@ -29,6 +29,8 @@ class ImageSurface : public QWidget, public MarkSurface {
     // zoom goes back to 1.
     void SetPicture(QImage picture, double widthTwips, double heightTwips);
     [[nodiscard]] const QImage& Picture() const { return picture_; }
+    // Every mark and label taken away; the picture, zoom and place stay.
+    void ClearMarks();
     [[nodiscard]] double WidthTwips() const { return widthTwips_; }
     [[nodiscard]] double HeightTwips() const { return heightTwips_; }
     // Lets go of the reduced copies kept for zooming out (made again when next

@@ -51,6 +51,16 @@ inline QStringList OpenFilters() {
             QStringLiteral("wmf (*.wmf)"),
             QStringLiteral("altre immagini (*.png *.tif *.tiff *.webp)")};
 }
+// Ctrl+PgDn and Ctrl+PgUp at either end of the folder.
+inline constexpr const char* kLastPhoto =
+    "Questa è l'ultima foto della cartella: non ce ne sono altre dopo.";
+inline constexpr const char* kFirstPhoto =
+    "Questa è la prima foto della cartella: non ce ne sono altre prima.";
+// A calibration whose two references give scales more than 2 % apart.
+inline constexpr const char* kReferencesTitle = "Riferimenti discordanti";
+inline constexpr const char* kReferencesDisagree =
+    "Le scale dei due riferimenti differiscono del %1 %: di solito è un clic fuori posto, e "
+    "ogni lunghezza misurata ne porterebbe l'errore.\n\nCalibrare di nuovo?";
 inline constexpr const char* kOpenFailed = "Impossibile aprire l'immagine\n\n%1\n\n%2.";
 inline constexpr const char* kOpenedDamaged =
     "L'immagine è danneggiata o incompleta: una parte può mancare.\n\n%1\n\n%2.\n\n"
@@ -85,6 +95,10 @@ inline constexpr const char* kKeysInResults =
 inline constexpr const char* kCaptionFile = "Vardesca [%1]";
 inline constexpr const char* kCaptionZoom = " — %1 %";
 inline constexpr const char* kCaptionScale = " — %1 px/cm, riferimenti ±%2 %";
+// While calibrating: which click comes next, reference by reference.
+inline constexpr const char* kCaptionCalibration[] = {
+    " — riferimento 1: primo punto", " — riferimento 1: secondo punto",
+    " — riferimento 2: primo punto", " — riferimento 2: secondo punto"};
 // A reference's label on the photo: its typed length.
 inline constexpr const char* kReferenceLabel = "%1 cm";
 inline constexpr const char* kInternalError = "errore interno del programma";

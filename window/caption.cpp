@@ -20,7 +20,7 @@ QString Fixed(double value, int decimals, const LocaleNumbers& locale) {
 }  // namespace
 
 QString Caption(const QString& file, double zoom, const std::optional<CaptionScale>& scale,
-                const LocaleNumbers& locale) {
+                const LocaleNumbers& locale, std::optional<int> nextClick) {
     if (file.isEmpty()) {
         return QString::fromUtf8(app_text::kAppTitle);
     }
@@ -37,6 +37,9 @@ QString Caption(const QString& file, double zoom, const std::optional<CaptionSca
                                       : 0.0;
         caption += QString::fromUtf8(app_text::kCaptionScale)
                        .arg(Fixed(scale->pixelsPerCm, 2, locale), Fixed(spread, 1, locale));
+    }
+    if (nextClick && *nextClick >= 0 && *nextClick < 4) {
+        caption += QString::fromUtf8(app_text::kCaptionCalibration[*nextClick]);
     }
     return caption;
 }

@@ -20,9 +20,11 @@ struct CaptionScale {
 // The window's caption: "Vardesca" with no picture; "Vardesca [file]" with one;
 // then " — 25 %" when the zoom is not 100 % (one decimal below 10 %), then,
 // while measuring, " — 45,00 px/cm, riferimenti ±11,1 %", numbers in the
-// user's conventions.
+// user's conventions; while calibrating, which click comes next (`nextClick`
+// 0 to 3: " — riferimento 1: primo punto" … " — riferimento 2: secondo punto").
 [[nodiscard]] QString Caption(const QString& file, double zoom,
                               const std::optional<CaptionScale>& scale,
-                              const LocaleNumbers& locale);
+                              const LocaleNumbers& locale,
+                              std::optional<int> nextClick = std::nullopt);
 
 }  // namespace vardesca

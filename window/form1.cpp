@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QShortcut>
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <new>
 
 #include "commands/about.h"
@@ -20,10 +22,12 @@
 #include "window/completed_labels.h"
 #include "window/controls.h"
 #include "window/photo_drop.h"
+#include "picture/photo_folder.h"
 
 namespace vardesca {
 
-Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* parent)
+Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* parent,
+             RememberedSettings* settings)
     : QWidget(parent),
       Info(MakeButton(app_text::kInfoCaption, this, "Info")),
       Esci(MakeButton(app_text::kEsciCaption, this, "Esci")),
@@ -42,6 +46,9 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       imageSource_(scale_.TwipsPerPixel()),
       export_(dialogs),
       annotated_(dialogs),
+      tableExport_(dialogs),
+      prefetch_(imageSource_),
+      settings_(settings),
       quit_([] { QCoreApplication::quit(); }),
       engineDialogs_(dialogs),
       engineButtons_(*Inizia, *Resetta),
@@ -51,6 +58,7 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
     ConnectHandlers();
     MakeShortcuts();
 
+    RestoreRemembered();
     // The first layout pass, before the window is first shown.
     Form_Resize();
     // The keyboard starts on the first control of the tab order.
@@ -183,8 +191,12 @@ void Form1::Form_Resize() {
 
 void Form1::cmdOpen_Click() {
     Guarded([this] {
-        const std::optional<QString> chosen =
-            dialogs_.OpenFile(QString::fromUtf8(app_text::kOpenTitle), app_text::OpenFilters());
+        // The folder of the photo shown, or of the last one of an earlier session.
+        const QString folder = !fileName_.isEmpty() ? QFileInfo(fileName_).absolutePath()
+                               : settings_ != nullptr ? settings_->PhotoFolder()
+                                                      : QString();
+        const std::optional<QString> chosen = dialogs_.OpenFile(
+            QString::fromUtf8(app_text::kOpenTitle), app_text::OpenFilters(), folder);
         // A cancelled dialog changes nothing: reloading would wipe a calibration.
         if (chosen) {
             Load(*chosen);
@@ -197,9 +209,13 @@ void Form1::OpenPicture(const QString& path) {
     Guarded([this, &path] { Load(QFileInfo(path).absoluteFilePath()); });
 }
 
-void Form1::Load(const QString& path) {
+void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched) {
     picPicture->ReleaseReducedCopies();
-    const ImageLoadResult loaded = imageSource_.Load(path);
+    if (!prefetched) {
+        // At most the picture shown and one more are held.
+        prefetch_.Drop();
+    }
+    const ImageLoadResult loaded = prefetched ? std::move(*prefetched) : imageSource_.Load(path);
     staleClicks_->BusyUntilNow();
     if (!loaded.picture) {
         dialogs_.ShowBox(QString(),
@@ -208,6 +224,15 @@ void Form1::Load(const QString& path) {
         return;
     }
     inizializza(path, *loaded.picture);
+    folderPlace_ = path;
+    if (settings_ != nullptr) {
+        settings_->SetPhotoFolder(QFileInfo(path).absolutePath());
+    }
+    // The next photo the user will likely want is decoded while this one is
+    // measured.
+    if (const std::optional<QString> next = NeighbourPicture(path, direction_)) {
+        prefetch_.Start(*next);
+    }
     // Opened, but not whole: the user should know before trusting it.
     if (loaded.damage) {
         dialogs_.ShowBox(QString(),
@@ -225,6 +250,7 @@ void Form1::Resetta_Click() {
             return;
         }
         Text1->SetText("");
+        table_.Clear();
         // The surface keeps the picture clean (marks lie over it), so the same
         // picture comes back without marks even if the file has since been
         // changed or deleted.
@@ -265,7 +291,14 @@ void Form1::VScroll1_Scroll() {
 
 void Form1::CopiaDati_Click() {
     Guarded([this] { export_.CopiaDati(Text1->GetText()); });
+    RememberResultsFile();
     staleClicks_->BusyUntilNow();
+}
+
+void Form1::RememberResultsFile() {
+    if (settings_ != nullptr && !export_.LastFileName().isEmpty()) {
+        settings_->SetResultsFile(export_.LastFileName());
+    }
 }
 
 void Form1::Info_Click() {
@@ -283,6 +316,7 @@ void Form1::Esci_Click() {
     Guarded([this] {
         if (ConfirmExit()) {
             quitting_ = true;
+            RememberAtExit();
             quit_();
         }
     });
@@ -298,6 +332,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     Guarded([this, &confirmed] { confirmed = ConfirmExit(); });
     if (confirmed) {
         quitting_ = true;
+        RememberAtExit();
         event->accept();
     } else {
         event->ignore();
@@ -318,6 +353,7 @@ void Form1::picPicture_MouseDown(float x, float y) {
 
 void Form1::AfterEngineAction(const EngineState& before) {
     LabelWhatCompleted(*picPicture, *engine_, before, locale_);
+    FollowTable(before);
     UpdateCaption();
     loupe_->Refresh();
 }
@@ -342,6 +378,111 @@ void Form1::GiveUpPendingPoint() {
 
 void Form1::ToggleLabels() {
     picPicture->SetLabelsVisible(!picPicture->LabelsVisible());
+    if (settings_ != nullptr) {
+        settings_->SetLabelsOn(picPicture->LabelsVisible());
+    }
+}
+
+void Form1::FollowTable(const EngineState& before) {
+    const CompletedStep step = WhatCompleted(before, StateOf(*engine_));
+    if (step == CompletedStep::MeasurementUndone) {
+        table_.RemoveLast();
+        return;
+    }
+    if (step == CompletedStep::SecondReference) {
+        CheckReferences();
+        return;
+    }
+    const std::optional<MeasuredPair> m = engine_->LastMeasurement();
+    if (step != CompletedStep::Measurement || !m || m->number != engine_->n()) {
+        return;
+    }
+    const double perPixel = scale_.TwipsPerPixel();
+    const auto [s1, s2] = engine_->ReferenceScales();
+    table_.Add({QFileInfo(fileName_).fileName(), m->number, RoundToHundredths(m->length),
+                m->xa / perPixel, m->ya / perPixel, m->xb / perPixel, m->yb / perPixel,
+                static_cast<double>(engine_->k()) / perPixel, s1 / perPixel, s2 / perPixel});
+}
+
+void Form1::CheckReferences() {
+    const auto [s1, s2] = engine_->ReferenceScales();
+    const double mean = (s1 + s2) / 2.0;
+    // Apart by the difference of the two against their mean.
+    const double apart = mean > 0 ? std::abs(s1 - s2) / mean * 100.0 : 0.0;
+    if (apart <= 2.0) {
+        return;
+    }
+    char number[32];
+    std::snprintf(number, sizeof number, "%.1f", apart);
+    const auto answer = dialogs_.ShowBox(
+        QString::fromUtf8(app_text::kReferencesTitle),
+        QString::fromUtf8(app_text::kReferencesDisagree)
+            .arg(QString::fromStdString(PointToDecimal(number, locale_))),
+        WindowDialogs::Buttons::YesNo, WindowDialogs::Icon::Warning);
+    if (answer != WindowDialogs::Answer::Yes) {
+        return;
+    }
+    // A new calibration on the same photo, as if it had just been loaded and
+    // Inizia pressed: the rejected references' marks go, the view stays.
+    picPicture->ClearMarks();
+    engine_->Reset();
+    engine_->StartCalibration();
+}
+
+QChar Form1::DecimalSeparator() const {
+    const std::string one = locale_.FormatDouble(1.1);
+    return one.find(',') != std::string::npos ? QLatin1Char(',') : QLatin1Char('.');
+}
+
+void Form1::SaveTable() {
+    Guarded([this] { tableExport_.Save(table_.Rows(), DecimalSeparator(), fileName_); });
+    staleClicks_->BusyUntilNow();
+}
+
+void Form1::GoToNeighbour(int step) {
+    Guarded([this, step] {
+        if (!HasPicture()) {
+            return;
+        }
+        const std::optional<QString> next = NeighbourPicture(folderPlace_, step);
+        if (!next) {
+            dialogs_.ShowBox(QString(),
+                             QString::fromUtf8(step > 0 ? app_text::kLastPhoto : app_text::kFirstPhoto),
+                             WindowDialogs::Buttons::Ok);
+            return;
+        }
+        direction_ = step > 0 ? 1 : -1;
+        const bool fitted = viewport_->Fitted();
+        // A photo that fails to open is passed by the next key press.
+        folderPlace_ = *next;
+        Load(*next, prefetch_.Take(*next));
+        if (fitted && fileName_ == *next) {
+            viewport_->Fit();
+        }
+    });
+}
+
+void Form1::RestoreRemembered() {
+    if (settings_ == nullptr) {
+        return;
+    }
+    const QByteArray geometry = settings_->WindowGeometry();
+    if (!geometry.isEmpty()) {
+        restoreGeometry(geometry);
+    }
+    if (const auto loupe = settings_->LoupeOn()) {
+        loupe_->SetOn(*loupe);
+    }
+    if (const auto labels = settings_->LabelsOn()) {
+        picPicture->SetLabelsVisible(*labels);
+    }
+    export_.SetLastFileName(settings_->ResultsFile());
+}
+
+void Form1::RememberAtExit() {
+    if (settings_ != nullptr) {
+        settings_->SetWindowGeometry(saveGeometry());
+    }
 }
 
 void Form1::SaveAnnotatedPhoto() {
@@ -397,12 +538,21 @@ void Form1::Run(KeyAction action) {
         case KeyAction::ScrollUp: return viewport_->ArrowStep(0, -1);
         case KeyAction::ScrollDown: return viewport_->ArrowStep(0, 1);
         case KeyAction::GiveUpPendingPoint: return GiveUpPendingPoint();
-        case KeyAction::ToggleLoupe: return loupe_->Toggle();
+        case KeyAction::ToggleLoupe:
+            loupe_->Toggle();
+            if (settings_ != nullptr) {
+                settings_->SetLoupeOn(loupe_->Enabled());
+            }
+            return;
         case KeyAction::ToggleLabels: return ToggleLabels();
         case KeyAction::Open: return cmdOpen_Click();
         case KeyAction::SaveResults:
             Guarded([this] { export_.SaveToFile(Text1->GetText()); });
+            RememberResultsFile();
             return staleClicks_->BusyUntilNow();
+        case KeyAction::SaveTable: return SaveTable();
+        case KeyAction::NextPhoto: return GoToNeighbour(1);
+        case KeyAction::PreviousPhoto: return GoToNeighbour(-1);
         case KeyAction::CopyResults:
             return Guarded([this] { export_.CopyToClipboard(Text1->GetText()); });
         case KeyAction::Quit: return Esci_Click();
@@ -415,11 +565,14 @@ void Form1::UpdateCaption() {
         return;
     }
     std::optional<CaptionScale> scale;
+    std::optional<int> nextClick;
     if (engine_->azione() == MeasureEngine::Measuring) {
         const auto [s1, s2] = engine_->ReferenceScales();
         scale = CaptionScale{static_cast<double>(engine_->k()) / scale_.TwipsPerPixel(), s1, s2};
+    } else if (engine_->azione() == MeasureEngine::Calibrating) {
+        nextClick = engine_->punti();
     }
-    const QString caption = Caption(fileName_, picPicture->Zoom(), scale, locale_);
+    const QString caption = Caption(fileName_, picPicture->Zoom(), scale, locale_, nextClick);
     if (windowTitle() != caption) {
         setWindowTitle(caption);
     }

@@ -9,10 +9,12 @@
 #include <optional>
 
 #include "commands/annotated_photo.h"
+#include "commands/measurement_table.h"
 #include "commands/results_export.h"
 #include "engine/completed_step.h"
 #include "engine/measure_engine.h"
 #include "picture/image_source.h"
+#include "picture/picture_prefetch.h"
 #include "view/image_surface.h"
 #include "view/photo_viewport.h"
 #include "view/scroll_range.h"
@@ -21,6 +23,7 @@
 #include "window/engine_adapters.h"
 #include "window/key_bindings.h"
 #include "window/loupe.h"
+#include "window/remembered_settings.h"
 #include "window/results_box.h"
 #include "window/stale_clicks.h"
 #include "dialogs/window_dialogs.h"
@@ -34,7 +37,9 @@ class Form1 : public QWidget {
     Q_OBJECT
 
   public:
-    Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* parent = nullptr);
+    // `settings`, when given, is what the window remembers between sessions.
+    Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* parent = nullptr,
+          RememberedSettings* settings = nullptr);
     ~Form1() override;
 
     [[nodiscard]] const MeasureEngine& Engine() const { return *engine_; }
@@ -86,6 +91,15 @@ class Form1 : public QWidget {
     void SaveAnnotatedPhoto();
     // F1: every key and mouse action.
     void ShowKeys();
+    // Ctrl+PgDn (+1) and Ctrl+PgUp (-1): the next or the previous photo of the
+    // current one's folder, loaded as the open button loads, in the same view
+    // mode (fitted stays fitted).
+    void GoToNeighbour(int step);
+    // Ctrl+T: the measurement table saved.
+    void SaveTable();
+    [[nodiscard]] const MeasurementTable& Table() const { return table_; }
+    // The photo decoded ahead (tests and benchmarks).
+    [[nodiscard]] PicturePrefetch& Prefetch() { return prefetch_; }
 
     // How the program ends when the user confirms; QCoreApplication::quit unless
     // a test puts something else.
@@ -109,8 +123,18 @@ class Form1 : public QWidget {
     template <typename Handler>
     void Guarded(Handler&& handler);
 
-    // Loads `path` and puts it under the measuring tools, or says why not.
-    void Load(const QString& path);
+    // Loads `path` (or takes it from `prefetched`) and puts it under the
+    // measuring tools, or says why not.
+    void Load(const QString& path, std::optional<ImageLoadResult> prefetched = std::nullopt);
+    // The table keeps up with a measurement taken, undone or redone.
+    void FollowTable(const EngineState& before);
+    // After a calibration: references more than 2 % apart are said, with the
+    // offer to calibrate again.
+    void CheckReferences();
+    [[nodiscard]] QChar DecimalSeparator() const;
+    void RestoreRemembered();
+    void RememberAtExit();
+    void RememberResultsFile();
     // Puts a picture under the measuring tools: clears the start-up text, shows
     // the picture at the top left, names the file in the caption, sets the scroll
     // ranges and returns the engine to Idle.
@@ -131,6 +155,14 @@ class Form1 : public QWidget {
     QString fileName_;
     ResultsExport export_;
     AnnotatedPhotoExport annotated_;
+    MeasurementTable table_;
+    MeasurementTableExport tableExport_;
+    PicturePrefetch prefetch_;
+    // Where Ctrl+PgDn goes on from: the photo shown, or a later one of the
+    // folder that failed to open, so that a bad file is passed, not met again.
+    QString folderPlace_;
+    int direction_ = 1;
+    RememberedSettings* settings_ = nullptr;
     std::function<void()> quit_;
     bool quitting_ = false;
     PhotoViewport* viewport_ = nullptr;

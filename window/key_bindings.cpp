@@ -19,6 +19,7 @@ std::vector<KeyBinding> MakeBindings() {
     const char* zoom = "Ctrl++ e Ctrl+-: ingrandisce e riduce";
     const char* undo = "Ctrl+Z: annulla l'ultimo clic; Ctrl+Maiusc+Z: lo ripete";
     const char* arrows = "Frecce: scorrono la foto";
+    const char* photos = "Ctrl+PgGiù e Ctrl+PgSu: foto successiva e precedente della cartella";
     const char* results =
         "Ctrl+S: salva i risultati in un file; Ctrl+Maiusc+C: li copia negli appunti";
     return {
@@ -35,6 +36,10 @@ std::vector<KeyBinding> MakeBindings() {
         {{Ctrl(Qt::Key_S)}, everywhere, A::SaveResults, "Ctrl+S", results},
         {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, everywhere, A::CopyResults,
          "Ctrl+Maiusc+C", results},
+        {{Ctrl(Qt::Key_T)}, everywhere, A::SaveTable, "Ctrl+T",
+         "Ctrl+T: salva la tabella delle misure (foto, numero, lunghezza, punti, scala)"},
+        {{Ctrl(Qt::Key_PageDown)}, everywhere, A::NextPhoto, "Ctrl+PgGiù", photos},
+        {{Ctrl(Qt::Key_PageUp)}, everywhere, A::PreviousPhoto, "Ctrl+PgSu", photos},
         {{Ctrl(Qt::Key_E)}, everywhere, A::SaveAnnotatedPhoto, "Ctrl+E",
          "Ctrl+E: salva la foto con i segni"},
         {{Ctrl(Qt::Key_Q)}, everywhere, A::Quit, "Ctrl+Q", "Ctrl+Q: esce (dopo la domanda)"},

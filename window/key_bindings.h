@@ -36,6 +36,9 @@ enum class KeyAction {
     SaveResults,
     CopyResults,
     Quit,
+    SaveTable,
+    NextPhoto,
+    PreviousPhoto,
 };
 
 struct KeyBinding {

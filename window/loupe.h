@@ -27,6 +27,11 @@ class Loupe : public QWidget {
 
     [[nodiscard]] bool Enabled() const { return enabled_; }
     void Toggle();
+    void SetOn(bool on) {
+        if (on != enabled_) {
+            Toggle();
+        }
+    }
     // Placed and repainted for where the pointer is now over the surface, or
     // hidden when it is off, the pointer is not over the picture, or the
     // viewport has no corner for it that leaves the pointer free. After anything

@@ -78,11 +78,11 @@ TEST_F(AnnotatedSaveTest, TheTypeFollowsTheExtensionAndTheNameIsOfferedBesideThe
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.JPG")));
     exporter.Save(photo, overlay, dir.filePath(QStringLiteral("foto.jpg")));
     ASSERT_EQ(dialogs.shown.back().kind, testing::ScriptedWindowDialogs::Shown::Save);
-    EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("foto-misure.png")));
+    EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("foto-misure.jpg")));
     EXPECT_TRUE(dialogs.Messages().empty());
     EXPECT_EQ(QImage(dir.filePath(QStringLiteral("annotata.JPG")), "JPEG").size(), QSize(400, 300));
     EXPECT_EQ(AnnotatedName(QStringLiteral("/a/b.c/pesce.tar.jpg")),
-              QStringLiteral("/a/b.c/pesce.tar-misure.png"));
+              QStringLiteral("/a/b.c/pesce.tar-misure.jpg"));
 }
 
 TEST_F(AnnotatedSaveTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {

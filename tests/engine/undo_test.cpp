@@ -32,6 +32,7 @@ class UndoTest : public ::testing::Test, protected testing::EngineParts {
 TEST_F(UndoTest, RightAfterCalibrationThereIsNothingToUndo) {
     Calibrate();
     EXPECT_FALSE(engine.CanUndo());
+    EXPECT_FALSE(engine.LastMeasurement());
     EXPECT_FALSE(engine.Undo());
     EXPECT_FALSE(engine.Redo());
     EXPECT_EQ(surface.live.size(), 14u);
@@ -102,9 +103,20 @@ TEST_F(UndoTest, RedoDoesAgainWhatWasUndoneUntilTheNextClick) {
     const auto marks = surface.live;
     ASSERT_TRUE(engine.Undo());  // the pending point
     ASSERT_TRUE(engine.Undo());  // measurement 2
+    // The measurement table follows: the newest done measurement is number 1.
+    ASSERT_TRUE(engine.LastMeasurement());
+    EXPECT_EQ(engine.LastMeasurement()->number, 1);
+    EXPECT_EQ(engine.LastMeasurement()->xb, 1350.f);
+    EXPECT_DOUBLE_EQ(engine.LastMeasurement()->length, 2.0);
     ASSERT_TRUE(engine.Redo());
     ASSERT_TRUE(engine.Redo());
     EXPECT_EQ(results.text, text);
+    const auto redone = engine.LastMeasurement();
+    ASSERT_TRUE(redone);
+    EXPECT_EQ(redone->number, 2);
+    EXPECT_EQ(std::vector<float>({redone->xa, redone->ya, redone->xb, redone->yb}),
+              std::vector<float>({0.f, 100.f, 675.f, 100.f}));
+    EXPECT_DOUBLE_EQ(redone->length, 1.0);
     EXPECT_EQ(surface.live, marks);  // the same calls again
     EXPECT_EQ(engine.n(), 2);
     EXPECT_EQ(engine.punti(), 1);

@@ -61,8 +61,10 @@ class ScriptedWindowDialogs : public WindowDialogs {
         return reply;
     }
 
-    std::optional<QString> OpenFile(const QString& title, const QStringList& filters) override {
-        shown.push_back({Shown::Open, title, {}, Buttons::OkCancel, Icon::None, filters});
+    // The folder shown goes in `text`.
+    std::optional<QString> OpenFile(const QString& title, const QStringList& filters,
+                                    const QString& folder) override {
+        shown.push_back({Shown::Open, title, folder, Buttons::OkCancel, Icon::None, filters});
         return NextFile();
     }
 

@@ -88,7 +88,9 @@ TEST_F(Form1Test, FullCalibrationAndMeasurementWithEveryMouseButton) {
     window.Text1->SetText("");
 
     // First pair: 1500 twips for 2 cm; second: 1800 twips for 3 cm. k = (750 + 600) / 2.
+    // The two are 22,2 % apart: the user is told and keeps the scale.
     dialogs.inputs = {"2", "3"};
+    dialogs.answers = {WindowDialogs::Answer::No};
     Click(Px(0, 0));
     Click(Px(1500, 0), Qt::RightButton);
     Click(Px(0, 0), Qt::MiddleButton);
@@ -97,9 +99,11 @@ TEST_F(Form1Test, FullCalibrationAndMeasurementWithEveryMouseButton) {
     EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
     EXPECT_FALSE(window.Inizia->isEnabled());
     EXPECT_TRUE(window.Resetta->isEnabled());
-    ASSERT_EQ(dialogs.shown.size(), 3u);
+    ASSERT_EQ(dialogs.shown.size(), 4u);
     EXPECT_EQ(dialogs.shown[1].title, "Calibrazione (2 di 3)");
     EXPECT_EQ(dialogs.shown[2].title, "Calibrazione (3 di 3)");
+    EXPECT_EQ(dialogs.shown[3].title, "Riferimenti discordanti");
+    EXPECT_TRUE(dialogs.shown[3].text.contains("differiscono del 22,2 %")) << dialogs.shown[3].text.toStdString();
 
     Click(Px(0, 0), Qt::RightButton);
     Click(Px(900, 1200));

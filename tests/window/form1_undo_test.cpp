@@ -162,7 +162,7 @@ TEST_F(Form1UndoTest, CtrlESavesThePhotoWithItsMarksAtFullResolutionWhateverTheZ
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.png")));
     QTest::keyClick(window.picPicture, Qt::Key_E, Qt::ControlModifier);
     ASSERT_EQ(dialogs.shown.back().kind, testing::ScriptedWindowDialogs::Shown::Save);
-    EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("foto-misure.png")));
+    EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("foto-misure.jpg")));
     EXPECT_TRUE(dialogs.Messages().empty());
     QImage saved(dir.filePath(QStringLiteral("annotata.png")));
     ASSERT_EQ(saved.size(), QSize(400, 300));

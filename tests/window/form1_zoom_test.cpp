@@ -67,6 +67,7 @@ TEST_F(Form1ZoomTest, CalibratingFittedAndMeasuringAtFourTimesGivesTheLinesOfOne
         window.Text1->SetText("");
         window.Inizia_Click();
         dialogs.inputs = {"8", "7"};
+        dialogs.answers = {WindowDialogs::Answer::No};  // references 150 and 200 px/cm: kept
         beforeCalibration();
         for (const QPointF p : {s.ref1a, s.ref1b, s.ref2a, s.ref2b}) {
             ClickPicture(p);

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "commands/measurement_table.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "commands/safe_file.h"
+
+namespace vardesca {
+
+namespace {
+
+QString Field(const QString& text, QChar separator) {
+    const bool quote = text.contains(separator) || text.contains(QLatin1Char('"')) ||
+                       text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    if (!quote) {
+        return text;
+    }
+    QString doubled = text;
+    doubled.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + doubled + QLatin1Char('"');
+}
+
+}  // namespace
+
+QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator) {
+    const bool comma = decimalSeparator == QLatin1Char(',');
+    const QChar separator = comma ? QLatin1Char(';') : QLatin1Char(',');
+    const auto number = [comma](double value, int decimals) {
+        QString text = QString::number(value, 'f', decimals);
+        if (comma) {
+            text.replace(QLatin1Char('.'), QLatin1Char(','));
+        }
+        return text;
+    };
+    const auto line = [separator](const QStringList& fields) {
+        QStringList quoted;
+        for (const QString& f : fields) {
+            quoted.push_back(Field(f, separator));
+        }
+        return quoted.join(separator) + QLatin1String("\r\n");
+    };
+
+    QStringList header;
+    for (const char* title : table_text::kHeader) {
+        header.push_back(QString::fromUtf8(title));
+    }
+    QString csv = line(header);
+    // Three decimals keep a click's fraction of a pixel at any zoom the ladder
+    // reaches; the length has the two of its result line.
+    for (const TableRow& r : rows) {
+        csv += line({r.photo, QString::number(r.number), number(r.length, 2), number(r.x0, 3),
+                     number(r.y0, 3), number(r.x1, 3), number(r.y1, 3), number(r.scale, 3),
+                     number(r.reference1, 3), number(r.reference2, 3)});
+    }
+    return csv.toUtf8();
+}
+
+void MeasurementTableExport::Save(const std::vector<TableRow>& rows, QChar decimalSeparator,
+                                  const QString& photoPath) {
+    if (rows.empty()) {
+        dialogs_.ShowBox(QString(), QString::fromUtf8(table_text::kEmpty),
+                         WindowDialogs::Buttons::Ok);
+        return;
+    }
+    // In the photo's folder, where the survey's files are; under the name last
+    // chosen, if any.
+    const QString name = lastName_.isEmpty() ? QString::fromUtf8(table_text::kDefaultName) : lastName_;
+    const std::optional<QString> chosen = dialogs_.SaveFile(QFileInfo(photoPath).dir().filePath(name));
+    if (!chosen) {
+        return;
+    }
+    lastName_ = QFileInfo(*chosen).fileName();
+    if (const auto failure = WriteFileSafely(*chosen, TableCsv(rows, decimalSeparator))) {
+        dialogs_.ShowBox(QString(),
+                         QString::fromUtf8(table_text::kSaveFailed).arg(*chosen, failure->reason),
+                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+    }
+}
+
+}  // namespace vardesca

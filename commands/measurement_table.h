@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+#include <vector>
+
+#include "dialogs/window_dialogs.h"
+
+namespace vardesca {
+
+// One measurement as the table records it: where it came from and what gave
+// its length, so that a number in a spreadsheet can be traced back to the
+// photo and checked.
+struct TableRow {
+    QString photo;  // the photo's file name
+    int number = 0;  // as its result line numbers it
+    double length = 0.0;  // cm, rounded to hundredths as the line has it
+    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;  // photo pixels, fractions kept
+    double scale = 0.0;  // px/cm
+    double reference1 = 0.0, reference2 = 0.0;  // each reference's own px/cm
+};
+
+// Every measurement of the session, in the order taken. It follows the
+// measuring, not the results box: an undone measurement leaves it and a redone
+// one comes back, while the user's edits of the box leave it alone.
+class MeasurementTable {
+  public:
+    void Add(TableRow row) { rows_.push_back(std::move(row)); }
+    // Undo only ever takes back the newest measurement.
+    void RemoveLast() {
+        if (!rows_.empty()) {
+            rows_.pop_back();
+        }
+    }
+    void Clear() { rows_.clear(); }
+    [[nodiscard]] const std::vector<TableRow>& Rows() const { return rows_; }
+
+  private:
+    std::vector<TableRow> rows_;
+};
+
+// The table as CSV (RFC 4180: a header row, CR LF line ends, a field quoted
+// when it holds the separator, a quote or a line end). With a decimal comma,
+// as under Italian settings, fields are separated by ";" as spreadsheets there
+// expect; otherwise by "," with a decimal point.
+[[nodiscard]] QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator);
+
+// Ctrl+T: the table saved through the save dialog, offered as "misure.csv" in
+// the photo's folder, written beside the target and renamed over it when whole.
+class MeasurementTableExport {
+  public:
+    explicit MeasurementTableExport(WindowDialogs& dialogs) : dialogs_(dialogs) {}
+
+    void Save(const std::vector<TableRow>& rows, QChar decimalSeparator, const QString& photoPath);
+
+  private:
+    WindowDialogs& dialogs_;
+    QString lastName_;
+};
+
+namespace table_text {
+inline constexpr const char* kDefaultName = "misure.csv";
+inline constexpr const char* kHeader[] = {
+    "foto",          "numero",        "lunghezza (cm)", "x0 (px)",
+    "y0 (px)",       "x1 (px)",       "y1 (px)",        "scala (px/cm)",
+    "riferimento 1 (px/cm)", "riferimento 2 (px/cm)"};
+inline constexpr const char* kEmpty =
+    "Nessuna misura da salvare: la tabella raccoglie le misure prese da quando il programma è "
+    "stato avviato o da \"Resetta misurazioni\".";
+inline constexpr const char* kSaveFailed = "Impossibile salvare la tabella delle misure\n\n%1\n\n%2.";
+}  // namespace table_text
+
+}  // namespace vardesca

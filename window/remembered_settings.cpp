@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/remembered_settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace vardesca {
+
+namespace {
+constexpr const char* kPhotoFolder = "cartella_foto";
+constexpr const char* kResultsFile = "file_risultati";
+constexpr const char* kGeometry = "finestra";
+constexpr const char* kLoupe = "lente";
+constexpr const char* kLabels = "etichette";
+}  // namespace
+
+RememberedSettings::RememberedSettings(const QString& file)
+    : settings_(file, QSettings::IniFormat) {}
+
+QString RememberedSettings::DefaultFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/vardesca/vardesca.conf");
+}
+
+void RememberedSettings::KeepQtStateIn(const QString& folder) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+}
+
+QString RememberedSettings::Text(const char* key) const {
+    const QVariant value = settings_.value(QLatin1String(key));
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+std::optional<bool> RememberedSettings::Switch(const char* key) const {
+    const QString text = Text(key);
+    if (text == QLatin1String("true")) {
+        return true;
+    }
+    if (text == QLatin1String("false")) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+void RememberedSettings::Write(const char* key, const QVariant& value) {
+    settings_.setValue(QLatin1String(key), value);
+    // Written at once: a program ended by a logout still remembers.
+    settings_.sync();
+}
+
+QString RememberedSettings::PhotoFolder() const {
+    const QString folder = Text(kPhotoFolder);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void RememberedSettings::SetPhotoFolder(const QString& folder) {
+    if (folder != Text(kPhotoFolder)) {
+        Write(kPhotoFolder, folder);
+    }
+}
+
+QString RememberedSettings::ResultsFile() const {
+    return Text(kResultsFile);
+}
+
+void RememberedSettings::SetResultsFile(const QString& path) {
+    if (path != Text(kResultsFile)) {
+        Write(kResultsFile, path);
+    }
+}
+
+QByteArray RememberedSettings::WindowGeometry() const {
+    const QVariant value = settings_.value(QLatin1String(kGeometry));
+    return value.typeId() == QMetaType::QByteArray ? value.toByteArray() : QByteArray();
+}
+
+void RememberedSettings::SetWindowGeometry(const QByteArray& geometry) {
+    Write(kGeometry, geometry);
+}
+
+std::optional<bool> RememberedSettings::LoupeOn() const {
+    return Switch(kLoupe);
+}
+
+void RememberedSettings::SetLoupeOn(bool on) {
+    Write(kLoupe, on ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+std::optional<bool> RememberedSettings::LabelsOn() const {
+    return Switch(kLabels);
+}
+
+void RememberedSettings::SetLabelsOn(bool on) {
+    Write(kLabels, on ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+}  // namespace vardesca
