@@ -1,0 +1,284 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QTest>
+
+#include "tests/support/csv_reader.h"
+#include "tests/support/form1_fixture.h"
+
+namespace vardesca {
+namespace {
+
+using Answer = WindowDialogs::Answer;
+
+// A folder of a survey's photos, measured one after another with the keys.
+class Form1FolderTest : public testing::Form1Fixture {
+  protected:
+    void SetUp() override {
+        Form1Fixture::SetUp();
+        one = Make(QStringLiteral("IMG_1.png"), {400, 300}, Qt::red);
+        two = Make(QStringLiteral("IMG_2.png"), {500, 300}, Qt::green);
+        ten = Make(QStringLiteral("IMG_10.png"), {600, 300}, Qt::blue);
+        Make(QStringLiteral("note.txt"), {1, 1}, Qt::black);
+    }
+
+    QString Make(const QString& name, QSize size, QColor colour) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(image.save(path, "PNG"));
+        return path;
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QTest::keyClick(window.picPicture, key, modifiers);
+    }
+    void Next() { Key(Qt::Key_PageDown); }
+    void Previous() { Key(Qt::Key_PageUp); }
+    QString Shown() const { return window.windowTitle(); }
+    static QString Caption(const QString& path) { return QStringLiteral("Vardesca [%1]").arg(path); }
+    void Click(QPointF p) {
+        window.picPicture_MouseDown(static_cast<float>(p.x() * 15), static_cast<float>(p.y() * 15));
+    }
+    // References of 100 px for 2 cm and 50 px for 1 cm: 50 px a cm.
+    void Calibrate() {
+        window.Inizia_Click();
+        dialogs.inputs = {"2", "1"};
+        for (const QPointF p : {QPointF(10, 10), QPointF(110, 10), QPointF(10, 20), QPointF(60, 20)}) {
+            Click(p);
+        }
+        ASSERT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    }
+    void Measure(QPointF a, QPointF b) {
+        Click(a);
+        Click(b);
+    }
+
+    QString one, two, ten;
+};
+
+TEST_F(Form1FolderTest, TheKeysWalkTheFolderInItsOrderKeepingTheResults) {
+    Open(one);
+    Calibrate();
+    Measure({100, 100}, {200, 100});
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
+
+    Next();
+    EXPECT_EQ(Shown(), Caption(two));
+    EXPECT_EQ(window.picPicture->Picture().pixel(0, 0), QColor(Qt::green).rgb());
+    // Exactly a load: the results stay, measuring starts again and counts from 1.
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Idle);
+    EXPECT_EQ(window.picPicture->MarkCount(), 0u);
+    Calibrate();
+    Measure({100, 100}, {250, 100});
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n1\t3\r\n");
+
+    // From the results box too: the key has no meaning of its own there.
+    window.Text1->setFocus();
+    QTest::keyClick(window.Text1, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(Shown(), Caption(ten));  // IMG_10 after IMG_2
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n1\t3\r\n");
+
+    // The end: a box says so and nothing else happens.
+    dialogs.shown.clear();
+    Next();
+    EXPECT_EQ(Shown(), Caption(ten));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(QStringLiteral("ultima foto")));
+
+    Previous();
+    Previous();
+    EXPECT_EQ(Shown(), Caption(one));
+    dialogs.shown.clear();
+    Previous();
+    EXPECT_EQ(Shown(), Caption(one));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(QStringLiteral("prima foto")));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(Form1FolderTest, AFittedViewStaysFittedAndOneHundredPercentStays) {
+    Open(one);
+    window.Viewport().Fit();
+    Next();
+    EXPECT_EQ(Shown().left(Caption(two).size()), Caption(two));
+    EXPECT_TRUE(window.Viewport().Fitted());
+    EXPECT_EQ(window.picPicture->size(), window.Viewport().Zoom() * QSize(500, 300));
+
+    window.Viewport().NaturalSize();
+    Next();
+    EXPECT_FALSE(window.Viewport().Fitted());
+    EXPECT_EQ(window.Viewport().Zoom(), 1.0);
+    // The open button opens at 100 % whatever the view was.
+    window.Viewport().Fit();
+    Open(two);
+    EXPECT_EQ(window.Viewport().Zoom(), 1.0);
+}
+
+TEST_F(Form1FolderTest, ABadPhotoIsSaidKeepsEverythingAndIsPassedByTheNextPress) {
+    {
+        QFile file(two);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("\x89PNG\r\n\x1a\n broken");
+    }
+    Open(one);
+    Calibrate();
+    Click({30, 30});  // a first point waits
+    window.Text1->SetText("nota\r\n");
+    dialogs.shown.clear();
+
+    Next();
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.startsWith(QStringLiteral("Impossibile aprire")));
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(two));
+    EXPECT_EQ(Shown().left(Caption(one).size()), Caption(one));
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_TRUE(window.Engine().HasPendingPoint());
+    EXPECT_EQ(window.Text1->GetText(), "nota\r\n");
+
+    Next();
+    EXPECT_EQ(Shown(), Caption(ten));
+}
+
+TEST_F(Form1FolderTest, APhotoChangedOrRemovedAfterItWasDecodedAheadIsReadAsItIsNow) {
+    Open(one);
+    ASSERT_EQ(window.Prefetch().Path(), two);
+    // Replaced after it was decoded ahead: the new content is what shows.
+    Make(QStringLiteral("IMG_2.png"), {700, 300}, Qt::yellow);
+    Next();
+    EXPECT_EQ(window.picPicture->Picture().pixel(0, 0), QColor(Qt::yellow).rgb());
+    EXPECT_EQ(window.picPicture->size(), QSize(700, 300));
+    ASSERT_EQ(window.Prefetch().Path(), ten);
+
+    // Removed: the next press goes to the one after it, or says it is the last.
+    ASSERT_TRUE(QFile::remove(ten));
+    dialogs.shown.clear();
+    Next();
+    EXPECT_EQ(Shown(), Caption(two));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(QStringLiteral("ultima foto")));
+}
+
+TEST_F(Form1FolderTest, TheTableFollowsTheMeasuringAndReadsBackAsTheLinesAndPoints) {
+    Open(one);
+    Calibrate();
+    Measure({100, 100}, {200, 100});
+    Measure({100.5, 150.25}, {300.5, 150.25});  // fractions, as a zoomed click gives
+    Measure({0, 0}, {0, 50});
+    Key(Qt::Key_Z);                                       // the third undone …
+    Key(Qt::Key_Z);                                       // … and the second
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // the second again
+    window.Text1->SetText(window.Text1->GetText() + "nota;\"a\"\r\n");  // the user's own
+    Next();
+    Calibrate();
+    Measure({10, 200}, {10, 275});
+    const std::string lines = window.Text1->GetText();
+    EXPECT_EQ(lines, "1\t2\r\n2\t4\r\nnota;\"a\"\r\n1\t1,5\r\n");
+
+    const QString saved = dir.filePath(QStringLiteral("tabella.csv"));
+    dialogs.files = {saved};
+    Key(Qt::Key_T);
+    EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("misure.csv")));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto records = testing::ReadCsv(QString::fromUtf8(file.readAll()), QLatin1Char(';'));
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 4u);
+    EXPECT_EQ(records->at(1), QStringList({"IMG_1.png", "1", "2,00", "100,000", "100,000",
+                                           "200,000", "100,000", "50,000", "50,000", "50,000"}));
+    EXPECT_EQ(records->at(2), QStringList({"IMG_1.png", "2", "4,00", "100,500", "150,250",
+                                           "300,500", "150,250", "50,000", "50,000", "50,000"}));
+    EXPECT_EQ(records->at(3)[0], QStringLiteral("IMG_2.png"));
+    EXPECT_EQ(records->at(3)[1], QStringLiteral("1"));
+    EXPECT_EQ(records->at(3)[2], QStringLiteral("1,50"));
+
+    // Resetta empties the table with the box.
+    dialogs.answers = {Answer::Ok};
+    window.Resetta_Click();
+    EXPECT_TRUE(window.Table().Rows().empty());
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(Form1FolderTest, ReferencesMoreThanTwoPercentApartOfferANewCalibration) {
+    Open(one);
+    window.Inizia_Click();
+    EXPECT_TRUE(Shown().endsWith(QStringLiteral(" — riferimento 1: primo punto")));
+    dialogs.inputs = {"2", "1"};
+    Click({10, 10});
+    EXPECT_TRUE(Shown().endsWith(QStringLiteral(" — riferimento 1: secondo punto")));
+    Click({110, 10});
+    EXPECT_TRUE(Shown().endsWith(QStringLiteral(" — riferimento 2: primo punto")));
+    Click({10, 20});
+    EXPECT_TRUE(Shown().endsWith(QStringLiteral(" — riferimento 2: secondo punto")));
+    // 52 px for 1 cm against 50: 3,9 % apart. Sì: the marks go and calibration
+    // starts over on the same view.
+    window.Viewport().ZoomInStep();
+    dialogs.shown.clear();
+    dialogs.answers = {Answer::Yes};
+    Click({62, 20});
+    ASSERT_EQ(dialogs.Messages().size(), 2u);
+    EXPECT_EQ(dialogs.Messages()[0].title, QStringLiteral("Riferimenti discordanti"));
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(QStringLiteral("3,9 %")));
+    EXPECT_EQ(dialogs.Messages()[1].title, QStringLiteral("Calibrazione (1 di 3)"));
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Calibrating);
+    EXPECT_EQ(window.Engine().punti(), 0);
+    EXPECT_EQ(window.picPicture->MarkCount(), 0u);
+    EXPECT_EQ(window.picPicture->LabelCount(), 0u);
+    EXPECT_GT(window.Viewport().Zoom(), 1.0);
+
+    // 51 px for 1 cm against 50: 2 % apart, no more: nothing is asked.
+    dialogs.shown.clear();
+    dialogs.inputs = {"2", "1"};
+    for (const QPointF p : {QPointF(10, 10), QPointF(110, 10), QPointF(10, 20), QPointF(61, 20)}) {
+        Click(p);
+    }
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_TRUE(Shown().contains(QStringLiteral("px/cm")));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIgnored) {
+    const QString file = dir.filePath(QStringLiteral("conf/vardesca.conf"));
+    {
+        RememberedSettings settings(file);
+        Form1 first(dialogs, locale, nullptr, &settings);
+        first.SetQuit([] {});
+        first.show();
+        first.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&first));
+        first.resize(1000, 700);
+        dialogs.files = {one};
+        first.cmdOpen_Click();
+        first.picPicture->setFocus();
+        QTest::keyClick(first.picPicture, Qt::Key_L);  // loupe off
+        QTest::keyClick(first.picPicture, Qt::Key_N);  // labels off
+        dialogs.answers = {Answer::Yes};
+        first.Esci_Click();
+    }
+    {
+        RememberedSettings settings(file);
+        Form1 second(dialogs, locale, nullptr, &settings);
+        EXPECT_EQ(second.size(), QSize(1000, 700));
+        EXPECT_FALSE(second.LoupeWidget()->Enabled());
+        EXPECT_FALSE(second.picPicture->LabelsVisible());
+        dialogs.files = {QString()};
+        second.cmdOpen_Click();
+        EXPECT_EQ(dialogs.shown.back().text, dir.path());  // the open dialog's folder
+    }
+    // Nonsense where the settings were: started as on a first day, without a word.
+    {
+        QFile damaged(file);
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write("[General\x00\xff\n finestra=@ByteArray(\x01\x02)\nlente=forse\n\xfe\xfe", 60);
+    }
+    dialogs.shown.clear();
+    RememberedSettings settings(file);
+    Form1 third(dialogs, locale, nullptr, &settings);
+    EXPECT_TRUE(third.LoupeWidget()->Enabled());
+    EXPECT_TRUE(third.picPicture->LabelsVisible());
+    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+}  // namespace
+}  // namespace vardesca
