@@ -15,12 +15,16 @@
 //   vardesca_bench loupe FILE                   one loupe update
 //   vardesca_bench zoom-memory FILE             peak memory after every zoom level
 //   vardesca_bench export FILE [jpg|png]...     annotated photo vs the plain picture encoded
+//   vardesca_bench next FILE NEXT_FILE          Ctrl+PgDn with the next photo decoded ahead
+//                                               vs without
 #include <sys/resource.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QThread>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QScrollBar>
@@ -366,6 +370,47 @@ void BenchZoomMemory(const QStringList& args) {
     PeakMemoryRow("peak memory, 48 MP, every zoom level shown", w.form, 1.4);
 }
 
+// Ctrl+PgDn to the next 48 MP photo of a folder (args: two photos of one
+// folder, in its order), painted: decoded ahead while the user measured,
+// against the same key with nothing decoded ahead, taking turns; at 100 %
+// and fitted.
+void BenchNext(const QStringList& args) {
+    Window w;
+    w.LargeViewport();
+    for (const bool fitted : {false, true}) {
+        std::vector<double> ahead;
+        std::vector<double> cold;
+        for (int i = 0; i < 6; ++i) {
+            for (const bool prefetched : {true, false}) {
+                w.Open(args[2]);
+                if (fitted)
+                    w.form.Viewport().Fit();
+                w.form.picContainer->repaint();
+                if (prefetched) {
+                    while (!w.form.Prefetch().Finished())
+                        QThread::msleep(5);  // the user measuring meanwhile
+                } else {
+                    w.form.Prefetch().Drop();
+                }
+                QElapsedTimer t;
+                t.start();
+                w.form.GoToNeighbour(1);
+                w.form.picContainer->repaint();
+                const double ms = double(t.nsecsElapsed()) / 1e6;
+                if (w.form.windowTitle().indexOf(QFileInfo(args[3]).fileName()) < 0)
+                    std::fprintf(stderr, "the next photo did not open\n");
+                if (i > 0)  // the first of each warms up
+                    (prefetched ? ahead : cold).push_back(ms);
+            }
+        }
+        Row(fitted ? "next 48 MP photo, fitted, key to painted" : "next 48 MP photo, key to painted",
+            Median(ahead), "ms", Median(cold), "<= 50 ms (ref: nothing decoded ahead)");
+    }
+    // The photo shown and the next one decoded ahead: one more picture at most.
+    w.form.picContainer->repaint();
+    PeakMemoryRow("peak memory, 48 MP shown and the next ahead", w.form, 2.15);
+}
+
 void BenchExport(const QStringList& args) {
     Window w;
     w.Open(args[2]);
@@ -412,6 +457,7 @@ int Main(const QStringList& args) {
         {"loupe", BenchLoupe},
         {"zoom-memory", BenchZoomMemory},
         {"export", BenchExport},
+        {"next", BenchNext},
     };
     for (const auto& [name, bench] : benches) {
         if (args.value(1) == QLatin1String(name)) {

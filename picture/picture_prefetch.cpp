@@ -23,14 +23,15 @@ void PicturePrefetch::Start(const QString& path) {
     Drop();
     path_ = path;
     stamp_ = StampOf(path);
-    result_ = std::make_shared<ImageLoadResult>();
+    result_ = std::make_shared<Result>();
     worker_ = std::thread([source = &source_, path, result = result_] {
         try {
-            *result = source->Load(path);
+            result->load = source->Load(path);
         } catch (const std::bad_alloc&) {
             // Taken as no prefetch: the window's own load then says why.
-            *result = ImageLoadResult{};
+            result->load = ImageLoadResult{};
         }
+        result->finished = true;
     });
 }
 
@@ -45,9 +46,9 @@ std::optional<ImageLoadResult> PicturePrefetch::Take(const QString& path) {
     std::optional<ImageLoadResult> taken;
     // A load that gave neither a picture nor a reason ran out of memory on
     // its thread: load again where the failure is reported.
-    const bool usable = result_ && (result_->picture || result_->failure);
+    const bool usable = result_ && (result_->load.picture || result_->load.failure);
     if (usable && StampOf(path) == stamp_) {
-        taken = std::move(*result_);
+        taken = std::move(result_->load);
     }
     Drop();
     return taken;

@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -34,6 +35,8 @@ class PicturePrefetch {
 
     // The file decoded ahead, empty when none (tests).
     [[nodiscard]] const QString& Path() const { return path_; }
+    // Whether its decoding is over (benchmarks).
+    [[nodiscard]] bool Finished() const { return !result_ || result_->finished.load(); }
 
   private:
     struct Stamp {
@@ -46,8 +49,11 @@ class PicturePrefetch {
     const ImageSource& source_;
     QString path_;
     Stamp stamp_;
-    // Written by the thread, read only after joining it.
-    std::shared_ptr<ImageLoadResult> result_;
+    struct Result {
+        ImageLoadResult load;  // written by the thread, read only after joining it
+        std::atomic<bool> finished{false};
+    };
+    std::shared_ptr<Result> result_;
     std::thread worker_;
 };
 
