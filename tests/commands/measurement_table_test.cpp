@@ -12,19 +12,22 @@ namespace {
 
 using testing::ReadCsv;
 
-std::vector<TableRow> TwoRows() {
+std::vector<TableRow> SomeRows() {
     // A name with every character RFC 4180 quotes.
     return {{QStringLiteral("IMG_2.JPG"), 1, 12.35, 10.0, 20.5, 110.25, 20.0, 8.1, 8.0, 8.2},
             {QStringLiteral("trota; \"grande\",\r\nbis.jpg"), 2, 0.5, 0.0625, 1.0 / 3, 4, 5,
-             45.678, 44.0, 47.356}};
+             45.678, 44.0, 47.356},
+            // Only the separators, which alone call for quotes.
+            {QStringLiteral("rilievo;2,3.jpg"), 3, 1, 0, 0, 0, 0, 1, 1, 1}};
 }
 
 TEST(MeasurementTableTest, ItalianSettingsGiveSemicolonsAndCommasThatReadBackExactly) {
-    const auto rows = TwoRows();
+    const auto rows = SomeRows();
     const QString csv = QString::fromUtf8(TableCsv(rows, QLatin1Char(',')));
     const auto records = ReadCsv(csv, QLatin1Char(';'));
     ASSERT_TRUE(records) << csv.toStdString();
-    ASSERT_EQ(records->size(), 3u);
+    ASSERT_EQ(records->size(), 4u);
+    EXPECT_EQ(records->at(3)[0], rows[2].photo);
     EXPECT_EQ(records->at(0).first(), QStringLiteral("foto"));
     EXPECT_EQ(records->at(0).size(), 10);
     EXPECT_EQ(records->at(1),
@@ -39,14 +42,15 @@ TEST(MeasurementTableTest, ItalianSettingsGiveSemicolonsAndCommasThatReadBackExa
 }
 
 TEST(MeasurementTableTest, ElsewhereCommasSeparateAndThePointIsDecimal) {
-    const QString csv = QString::fromUtf8(TableCsv(TwoRows(), QLatin1Char('.')));
+    const QString csv = QString::fromUtf8(TableCsv(SomeRows(), QLatin1Char('.')));
     const auto records = ReadCsv(csv, QLatin1Char(','));
     ASSERT_TRUE(records) << csv.toStdString();
-    ASSERT_EQ(records->size(), 3u);
+    ASSERT_EQ(records->size(), 4u);
+    EXPECT_EQ(records->at(3)[0], SomeRows()[2].photo);
     EXPECT_EQ(records->at(1)[2], QStringLiteral("12.35"));
     EXPECT_EQ(records->at(2)[7], QStringLiteral("45.678"));
     EXPECT_EQ(records->at(0).size(), 10);
-    EXPECT_EQ(records->at(2)[0], TwoRows()[1].photo);
+    EXPECT_EQ(records->at(2)[0], SomeRows()[1].photo);
 }
 
 TEST(MeasurementTableTest, TheSaveOffersTheTableBesideThePhotoAndRefusesAnEmptyOne) {
@@ -62,15 +66,15 @@ TEST(MeasurementTableTest, TheSaveOffersTheTableBesideThePhotoAndRefusesAnEmptyO
 
     const QString chosen = dir.filePath(QStringLiteral("rilievo.csv"));
     dialogs.files = {chosen};
-    exporter.Save(TwoRows(), QLatin1Char(','), photo);
+    exporter.Save(SomeRows(), QLatin1Char(','), photo);
     EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("misure.csv")));
     QFile file(chosen);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), TableCsv(TwoRows(), QLatin1Char(',')));
+    EXPECT_EQ(file.readAll(), TableCsv(SomeRows(), QLatin1Char(',')));
 
     // Next time the name chosen is offered again, in the folder of the photo shown.
     dialogs.files = {QString()};
-    exporter.Save(TwoRows(), QLatin1Char(','), QStringLiteral("/altrove/IMG_9.JPG"));
+    exporter.Save(SomeRows(), QLatin1Char(','), QStringLiteral("/altrove/IMG_9.JPG"));
     EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("/altrove/rilievo.csv"));
     EXPECT_EQ(dialogs.Messages().size(), 1u);
 }
