@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QSessionManager>
 #include <QTemporaryDir>
 
 #include "commands/safe_file.h"
 #include "window/form1.h"
+#include "window/session_start.h"
 #include "window/italian_translation.h"
 #include "window/qt_locale_numbers.h"
 #include "dialogs/qt_window_dialogs.h"
@@ -32,6 +34,14 @@ int main(int argc, char* argv[]) {
     vardesca::Form1 window(dialogs, locale, nullptr, &settings);
     dialogs.SetParent(&window);
     window.show();
+    // What the user does is journaled from the start; a session that ended
+    // otherwise than normally is offered back first.
+    const std::unique_ptr<vardesca::SessionJournal> journal =
+        vardesca::StartJournal(window, dialogs, vardesca::JournalFolder());
+    vardesca::OnQuitSignals(window, [&window] { window.EndQuietly(); });
+    // The desktop session ending asks nothing: the journal keeps the work.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.PrepareForSessionEnd(); });
     // "vardesca FOTO", as a file manager's "Apri con" starts it: the photo
     // opens as if chosen in the open dialog.
     const QStringList arguments = QApplication::arguments();

@@ -40,17 +40,18 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       HScroll1(MakeScrollBar(Qt::Horizontal, this, "HScroll1")),
       picContainer(Named(new QWidget(this), "picContainer")),
       picPicture(Named(new ImageSurface(scale_, picContainer), "picPicture")),
-      dialogs_(dialogs),
+      recording_(dialogs),
+      dialogs_(recording_),
       locale_(locale),
       scale_(TwipsScale::ForScreen(QGuiApplication::primaryScreen())),
       imageSource_(scale_.TwipsPerPixel()),
-      export_(dialogs),
-      annotated_(dialogs),
-      tableExport_(dialogs),
+      export_(recording_),
+      annotated_(recording_),
+      tableExport_(recording_),
       prefetch_(imageSource_),
       settings_(settings),
       quit_([] { QCoreApplication::quit(); }),
-      engineDialogs_(dialogs),
+      engineDialogs_(recording_),
       engineButtons_(*Inizia, *Resetta),
       engine_(std::make_unique<MeasureEngine>(*picPicture, engineDialogs_, *Text1, engineButtons_,
                                               locale)) {
@@ -143,6 +144,24 @@ void Form1::Guarded(Handler&& handler) {
                      WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
 }
 
+void Form1::RunGuarded(const std::function<void()>& work) {
+    Guarded(work);
+}
+
+void Form1::Journaled(const JournalRecord& action, const std::function<void()>& work) {
+    FlushText();
+    Journal(action);
+    // Every reply given while it runs is recorded after it.
+    struct Replies {
+        JournalDialogs& dialogs;
+        explicit Replies(JournalDialogs& d) : dialogs(d) { dialogs.BeginAction(); }
+        ~Replies() { dialogs.EndAction(); }
+        Replies(const Replies&) = delete;
+        Replies& operator=(const Replies&) = delete;
+    } replies(recording_);
+    Guarded(work);
+}
+
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Form_Resize();
@@ -223,7 +242,9 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
         return;
     }
+    JournalPicture(path);
     inizializza(path, *loaded.picture);
+    rowsAtPhotoStart_ = table_.Rows().size();
     folderPlace_ = path;
     if (settings_ != nullptr) {
         settings_->SetPhotoFolder(QFileInfo(path).absolutePath());
@@ -242,7 +263,7 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
 }
 
 void Form1::Resetta_Click() {
-    Guarded([this] {
+    Journaled(journal_record::Action("resetta"), [this] {
         const auto answer = dialogs_.ShowBox(QString::fromUtf8(app_text::kResetTitle),
                                              QString::fromUtf8(app_text::kResetQuestion),
                                              WindowDialogs::Buttons::OkCancel);
@@ -251,6 +272,7 @@ void Form1::Resetta_Click() {
         }
         Text1->SetText("");
         table_.Clear();
+        rowsAtPhotoStart_ = 0;
         // The surface keeps the picture clean (marks lie over it), so the same
         // picture comes back without marks even if the file has since been
         // changed or deleted.
@@ -291,6 +313,7 @@ void Form1::VScroll1_Scroll() {
 
 void Form1::CopiaDati_Click() {
     Guarded([this] { export_.CopiaDati(Text1->GetText()); });
+    Journal(journal_record::Action("export"));
     RememberResultsFile();
     staleClicks_->BusyUntilNow();
 }
@@ -317,6 +340,7 @@ void Form1::Esci_Click() {
         if (ConfirmExit()) {
             quitting_ = true;
             RememberAtExit();
+            EndSession();
             quit_();
         }
     });
@@ -328,11 +352,19 @@ void Form1::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    // A logout: the journal is up to date and stays for the next start.
+    if (quietClose_) {
+        quitting_ = true;
+        RememberAtExit();
+        event->accept();
+        return;
+    }
     bool confirmed = false;
     Guarded([this, &confirmed] { confirmed = ConfirmExit(); });
     if (confirmed) {
         quitting_ = true;
         RememberAtExit();
+        EndSession();
         event->accept();
     } else {
         event->ignore();
@@ -340,14 +372,18 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Inizia_Click() {
-    Guarded([this] { engine_->StartCalibration(); });
+    Journaled(journal_record::Action("inizia"), [this] { engine_->StartCalibration(); });
     UpdateCaption();
 }
 
 void Form1::picPicture_MouseDown(float x, float y) {
     // Every button counts, with or without Shift, Ctrl or Alt.
     const EngineState before = StateOf(*engine_);
-    Guarded([this, x, y] { engine_->HandleClick(x, y); });
+    // A click the engine ignores (no calibration begun) changes nothing to keep.
+    if (engine_->azione() == MeasureEngine::Idle) {
+        return;
+    }
+    Journaled(journal_record::Click(x, y), [this, x, y] { engine_->HandleClick(x, y); });
     AfterEngineAction(before);
 }
 
@@ -359,14 +395,20 @@ void Form1::AfterEngineAction(const EngineState& before) {
 }
 
 void Form1::UndoClick() {
+    if (!engine_->CanUndo()) {
+        return;
+    }
     const EngineState before = StateOf(*engine_);
-    Guarded([this] { engine_->Undo(); });
+    Journaled(journal_record::Action("undo"), [this] { engine_->Undo(); });
     AfterEngineAction(before);
 }
 
 void Form1::RedoClick() {
+    if (!engine_->CanRedo()) {
+        return;
+    }
     const EngineState before = StateOf(*engine_);
-    Guarded([this] { engine_->Redo(); });
+    Journaled(journal_record::Action("redo"), [this] { engine_->Redo(); });
     AfterEngineAction(before);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "commands/annotated_photo.h"
 #include "commands/measurement_table.h"
 #include "commands/results_export.h"
+#include "commands/session_journal.h"
 #include "engine/completed_step.h"
 #include "engine/measure_engine.h"
 #include "picture/image_source.h"
@@ -21,10 +23,12 @@
 #include "view/twips.h"
 #include "window/compute_layout.h"
 #include "window/engine_adapters.h"
+#include "window/journal_dialogs.h"
 #include "window/key_bindings.h"
 #include "window/loupe.h"
 #include "window/remembered_settings.h"
 #include "window/results_box.h"
+#include "window/session_recovery.h"
 #include "window/stale_clicks.h"
 #include "dialogs/window_dialogs.h"
 
@@ -101,6 +105,22 @@ class Form1 : public QWidget {
     // The photo decoded ahead (tests and benchmarks).
     [[nodiscard]] PicturePrefetch& Prefetch() { return prefetch_; }
 
+    // The session journal written from now on; none when nothing is given.
+    void UseJournal(SessionJournal* journal);
+    // Replays the session a journal kept: the last photo with its calibration,
+    // measurements and undo history, the results text and the table. A box
+    // says what could not be recovered (a photo gone or changed, a damaged part).
+    void RecoverSession(const JournalReading& reading);
+    // SIGTERM, SIGHUP: the journal already holds everything, so the program
+    // ends at once without its question and leaves the journal for the next
+    // start.
+    void EndQuietly();
+    // The desktop session is ending: the journal is brought up to date and
+    // the close that follows asks nothing, so no box blocks a logout.
+    void PrepareForSessionEnd();
+    // The user's edits of the results box journaled now, not within the second.
+    void FlushTextForTests() { FlushText(); }
+
     // How the program ends when the user confirms; QCoreApplication::quit unless
     // a test puts something else.
     void SetQuit(std::function<void()> quit) { quit_ = std::move(quit); }
@@ -135,6 +155,25 @@ class Form1 : public QWidget {
     void RestoreRemembered();
     void RememberAtExit();
     void RememberResultsFile();
+
+    // The journal: a record written (a warning, once, if it cannot be); an
+    // action recorded before it runs, with every reply given while it runs;
+    // the user's edits of the results box, at most once a second and always
+    // before the next action.
+    void Journal(const std::string& encoded);
+    void Journal(const JournalRecord& record) { Journal(EncodeRecord(record)); }
+    void Journaled(const JournalRecord& action, const std::function<void()>& work);
+    // Guarded, for the handlers defined beside the journal's.
+    void RunGuarded(const std::function<void()>& work);
+    void FlushText();
+    // The records of a photo loaded: the box's text then, the table rows of
+    // the photo left, and the photo with its size and time.
+    void JournalPicture(const QString& path);
+    void ReplayStep(const RecoveryStep& step);
+    // Back to the start-up state but for the results text and the table.
+    void UnloadPicture();
+    // The normal end: the journal goes.
+    void EndSession();
     // Puts a picture under the measuring tools: clears the start-up text, shows
     // the picture at the top left, names the file in the caption, sets the scroll
     // ranges and returns the engine to Idle.
@@ -148,6 +187,8 @@ class Form1 : public QWidget {
     // After any engine action: labels, caption and loupe brought up to date.
     void AfterEngineAction(const EngineState& before);
 
+    // Every box goes through here, so the journal hears every reply.
+    JournalDialogs recording_;
     WindowDialogs& dialogs_;
     const LocaleNumbers& locale_;
     TwipsScale scale_;
@@ -163,6 +204,14 @@ class Form1 : public QWidget {
     QString folderPlace_;
     int direction_ = 1;
     RememberedSettings* settings_ = nullptr;
+    SessionJournal* journal_ = nullptr;
+    bool journalWarned_ = false;
+    bool textDirty_ = false;
+    bool quietClose_ = false;
+    QTimer* textTimer_ = nullptr;
+    // The table's rows before the current photo's: those after are journaled
+    // when the photo is left.
+    std::size_t rowsAtPhotoStart_ = 0;
     std::function<void()> quit_;
     bool quitting_ = false;
     PhotoViewport* viewport_ = nullptr;

@@ -20,6 +20,8 @@ ResultsBox::ResultsBox(QWidget* parent) : QPlainTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (!appending_)
             cache_.reset();
+        if (!programWriting_)
+            emit UserEdited();
     });
 }
 
@@ -71,7 +73,9 @@ void ResultsBox::SetText(const std::string& text) {
     // does what was typed before it: Ctrl+Z in the box takes back the user's
     // edits since the program last wrote, and never a result line.
     document()->setUndoRedoEnabled(false);
+    programWriting_ = true;
     Write(text);
+    programWriting_ = false;
     document()->setUndoRedoEnabled(true);
 }
 

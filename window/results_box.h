@@ -28,6 +28,11 @@ class ResultsBox : public QPlainTextEdit, public ResultsText {
     // back what this wrote: it covers the user's edits since.
     void SetText(const std::string& text) override;
 
+  signals:
+    // The user changed the text (typing, pasting, the box's own undo); never
+    // for what SetText writes.
+    void UserEdited();
+
   private:
     void Write(const std::string& text);
     [[nodiscard]] std::string BuildText() const;
@@ -37,6 +42,7 @@ class ResultsBox : public QPlainTextEdit, public ResultsText {
     // lines; dropped whenever the document changes in any other way.
     mutable std::optional<std::string> cache_;
     bool appending_ = false;
+    bool programWriting_ = false;
 };
 
 }  // namespace vardesca

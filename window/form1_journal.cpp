@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's side of the session journal: what it records, and how it plays
+// a recorded session back.
+#include <QFileInfo>
+#include <cerrno>
+
+#include "commands/safe_file.h"
+#include "window/app_text.h"
+#include "window/form1.h"
+
+namespace vardesca {
+
+void Form1::UseJournal(SessionJournal* journal) {
+    journal_ = journal;
+    journalWarned_ = false;
+    recording_.SetRecorder([this](const JournalRecord& record) { Journal(record); });
+    if (textTimer_ == nullptr) {
+        textTimer_ = new QTimer(this);
+        textTimer_->setSingleShot(true);
+        textTimer_->setInterval(1000);
+        connect(textTimer_, &QTimer::timeout, this, [this] { FlushText(); });
+        connect(Text1, &ResultsBox::UserEdited, this, [this] {
+            textDirty_ = true;
+            if (!textTimer_->isActive()) {
+                textTimer_->start();
+            }
+        });
+    }
+}
+
+void Form1::Journal(const std::string& encoded) {
+    if (journal_ == nullptr || journal_->Broken() || recording_.Replaying()) {
+        return;
+    }
+    if (journal_->Append(encoded) || journalWarned_) {
+        return;
+    }
+    // Once: measuring goes on as without a journal.
+    journalWarned_ = true;
+    const Failure why = SaveFailure(errno, SaveStep::Write);
+    dialogs_.ShowBox(QString(),
+                     QString::fromUtf8(journal_text::kCannotWrite).arg(journal_->Path(), why.reason),
+                     WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+}
+
+void Form1::FlushText() {
+    if (!textDirty_) {
+        return;
+    }
+    textDirty_ = false;
+    if (textTimer_ != nullptr) {
+        textTimer_->stop();
+    }
+    Journal(journal_record::Text(Text1->GetText()));
+}
+
+void Form1::JournalPicture(const QString& path) {
+    if (journal_ == nullptr || recording_.Replaying()) {
+        return;
+    }
+    textDirty_ = false;
+    std::string records = EncodeRecord(journal_record::Text(Text1->GetText()));
+    const std::vector<TableRow>& rows = table_.Rows();
+    for (std::size_t i = std::min(rowsAtPhotoStart_, rows.size()); i < rows.size(); ++i) {
+        records += EncodeRecord(journal_record::Row(rows[i]));
+    }
+    const QFileInfo info(path);
+    records += EncodeRecord(journal_record::Picture(path, info.size(),
+                                                    info.lastModified().toMSecsSinceEpoch()));
+    Journal(records);
+}
+
+void Form1::EndQuietly() {
+    FlushText();
+    quitting_ = true;
+    RememberAtExit();
+    quit_();
+}
+
+void Form1::PrepareForSessionEnd() {
+    FlushText();
+    quietClose_ = true;
+}
+
+void Form1::EndSession() {
+    if (journal_ != nullptr) {
+        journal_->Finish();
+    }
+}
+
+void Form1::RecoverSession(const JournalReading& reading) {
+    const RecoveryPlan plan = PlanRecovery(reading.records);
+    bool textOnly = false;
+    recording_.StartReplay();
+    RunGuarded([&] {
+        if (plan.startText) {
+            Text1->SetText(*plan.startText);
+        }
+        table_.Clear();
+        for (const TableRow& row : plan.rows) {
+            table_.Add(row);
+        }
+        if (!plan.picture) {
+            return;
+        }
+        const QString& path = plan.picture->path;
+        const QFileInfo info(path);
+        bool same = info.isFile() && info.size() == plan.picture->size &&
+                    info.lastModified().toMSecsSinceEpoch() == plan.picture->modifiedMs;
+        if (same) {
+            Load(path);
+            same = fileName_ == path;  // it may fail to open now
+        }
+        if (!same) {
+            // The steps still give the text and the table; on a stand-in, since
+            // the engine needs no pixels, which then goes.
+            textOnly = true;
+            QImage standIn(1, 1, QImage::Format_RGB32);
+            standIn.fill(Qt::black);
+            inizializza(path, LoadedPicture{standIn, scale_.TwipsPerPixel(), scale_.TwipsPerPixel()});
+            rowsAtPhotoStart_ = table_.Rows().size();
+        }
+        for (const RecoveryStep& step : plan.steps) {
+            ReplayStep(step);
+        }
+        if (textOnly) {
+            UnloadPicture();
+        }
+    });
+    recording_.StopReplay();
+    if (textOnly) {
+        dialogs_.ShowBox(QString(),
+                         QString::fromUtf8(recovery_text::kPictureChanged).arg(plan.picture->path),
+                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+    }
+    if (reading.damaged) {
+        dialogs_.ShowBox(QString(), QString::fromUtf8(recovery_text::kDamaged),
+                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+    }
+}
+
+void Form1::ReplayStep(const RecoveryStep& step) {
+    recording_.QueueReplies(step.replies);
+    const std::string& kind = step.action.kind;
+    if (const auto click = ClickOf(step.action)) {
+        picPicture_MouseDown(click->first, click->second);
+    } else if (kind == "inizia") {
+        Inizia_Click();
+    } else if (kind == "undo") {
+        UndoClick();
+    } else if (kind == "redo") {
+        RedoClick();
+    } else if (kind == "resetta") {
+        Resetta_Click();
+    } else if (kind == "text" && step.action.fields.size() == 1) {
+        Text1->SetText(step.action.fields[0]);
+    }
+}
+
+void Form1::UnloadPicture() {
+    prefetch_.Drop();
+    picPicture->SetPicture(QImage(), 0, 0);
+    fileName_.clear();
+    folderPlace_.clear();
+    engine_->Reset();
+    // As at start: nothing to calibrate until a photo is loaded.
+    Inizia->setEnabled(false);
+    Resetta->setEnabled(false);
+    viewport_->ShowNewPicture();
+    setWindowTitle(QString::fromUtf8(app_text::kAppTitle));
+    loupe_->Refresh();
+}
+
+}  // namespace vardesca

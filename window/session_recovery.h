@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "commands/journal_format.h"
+#include "commands/measurement_table.h"
+
+namespace vardesca {
+
+// What the window writes to the session journal, and how a journal is turned
+// back into a session. The engine is deterministic: the same clicks and the
+// same replies give the same marks and lines, so a session is kept as the
+// short list of what the user did since the last photo was loaded, with the
+// results text and the table as they stood then.
+namespace journal_record {
+[[nodiscard]] JournalRecord Picture(const QString& path, qint64 size, qint64 modifiedMs);
+[[nodiscard]] JournalRecord Row(const TableRow& row);
+[[nodiscard]] JournalRecord Click(float x, float y);
+[[nodiscard]] JournalRecord Text(const std::string& text);
+[[nodiscard]] JournalRecord Action(const char* kind);  // inizia, undo, redo, resetta, export
+}  // namespace journal_record
+
+// One thing the user did, with the replies given while it ran.
+struct RecoveryStep {
+    JournalRecord action;
+    std::deque<JournalRecord> replies;
+};
+
+struct RecoveryPlan {
+    // The results box as it was when the last photo was loaded (with no photo
+    // loaded, as last written).
+    std::optional<std::string> startText;
+    // The table rows of the photos before the last one.
+    std::vector<TableRow> rows;
+    struct Picture {
+        QString path;
+        qint64 size = 0;
+        qint64 modifiedMs = 0;
+    };
+    std::optional<Picture> picture;
+    // What was done on it, to replay in order.
+    std::vector<RecoveryStep> steps;
+};
+
+// Never throws on any records, however odd: fields missing or not numbers
+// leave out the record that holds them.
+[[nodiscard]] RecoveryPlan PlanRecovery(const std::vector<JournalRecord>& records);
+
+// A click's coordinates as the journal holds them; nothing for anything else.
+[[nodiscard]] std::optional<std::pair<float, float>> ClickOf(const JournalRecord& record);
+
+namespace recovery_text {
+inline constexpr const char* kTitle = "Recupero della sessione";
+inline constexpr const char* kQuestion =
+    "La sessione precedente non si è chiusa normalmente (%1): recuperare le misure e il testo "
+    "dei risultati?";
+inline constexpr const char* kWhen = "ultima modifica il %1 alle %2";
+inline constexpr const char* kPictureChanged =
+    "La foto\n\n%1\n\nnon c'è più o è stata modificata dopo la sessione precedente: sono stati "
+    "recuperati soltanto il testo dei risultati e la tabella delle misure.";
+inline constexpr const char* kDamaged =
+    "Una parte del registro della sessione precedente era danneggiata: è stato recuperato "
+    "quanto la precede.";
+inline constexpr const char* kSetAside =
+    "Il registro della sessione precedente è stato conservato in\n\n%1";
+}  // namespace recovery_text
+
+}  // namespace vardesca

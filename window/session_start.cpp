@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/session_start.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include <QLocale>
+#include <QSocketNotifier>
+
+#include "window/session_recovery.h"
+
+namespace vardesca {
+
+std::unique_ptr<SessionJournal> StartJournal(Form1& window, WindowDialogs& dialogs,
+                                             const QString& folder) {
+    std::optional<LeftJournal> left = LeftJournal::Find(folder);
+    QString why;
+    std::unique_ptr<SessionJournal> journal = SessionJournal::Create(folder, why);
+    if (!journal) {
+        dialogs.ShowBox(QString(),
+                        QString::fromUtf8(journal_text::kCannotWrite).arg(folder, why),
+                        WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+    }
+    if (left) {
+        const QLocale italian(QLocale::Italian, QLocale::Italy);
+        const QString when = QString::fromUtf8(recovery_text::kWhen)
+                                 .arg(italian.toString(left->LastWritten().date(), QLocale::ShortFormat),
+                                      left->LastWritten().time().toString(QStringLiteral("HH:mm")));
+        const auto answer = dialogs.ShowBox(QString::fromUtf8(recovery_text::kTitle),
+                                            QString::fromUtf8(recovery_text::kQuestion).arg(when),
+                                            WindowDialogs::Buttons::YesNo);
+        if (answer == WindowDialogs::Answer::Yes) {
+            const JournalReading reading = ReadJournal(left->Bytes());
+            window.RecoverSession(reading);
+            // The new journal takes over what was recovered, so a second
+            // crash loses nothing either; then the old one goes.
+            const std::string& bytes = left->Bytes();
+            const std::size_t header = std::min(bytes.find('\n') + 1, reading.wholeBytes);
+            if (journal && journal->Append(bytes.substr(header, reading.wholeBytes - header))) {
+                left->Remove();
+            }
+        } else {
+            left->SetAside();
+        }
+    }
+    window.UseJournal(journal.get());
+    return journal;
+}
+
+namespace {
+int quitPipe[2] = {-1, -1};
+
+extern "C" void OnQuitSignal(int /*signal*/) {
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(quitPipe[1], &byte, 1);
+    errno = saved;
+}
+}  // namespace
+
+void OnQuitSignals(QObject& owner, std::function<void()> end) {
+    if (quitPipe[0] < 0 && ::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, &owner, [end = std::move(end)] {
+        char drain[16];
+        while (::read(quitPipe[0], drain, sizeof drain) > 0) {
+        }
+        end();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
+}
+
+}  // namespace vardesca
