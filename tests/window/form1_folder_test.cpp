@@ -269,7 +269,9 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
     {
         QFile damaged(file);
         ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        damaged.write("[General\x00\xff\n finestra=@ByteArray(\x01\x02)\nlente=forse\n\xfe\xfe", 60);
+        static const char nonsense[] =
+            "[General\x00\xff\n finestra=@ByteArray(\x01\x02)\nlente=forse\n\xfe\xfe";
+        damaged.write(nonsense, sizeof nonsense - 1);
     }
     dialogs.shown.clear();
     RememberedSettings settings(file);
