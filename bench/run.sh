@@ -50,3 +50,5 @@ mkdir -p "$data/folder"
 cp -u "$data/photo-8000x6000.jpg" "$data/folder/IMG_1.jpg"
 cp -u "$data/photo-8000x6000.jpg" "$data/folder/IMG_2.jpg"
 "$bench" next "$data/folder/IMG_1.jpg" "$data/folder/IMG_2.jpg"
+# On the disk the build is on, as the user's state folder would be.
+"$bench" journal "$data/journal"

@@ -14,7 +14,8 @@ if ! command -v clang++ >/dev/null; then
 fi
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARDESCA_FUZZ=ON \
     -DVARDESCA_BUILD_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_image_source fuzz_wmf fuzz_locale_numbers fuzz_engine fuzz_exif
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_image_source fuzz_wmf fuzz_locale_numbers fuzz_engine fuzz_exif \
+    fuzz_journal
 
 corpus=$PWD/tests/corpus
 mkdir -p build-fuzz/artifacts build-fuzz/corpus
@@ -36,14 +37,16 @@ run image_source "${seeds[@]}" & a=$!
 run wmf "${seeds[@]}" & b=$!
 wait $a || failed=1
 wait $b || failed=1
-# The EXIF reader is tiny and quick: it shares the second slot.
+# The EXIF and journal readers are tiny and quick: they share the second slot.
 run locale_numbers & a=$!
 run engine & b=$!
 run exif & c=$!
+run journal & d=$!
 wait $a || failed=1
 wait $b || failed=1
 wait $c || failed=1
-for t in image_source wmf locale_numbers engine exif; do
+wait $d || failed=1
+for t in image_source wmf locale_numbers engine exif journal; do
     grep -E '^Done|ERROR|==[0-9]+==' "build-fuzz/$t.log" | sed "s/^/$t: /" | head -n 5
 done
 if [ "$failed" -ne 0 ]; then
@@ -51,4 +54,4 @@ if [ "$failed" -ne 0 ]; then
     exit 1
 fi
 echo "Each fuzz target ran ${seconds} s without a failure."
-echo "fuzz: 5 passed, 0 failed"
+echo "fuzz: 6 passed, 0 failed"

@@ -12,6 +12,8 @@
 # it and one on the next photo of the folder (Ctrl+PgDn), and saves the
 # measurement table (Ctrl+T), compared byte for byte; the settings of the first
 # run must be in the program's own file, with no QtProject.conf beside it.
+# A third run measures a fish, takes a typed note and is killed (SIGKILL); the
+# next start recovers the session (Sì) and the copied text is compared.
 #   x_end_to_end.sh [PROGRAM] [OUTPUT_DIR]
 set -euo pipefail
 
@@ -45,8 +47,9 @@ convert -size 620x440 xc:'#4f7390' \
     -draw "line 60,200 260,200" \
     -quality 92 "$work/pesci.jpg"
 cp "$work/pesci.jpg" "$work/pesci2.jpg"
-# The program's settings go here, not into the account running the test.
-export XDG_CONFIG_HOME=$work/config
+# The program's settings and journal go here, not into the account running
+# the test.
+export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
 
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -242,5 +245,47 @@ sleep 0.2
 xdotool key Return
 for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after Ctrl+Q"
+app=
+[ -z "$(ls "$XDG_STATE_HOME/vardesca")" ] || fail "a journal was left after a normal end"
+
+# The third run, killed after a measurement and a note.
+LANG=it_IT.UTF-8 LC_ALL= LC_NUMERIC= "$program" "$work/pesci.jpg" >>"$out/e2e-program.log" 2>&1 &
+app=$!
+main=$(xdotool search --sync --name '^Vardesca \[.*pesci\.jpg\]$' | head -n 1)
+xdotool windowmove --sync "$main" 0 0
+sleep 0.5
+calibrate_and_measure 60 120 360 120
+click 734 300
+xdotool key ctrl+End
+xdotool type --delay 20 "nota"
+sleep 1.5  # the journal takes the box's text within a second
+kill -9 "$app"
+wait "$app" 2>/dev/null || true
+app=
+
+LANG=it_IT.UTF-8 LC_ALL= LC_NUMERIC= "$program" >>"$out/e2e-program.log" 2>&1 &
+app=$!
+focus '^Recupero della sessione$'
+xdotool key Return
+sleep 1
+main=$(xdotool search --sync --name '^Vardesca \[.*pesci\.jpg\]' | head -n 1)
+xdotool windowmove --sync "$main" 0 0
+sleep 0.3
+xdotool getwindowname "$main" | grep -q '50,00 px/cm' ||
+    fail "the calibration did not come back: $(xdotool getwindowname "$main")"
+click "${copia_button[@]}"
+focus 'Vuoi copiare i dati'
+xdotool key Return
+sleep 0.5
+xclip -o -selection clipboard >"$work/clipboard-recovered"
+printf '1\t6\r\nnota' | cmp - "$work/clipboard-recovered" ||
+    fail "after recovery the clipboard holds: $(od -An -c "$work/clipboard-recovered")"
+import -window root "$out/e2e-recovered.png"
+click "${esci_button[@]}"
+focus '^Vardesca$'
+sleep 0.2
+xdotool key Return
+for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end after the recovery"
 app=
 echo "e2e: 1 passed, 0 failed"
