@@ -148,7 +148,8 @@ void Form1::RunGuarded(const std::function<void()>& work) {
     Guarded(work);
 }
 
-void Form1::Journaled(const JournalRecord& action, const std::function<void()>& work) {
+void Form1::Journaled(const JournalRecord& action, const std::function<void()>& work,
+                      const std::function<void()>& after) {
     FlushText();
     Journal(action);
     // Every reply given while it runs is recorded after it.
@@ -160,6 +161,9 @@ void Form1::Journaled(const JournalRecord& action, const std::function<void()>& 
         Replies& operator=(const Replies&) = delete;
     } replies(recording_);
     Guarded(work);
+    if (after) {
+        after();
+    }
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -383,8 +387,8 @@ void Form1::picPicture_MouseDown(float x, float y) {
     if (engine_->azione() == MeasureEngine::Idle) {
         return;
     }
-    Journaled(journal_record::Click(x, y), [this, x, y] { engine_->HandleClick(x, y); });
-    AfterEngineAction(before);
+    Journaled(journal_record::Click(x, y), [this, x, y] { engine_->HandleClick(x, y); },
+              [this, &before] { AfterEngineAction(before); });
 }
 
 void Form1::AfterEngineAction(const EngineState& before) {
@@ -399,8 +403,8 @@ void Form1::UndoClick() {
         return;
     }
     const EngineState before = StateOf(*engine_);
-    Journaled(journal_record::Action("undo"), [this] { engine_->Undo(); });
-    AfterEngineAction(before);
+    Journaled(journal_record::Action("undo"), [this] { engine_->Undo(); },
+              [this, &before] { AfterEngineAction(before); });
 }
 
 void Form1::RedoClick() {
@@ -408,8 +412,8 @@ void Form1::RedoClick() {
         return;
     }
     const EngineState before = StateOf(*engine_);
-    Journaled(journal_record::Action("redo"), [this] { engine_->Redo(); });
-    AfterEngineAction(before);
+    Journaled(journal_record::Action("redo"), [this] { engine_->Redo(); },
+              [this, &before] { AfterEngineAction(before); });
 }
 
 void Form1::GiveUpPendingPoint() {

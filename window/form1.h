@@ -162,7 +162,10 @@ class Form1 : public QWidget {
     // before the next action.
     void Journal(const std::string& encoded);
     void Journal(const JournalRecord& record) { Journal(EncodeRecord(record)); }
-    void Journaled(const JournalRecord& action, const std::function<void()>& work);
+    // `after` runs inside the action too (unguarded, as after any action), so
+    // that a question it asks (the references' disagreement) is recorded.
+    void Journaled(const JournalRecord& action, const std::function<void()>& work,
+                   const std::function<void()>& after = {});
     // Guarded, for the handlers defined beside the journal's.
     void RunGuarded(const std::function<void()>& work);
     void FlushText();

@@ -83,9 +83,11 @@ TEST_F(Form1JournalTest, AKilledSessionComesBackAsItWasDownToTheNextLine) {
     window.UndoClick();  // the second measurement stays undone, ready to redo
     QTest::keyClicks(window.Text1, " nota");
     window.GoToNeighbour(1);
-    // References 3,9 % apart: kept. A refused reply on the way.
-    dialogs.answers = {Answer::No};
+    // References 3,9 % apart, a refused reply on the way: calibrated again
+    // (Sì), then 2 % apart: kept.
+    dialogs.answers = {Answer::Yes};
     Calibrate({"abc", "2", "1"}, 62);
+    Calibrate({"2", "1"}, 61);
     Click(window, 50, 50);
     Click(window, 50, 250);
     dialogs.answers = {Answer::Cancel};
