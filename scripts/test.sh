@@ -6,7 +6,7 @@
 #   3. the Debian package: built, unpacked into a temporary folder, checked there
 #      (desktop entry, metainfo, where each file goes, lintian) and started once;
 #   4. the program from that folder driven through a real X server (Xvfb);
-#   5. a short run of each fuzz target (30 s, libFuzzer, clang).
+#   5. a short run of each fuzz target (20 s, libFuzzer, clang).
 # Missing build and test packages are installed with apt-get; nothing else on
 # the system changes.
 #
@@ -89,4 +89,4 @@ if [ "$install_package" -eq 1 ]; then
 fi
 
 echo "== fuzz targets, a short run each"
-bash scripts/fuzz.sh 30
+bash scripts/fuzz.sh 20
