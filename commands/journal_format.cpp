@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/journal_format.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -100,7 +101,9 @@ JournalReading ReadJournal(std::string_view bytes) {
         const auto [afterLength, lengthError] =
             std::from_chars(line.data(), line.data() + line.size(), length);
         const std::size_t lengthDigits = static_cast<std::size_t>(afterLength - line.data());
-        bool whole = lengthError == std::errc() && lengthDigits > 0 &&
+        // Only as the writer writes it: no leading zero, lower-case hex, so
+        // that a whole record is exactly the bytes its encoding gives.
+        bool whole = lengthError == std::errc() && lengthDigits > 0 && line[0] != '0' &&
                      line.size() >= lengthDigits + 11 && line[lengthDigits] == ' ' &&
                      line[lengthDigits + 9] == ' ' &&
                      line.size() - lengthDigits - 10 == length;
@@ -110,8 +113,11 @@ JournalReading ReadJournal(std::string_view bytes) {
             const char* crcStart = line.data() + lengthDigits + 1;
             const auto [afterCrc, crcError] = std::from_chars(crcStart, crcStart + 8, crc, 16);
             const std::string_view payload = line.substr(lengthDigits + 10);
-            whole = crcError == std::errc() && afterCrc == crcStart + 8 && Crc32(payload) == crc &&
-                    SplitPayload(payload, record);
+            const bool lowerHex = std::all_of(crcStart, crcStart + 8, [](char c) {
+                return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+            });
+            whole = lowerHex && crcError == std::errc() && afterCrc == crcStart + 8 &&
+                    Crc32(payload) == crc && SplitPayload(payload, record);
         }
         if (!whole) {
             reading.damaged = true;
