@@ -2,12 +2,14 @@
 // Starts like the program (or as a bare Qt window, with "bare") and ends at the
 // window's first paint: the start-up figure is this process's run time.
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstring>
 
 #include "window/form1.h"
 #include "window/italian_translation.h"
 #include "window/qt_locale_numbers.h"
+#include "window/session_start.h"
 #include "dialogs/qt_window_dialogs.h"
 
 namespace {
@@ -38,10 +40,19 @@ int main(int argc, char** argv) {
         return QApplication::exec();
     }
     vardesca::InstallItalianTranslation();
+    // The settings and the session journal, as the program starts them; the
+    // journal in a folder of this run, removed at the end like a normal one.
+    vardesca::RememberedSettings settings(vardesca::RememberedSettings::DefaultFile());
+    const QTemporaryDir state;
     vardesca::QtWindowDialogs dialogs;
     const vardesca::QtLocaleNumbers locale;
-    vardesca::Form1 window(dialogs, locale);
+    vardesca::Form1 window(dialogs, locale, nullptr, &settings);
     window.installEventFilter(&watcher);
     window.show();
-    return QApplication::exec();
+    const auto journal = vardesca::StartJournal(window, dialogs, state.path());
+    const int status = QApplication::exec();
+    if (journal) {
+        journal->Finish();
+    }
+    return status;
 }
