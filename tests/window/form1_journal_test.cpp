@@ -90,6 +90,7 @@ TEST_F(Form1JournalTest, AKilledSessionComesBackAsItWasDownToTheNextLine) {
     Calibrate({"2", "1"}, 61);
     Click(window, 50, 50);
     Click(window, 50, 250);
+    QTest::keyClicks(window.Text1, " fine");  // typed, and at once a click
     dialogs.answers = {Answer::Cancel};
     window.Resetta_Click();  // thought better of
     Click(window, 70, 70);   // a first point waiting
@@ -171,6 +172,23 @@ TEST_F(Form1JournalTest, AJournalThatCannotBeWrittenIsSaidOnceAndMeasuringGoesOn
     EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n2\t4\r\n");
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_TRUE(dialogs.Messages()[0].text.startsWith(QStringLiteral("Impossibile scrivere il registro")));
+}
+
+TEST(PlanRecoveryTest, AConfirmedResettaBeforeTheLastPhotoEmptiesTheTableAndACancelledOneDoesNot) {
+    const JournalRecord a = journal_record::Row({QStringLiteral("a.jpg"), 1, 2, 0, 0, 1, 1, 1, 1, 1});
+    const JournalRecord b = journal_record::Row({QStringLiteral("b.jpg"), 1, 3, 0, 0, 1, 1, 1, 1, 1});
+    const JournalRecord photo = journal_record::Picture(QStringLiteral("/c.jpg"), 10, 20);
+    const auto plan = [&](const char* answer) {
+        return PlanRecovery({a, journal_record::Action("resetta"), {"answer", {answer}}, b,
+                             journal_record::Text("x"), photo, journal_record::Click(1.5f, 2)});
+    };
+    const RecoveryPlan confirmed = plan("ok");
+    ASSERT_EQ(confirmed.rows.size(), 1u);
+    EXPECT_EQ(confirmed.rows[0].photo, QStringLiteral("b.jpg"));
+    EXPECT_EQ(plan("annulla").rows.size(), 2u);
+    EXPECT_EQ(confirmed.startText, "x");
+    ASSERT_EQ(confirmed.steps.size(), 1u);
+    EXPECT_EQ(ClickOf(confirmed.steps[0].action), (std::pair{1.5f, 2.0f}));
 }
 
 }  // namespace
