@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's side of a day of many photos: the folder's next photo, the
+// measurement table, the references' check and what is remembered between
+// sessions.
+#include <QFileInfo>
+#include <cmath>
+#include <cstdio>
+
+#include "picture/photo_folder.h"
+#include "window/app_text.h"
+#include "window/form1.h"
+
+namespace vardesca {
+
+void Form1::FollowTable(const EngineState& before) {
+    const CompletedStep step = WhatCompleted(before, StateOf(*engine_));
+    if (step == CompletedStep::MeasurementUndone) {
+        table_.RemoveLast();
+        return;
+    }
+    if (step == CompletedStep::SecondReference) {
+        CheckReferences();
+        return;
+    }
+    const std::optional<MeasuredPair> m = engine_->LastMeasurement();
+    if (step != CompletedStep::Measurement || !m || m->number != engine_->n()) {
+        return;
+    }
+    const double perPixel = scale_.TwipsPerPixel();
+    const auto [s1, s2] = engine_->ReferenceScales();
+    table_.Add({QFileInfo(fileName_).fileName(), m->number, RoundToHundredths(m->length),
+                m->xa / perPixel, m->ya / perPixel, m->xb / perPixel, m->yb / perPixel,
+                static_cast<double>(engine_->k()) / perPixel, s1 / perPixel, s2 / perPixel});
+}
+
+void Form1::CheckReferences() {
+    const auto [s1, s2] = engine_->ReferenceScales();
+    const double mean = (s1 + s2) / 2.0;
+    // Apart by the difference of the two against their mean.
+    const double apart = mean > 0 ? std::abs(s1 - s2) / mean * 100.0 : 0.0;
+    if (apart <= 2.0) {
+        return;
+    }
+    char number[32];
+    std::snprintf(number, sizeof number, "%.1f", apart);
+    const auto answer = dialogs_.ShowBox(
+        QString::fromUtf8(app_text::kReferencesTitle),
+        QString::fromUtf8(app_text::kReferencesDisagree)
+            .arg(QString::fromStdString(PointToDecimal(number, locale_))),
+        WindowDialogs::Buttons::YesNo, WindowDialogs::Icon::Warning);
+    if (answer != WindowDialogs::Answer::Yes) {
+        return;
+    }
+    // A new calibration on the same photo, as if it had just been loaded and
+    // Inizia pressed: the rejected references' marks go, the view stays.
+    picPicture->ClearMarks();
+    engine_->Reset();
+    engine_->StartCalibration();
+}
+
+QChar Form1::DecimalSeparator() const {
+    const std::string one = locale_.FormatDouble(1.1);
+    return one.find(',') != std::string::npos ? QLatin1Char(',') : QLatin1Char('.');
+}
+
+void Form1::SaveTable() {
+    RunGuarded([this] { tableExport_.Save(table_.Rows(), DecimalSeparator(), fileName_); });
+    staleClicks_->BusyUntilNow();
+}
+
+void Form1::GoToNeighbour(int step) {
+    RunGuarded([this, step] {
+        if (!HasPicture()) {
+            return;
+        }
+        const std::optional<QString> next = NeighbourPicture(folderPlace_, step);
+        if (!next) {
+            dialogs_.ShowBox(QString(),
+                             QString::fromUtf8(step > 0 ? app_text::kLastPhoto : app_text::kFirstPhoto),
+                             WindowDialogs::Buttons::Ok);
+            return;
+        }
+        direction_ = step > 0 ? 1 : -1;
+        const bool fitted = viewport_->Fitted();
+        // A photo that fails to open is passed by the next key press.
+        folderPlace_ = *next;
+        Load(*next, prefetch_.Take(*next));
+        if (fitted && fileName_ == *next) {
+            viewport_->Fit();
+        }
+    });
+}
+
+void Form1::RestoreRemembered() {
+    if (settings_ == nullptr) {
+        return;
+    }
+    const QByteArray geometry = settings_->WindowGeometry();
+    if (!geometry.isEmpty()) {
+        restoreGeometry(geometry);
+    }
+    if (const auto loupe = settings_->LoupeOn()) {
+        loupe_->SetOn(*loupe);
+    }
+    if (const auto labels = settings_->LabelsOn()) {
+        picPicture->SetLabelsVisible(*labels);
+    }
+    export_.SetLastFileName(settings_->ResultsFile());
+}
+
+void Form1::RememberAtExit() {
+    if (settings_ != nullptr) {
+        settings_->SetWindowGeometry(saveGeometry());
+    }
+}
+
+void Form1::RememberResultsFile() {
+    if (settings_ != nullptr && !export_.LastFileName().isEmpty()) {
+        settings_->SetResultsFile(export_.LastFileName());
+    }
+}
+
+}  // namespace vardesca
