@@ -2,8 +2,10 @@
 #include "picture/jpeg_decoder.h"
 
 #include "picture/exif_orientation.h"
+#include "picture/jpeg_bands.h"
 #include "picture/pixel_memory.h"
 #include "picture/upright_transform.h"
+#include "picture/worker_threads.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -11,13 +13,13 @@
 #include <cstring>
 #include <vector>
 
-extern "C" {
-#include <jpeglib.h>
-}
 
 namespace vardesca {
 
 namespace {
+
+using jpeg_bands::BandPlan;
+using jpeg_bands::Target;
 
 struct ErrorManager {
     jpeg_error_mgr base;
@@ -82,51 +84,91 @@ int SavedOrientation(const jpeg_decompress_struct& cinfo) {
 }
 
 // The helpers below read scanlines, so the decoder's error exit may jump out of
-// them back into DecodeJpeg: they own nothing that needs destroying.
+// them back into the band's decode: they own nothing that needs destroying.
 
-// Straight into the picture, row after row.
-void ReadUpright(jpeg_decompress_struct& cinfo, uchar* pixels, std::size_t stride) {
-    const int rows = int(cinfo.rec_outbuf_height) > 0 ? int(cinfo.rec_outbuf_height) : 1;
-    const int h = static_cast<int>(cinfo.output_height);
-    JSAMPROW row[16];
-    while (cinfo.output_scanline < cinfo.output_height) {
-        const int y = int(cinfo.output_scanline);
-        const int n = std::min({rows, 16, h - y});
-        for (int i = 0; i < n; ++i)
-            row[i] = pixels + std::size_t(y + i) * stride;
-        jpeg_read_scanlines(&cinfo, row, JDIMENSION(n));
-    }
-}
-
-// A strip of rows at a time into `strip`, each pixel then put where the turned
-// picture (`dw` pixels wide) wants it.
-void ReadTurned(jpeg_decompress_struct& cinfo, std::vector<uchar>& strip, int orientation,
-                std::uint32_t* out, int dw) {
+// The band's rows, read `kStrip` at a time: the rows above the band (a restart
+// band begins one row of blocks early, for the colour's context) are read into
+// the strip and dropped; the band's own go straight into the picture, or for a
+// turned photo into the strip and from there where the upright picture wants
+// each pixel. All the strip's rows go in each call: the decoder then need not
+// keep a spare row of its own for subsampled colour.
+void ReadBand(jpeg_decompress_struct& cinfo, const BandPlan& band, const Target& t,
+              std::vector<uchar>& strip) {
     constexpr int kStrip = 32;
     const int w = static_cast<int>(cinfo.output_width);
-    const int h = static_cast<int>(cinfo.output_height);
-    strip.resize(std::size_t(w) * 4 * kStrip);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        const int y0 = int(cinfo.output_scanline);
-        const int n = std::min(kStrip, h - y0);
-        // All the strip's rows in each call: the decoder then need not keep a
-        // spare row of its own for subsampled colour.
-        JSAMPROW row[kStrip];
+    const int h = t.height;
+    const std::size_t rowBytes = std::size_t(w) * 4;
+    strip.resize(rowBytes * kStrip);
+    JSAMPROW row[kStrip];
+    while (int(cinfo.output_scanline) + band.startRow < band.last) {
+        const int y = int(cinfo.output_scanline) + band.startRow;
+        const int n = std::min(kStrip, (y < band.first ? band.first : band.last) - y);
+        const bool direct = y >= band.first && t.orientation == 1;
         for (int i = 0; i < n; ++i) {
-            row[i] = strip.data() + std::size_t(i) * std::size_t(w) * 4;
+            row[i] = direct ? t.pixels + std::size_t(y + i) * rowBytes
+                            : strip.data() + std::size_t(i) * rowBytes;
         }
         int got = 0;
         while (got < n) {
             got += int(jpeg_read_scanlines(&cinfo, row + got, JDIMENSION(n - got)));
         }
-        PlaceStrip(reinterpret_cast<const std::uint32_t*>(strip.data()), w, h, y0, n, orientation,
-                   out, dw);
+        if (y >= band.first && t.orientation != 1) {
+            PlaceStrip(reinterpret_cast<const std::uint32_t*>(strip.data()), w, h, y, n,
+                       t.orientation, reinterpret_cast<std::uint32_t*>(t.pixels), t.dw);
+        }
     }
+}
+
+struct BandOutcome {
+    bool decoded = false;
+    bool warned = false;  // corrupt or missing data on the way
+};
+
+// One band on its own decoder. A band that is not the picture's last stops when
+// its rows are in; the last reads the file to its end, as a whole decode does.
+BandOutcome DecodeBand(const Target& t, const BandPlan& band, bool last) {
+    struct BandWork {
+        jpeg_decompress_struct cinfo;
+        ErrorManager err;
+        jpeg_bands::RestartSource source;
+        std::vector<uchar> strip;
+    };
+    BandWork work;
+    BandWork* const job = &work;
+    job->cinfo.err = jpeg_std_error(&job->err.base);
+    job->err.base.error_exit = ErrorExit;
+    job->err.base.emit_message = Silence;
+    job->err.base.output_message = SilenceOutput;
+    if (setjmp(job->err.jump)) {
+        jpeg_destroy_decompress(&job->cinfo);
+        return {};
+    }
+    jpeg_create_decompress(&job->cinfo);
+    if (band.dataOffset != 0) {
+        jpeg_bands::ReadFromRestart(job->cinfo, job->source, t, band);
+    } else {
+        jpeg_mem_src(&job->cinfo, t.data, static_cast<unsigned long>(t.size));
+    }
+    jpeg_read_header(&job->cinfo, TRUE);
+    job->cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
+    jpeg_start_decompress(&job->cinfo);
+    if (band.dataOffset == 0 && band.first > 0) {
+        jpeg_skip_scanlines(&job->cinfo, JDIMENSION(band.first));
+    }
+    ReadBand(job->cinfo, band, t, job->strip);
+    BandOutcome outcome{true, false};
+    if (last) {
+        jpeg_finish_decompress(&job->cinfo);
+    }
+    outcome.warned = job->cinfo.err->num_warnings > 0;
+    jpeg_destroy_decompress(&job->cinfo);
+    return outcome;
 }
 
 }  // namespace
 
-JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
+JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, int threads,
+                             JpegBands bands) {
     JpegDecode result;
     if (size < 4 || data[0] != 0xFF || data[1] != 0xD8)
         return result;
@@ -167,6 +209,26 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
     const int dw = swaps ? h : w;
     const int dh = swaps ? w : h;
 
+    Target target;
+    target.data = data;
+    target.size = std::size_t(size);
+    target.headerSize = std::size_t(cinfo.src->next_input_byte - data);
+    target.heightAt = jpeg_bands::FrameHeightAt(data, target.headerSize);
+    target.height = h;
+    target.orientation = orientation;
+    target.dw = dw;
+    // A progressive photo is whole only after its last scan: every band would
+    // decode all of it. It stays on one thread.
+    std::vector<BandPlan> plan;
+    if (threads > 1 && !cinfo.progressive_mode) {
+        if (bands != JpegBands::Skipping) {
+            plan = jpeg_bands::RestartBands(cinfo, target, threads);
+        }
+        if (plan.size() < 2) {
+            plan = jpeg_bands::SkippingBands(cinfo, threads);
+        }
+    }
+
     cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
     jpeg_start_decompress(&cinfo);
 
@@ -178,16 +240,34 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
         result.outcome = JpegDecode::Outcome::TooLarge;
         return result;
     }
+    target.pixels = pixels;
     const std::size_t stride = std::size_t(dw) * 4;
-    if (orientation == 1) {
-        ReadUpright(cinfo, pixels, stride);
-    } else {
-        ReadTurned(cinfo, job->strip, orientation, reinterpret_cast<std::uint32_t*>(pixels), dw);
+
+    bool whole = false;
+    if (plan.size() >= 2) {
+        // Each band on a decoder of its own, side by side. A band that met
+        // anything amiss sends the photo through the single decode below, so a
+        // damaged photo shows, and is said to be damaged, exactly as it always was.
+        std::vector<BandOutcome> outcomes(plan.size());
+        RunSideBySide(int(plan.size()), [&](int k) {
+            outcomes[std::size_t(k)] =
+                DecodeBand(target, plan[std::size_t(k)], std::size_t(k) + 1 == plan.size());
+        });
+        whole = std::all_of(outcomes.begin(), outcomes.end(),
+                            [](const BandOutcome& o) { return o.decoded && !o.warned; });
+        if (whole) {
+            jpeg_abort_decompress(&cinfo);
+            result.bands = int(plan.size());
+            result.atRestartMarkers = plan.back().dataOffset != 0;
+        }
     }
-    // Read before the decoder lets go of its tables, as finishing does.
-    const bool everyScan = EveryCoefficientReceived(cinfo);
-    jpeg_finish_decompress(&cinfo);
-    result.damaged = cinfo.err->num_warnings > 0 || !everyScan;
+    if (!whole) {
+        ReadBand(cinfo, BandPlan{0, h}, target, job->strip);
+        // Read before the decoder lets go of its tables, as finishing does.
+        const bool everyScan = EveryCoefficientReceived(cinfo);
+        jpeg_finish_decompress(&cinfo);
+        result.damaged = cinfo.err->num_warnings > 0 || !everyScan;
+    }
     jpeg_destroy_decompress(&cinfo);
 
     job->pixels = nullptr;
@@ -195,6 +275,13 @@ JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
         AdoptPixelMemory(pixels, job->bytes, dw, dh, qsizetype(stride), QImage::Format_RGB32);
     result.outcome = JpegDecode::Outcome::Decoded;
     return result;
+}
+
+JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
+    // Below a quarter of a megabyte of file the threads cost more than they save.
+    constexpr qint64 kWorthSplitting = 256 * 1024;
+    const int threads = size >= kWorthSplitting ? WorkerThreads() : 1;
+    return DecodeJpegInBands(data, size, maxPixels, threads, JpegBands::Fastest);
 }
 
 }  // namespace vardesca

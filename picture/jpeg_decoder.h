@@ -20,8 +20,27 @@ struct JpegDecode {
     QImage image;
     // libjpeg carried on past corrupt or missing data (grey where it lacked it).
     bool damaged = false;
+    // How many bands side by side gave the picture (1: decoded from the top).
+    int bands = 1;
+    bool atRestartMarkers = false;  // and each band entered at a restart marker
 };
 
+// On as many threads as `WorkerThreads` gives, for a file large enough to pay
+// for them.
 [[nodiscard]] JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels);
+
+// The picture split into up to `threads` bands of rows, each decoded on a thread
+// of its own straight into its place in the picture (turned upright on the way).
+// A file with restart markers where rows of blocks begin is entered at a marker
+// for each band; otherwise each band's decoder reads past the rows above it. A
+// progressive photo, one thread, or a band that meets damage: decoded from the
+// top on one thread. Whatever the split, the picture is bit for bit the one the
+// single thread gives.
+enum class JpegBands {
+    Fastest,   // at restart markers where the file has them
+    Skipping,  // always by reading past the rows above (for the tests)
+};
+[[nodiscard]] JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels,
+                                           int threads, JpegBands bands);
 
 }  // namespace vardesca

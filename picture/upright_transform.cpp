@@ -85,6 +85,8 @@ void PlaceStripSse2(const std::uint32_t* in, int w, int h, int y0, int n, int or
         int i = 0;
         for (; i + 4 <= count; i += 4) {
             const std::uint32_t* src = column + std::size_t(i) * std::size_t(width);
+            for (int r = 0; r < 4; ++r)
+                _mm_prefetch(reinterpret_cast<const char*>(src + std::size_t(r) * std::size_t(width) + 4 * kBlock), _MM_HINT_T0);
             for (int k = 0; k < kBlock; k += 4) {
                 const auto load = [&](int r) {
                     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <functional>
+
+namespace vardesca {
+
+// How many threads a picture's work is split between: the machine's cores, at
+// most eight (past that a photo's bands are too thin to pay for their threads),
+// or VARDESCA_THREADS when it is set (1 gives the single-thread path, which the
+// tests compare the others with).
+[[nodiscard]] int WorkerThreads();
+
+// Runs job(0) … job(count − 1), each on a thread of its own but the first, which
+// runs on the calling thread; returns when every one has returned. A thread the
+// system refuses is run on the calling thread instead, so the work is always
+// done. The jobs must not throw.
+void RunSideBySide(int count, const std::function<void(int)>& job);
+
+}  // namespace vardesca
