@@ -6,6 +6,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "picture/image_source.h"
+#include "picture/jpeg_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vardesca::fuzzing::EnsureApplication();
@@ -29,6 +30,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     } else if (!result.failure || result.failure->reason.isEmpty()) {
         __builtin_trap();  // a refusal always says why
+    }
+    // A JPEG split into bands, at restart markers or not, is the one decoded
+    // from the top, damage and all.
+    if (size > 2 && data[0] == 0xFF && data[1] == 0xD8) {
+        const auto* bytes = reinterpret_cast<const uchar*>(data);
+        const qint64 n = static_cast<qint64>(size);
+        const vardesca::JpegDecode one = vardesca::DecodeJpegInBands(
+            bytes, n, 16LL * 1024 * 1024, 1, vardesca::JpegBands::Fastest);
+        for (const auto bands : {vardesca::JpegBands::Fastest, vardesca::JpegBands::Skipping}) {
+            const vardesca::JpegDecode many =
+                vardesca::DecodeJpegInBands(bytes, n, 16LL * 1024 * 1024, 3, bands);
+            if (many.outcome != one.outcome || many.damaged != one.damaged ||
+                many.image != one.image) {
+                __builtin_trap();
+            }
+        }
     }
     return 0;
 }
