@@ -282,7 +282,7 @@ void BenchFit(const QStringList& args) {
     Row(qPrintable(QStringLiteral("load + first fit view, %1 x %2 viewport")
                        .arg(vp.width())
                        .arg(vp.height())),
-        fit, "ms", load, "<= 1.15 x load");
+        fit, "ms", load, "<= 1.05 x load");
     Row("  ... and redrawn from its reduced copy", Median(sharp), "ms", load, "(reported)");
 }
 

@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
+#include <system_error>
 
 #include "view/zoom.h"
 
@@ -26,20 +27,66 @@ ImageSurface::ImageSurface(const TwipsScale& scale, QWidget* parent)
     // Pointer moves feed the loupe.
     setMouseTracking(true);
     overlay_.SetFont(font());
-    refine_.setSingleShot(true);
-    refine_.setInterval(0);
-    connect(&refine_, &QTimer::timeout, this, [this] {
-        // About 2 MB of reduced picture a slice: a few milliseconds.
-        const int rows = std::max(16, (1 << 19) / std::max(1, picture_.width() / 2));
-        if (pyramid_.Advance(zoom_, rows) != PicturePyramid::Progress::Working) {
-            update();
-        } else {
-            refine_.start();
+}
+
+// What the reducing thread works on and gives back; shared with it, so that
+// either side may be the last to let go.
+struct ImageSurface::Reducing {
+    PicturePyramid pyramid;
+    double zoom = 1.0;
+    std::atomic<bool> stop{false};
+};
+
+ImageSurface::~ImageSurface() {
+    StopReducing();
+}
+
+void ImageSurface::StartReducing() {
+    if (reducing_ != nullptr) {
+        return;  // when it is back, the zoom of then is looked at again
+    }
+    auto job = std::make_shared<Reducing>();
+    job->pyramid = pyramid_;
+    job->zoom = zoom_;
+    // About 2 MB of reduced picture a slice, so that a stop is heard soon.
+    const int rows = std::max(16, (1 << 19) / std::max(1, picture_.width() / 2));
+    const auto work = [this, job, rows] {
+        while (!job->stop.load() &&
+               job->pyramid.Advance(job->zoom, rows) == PicturePyramid::Progress::Working) {
         }
-    });
+        QMetaObject::invokeMethod(
+            this,
+            [this, job] {
+                if (job != reducing_) {
+                    return;  // stopped meanwhile: a picture or zoom of the past
+                }
+                reducer_.join();
+                reducing_ = nullptr;
+                pyramid_ = std::move(job->pyramid);
+                update();
+            },
+            Qt::QueuedConnection);
+    };
+    try {
+        reducer_ = std::thread(work);
+        reducing_ = job;
+    } catch (const std::system_error&) {
+        // No thread to be had: made here, as a thread would have.
+        static_cast<void>(pyramid_.ForZoom(zoom_));
+        update();
+    }
+}
+
+void ImageSurface::StopReducing() {
+    if (reducing_ != nullptr) {
+        reducing_->stop = true;
+        reducer_.join();
+        reducing_ = nullptr;
+    }
 }
 
 void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTwips) {
+    StopReducing();
     picture_ = std::move(picture);
     pyramid_.SetPicture(picture_);
     widthTwips_ = widthTwips;
@@ -56,7 +103,7 @@ void ImageSurface::ClearMarks() {
 }
 
 void ImageSurface::ReleaseReducedCopies() {
-    refine_.stop();
+    StopReducing();
     pyramid_.SetPicture(picture_);
 }
 
@@ -117,9 +164,14 @@ void ImageSurface::DrawPicture(QPainter& painter, const QRectF& area, double mag
         return;
     }
     const PicturePyramid::Level level = pyramid_.Best(shown);
-    if (magnification == 1.0 && level.scale > std::ldexp(1.0, -pyramid_.WantedLevel(shown))) {
-        refine_.start();  // drawn from a finer level for now
+    const double wanted = std::ldexp(1.0, -pyramid_.WantedLevel(shown));
+    if (magnification == 1.0 && level.scale > wanted) {
+        StartReducing();  // drawn from a finer level for now
     }
+    // Until its own level is made, a view far smaller than the level it draws
+    // from samples it without filtering: a smooth draw of a whole 48 MP photo
+    // would cost the first view as much again, for the few frames it is shown.
+    const bool interim = level.scale > 2 * wanted;
     // From surface pixels to the level's pixels.
     const double f = zoom_ / level.scale;
     const QImage& image = *level.image;
@@ -132,7 +184,7 @@ void ImageSurface::DrawPicture(QPainter& painter, const QRectF& area, double mag
     }
     // Smaller than natural: filtered. Larger: sharp pixels, so that the user sees
     // exactly which pixel a click lands on.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, shown < 1.0);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, shown < 1.0 && !interim);
     const QRect source(x0, y0, x1 - x0, y1 - y0);
     painter.drawImage(QRectF(x0 * f, y0 * f, source.width() * f, source.height() * f), image,
                       source);

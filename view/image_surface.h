@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
+#include <atomic>
+#include <memory>
+#include <thread>
 
 #include "engine/measure_engine.h"
 #include "view/mark_overlay.h"
@@ -24,6 +26,9 @@ class ImageSurface : public QWidget, public MarkSurface {
 
   public:
     ImageSurface(const TwipsScale& scale, QWidget* parent);
+    ~ImageSurface() override;
+    ImageSurface(const ImageSurface&) = delete;
+    ImageSurface& operator=(const ImageSurface&) = delete;
 
     // Shows `picture` at its natural size (in twips), removing every mark; the
     // zoom goes back to 1.
@@ -36,8 +41,9 @@ class ImageSurface : public QWidget, public MarkSurface {
     // Lets go of the reduced copies kept for zooming out (made again when next
     // needed): before a load, so that two pictures' copies are never held at once.
     void ReleaseReducedCopies();
-    // Whether a reduced copy is still being made for the current zoom.
-    [[nodiscard]] bool Refining() const { return refine_.isActive(); }
+    // Whether a reduced copy is still being made (benchmarks and tests).
+    [[nodiscard]] bool Refining() const { return reducing_ != nullptr; }
+    [[nodiscard]] std::size_t ReducedCopies() const { return pyramid_.LevelsMade(); }
 
     // Left and Top in the viewport, in twips.
     void MoveTo(double leftTwips, double topTwips);
@@ -93,6 +99,12 @@ class ImageSurface : public QWidget, public MarkSurface {
 
   private:
     void DrawPicture(QPainter& painter, const QRectF& area, double magnification);
+    // The reduced copy the current zoom wants, made on a thread of its own from
+    // a copy of the pyramid (the pictures are shared, never written) and handed
+    // back to the window's thread, which repaints with it.
+    void StartReducing();
+    void StopReducing();
+    struct Reducing;
 
     const TwipsScale& scale_;
     QImage picture_;
@@ -102,9 +114,8 @@ class ImageSurface : public QWidget, public MarkSurface {
     double topTwips_ = 0;
     double zoom_ = 1.0;
     PicturePyramid pyramid_;
-    // Makes the reduced copy the current zoom wants, a band of rows at a time
-    // between events, and repaints once it is there.
-    QTimer refine_;
+    std::shared_ptr<Reducing> reducing_;  // the copy being made, if any
+    std::thread reducer_;
     MarkOverlay overlay_;
 };
 

@@ -2,7 +2,12 @@
 #include "view/picture_pyramid.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QImage>
+#include <QPainter>
+
+#include "view/image_surface.h"
 
 namespace vardesca {
 namespace {
@@ -59,6 +64,53 @@ TEST(PicturePyramidTest, EachZoomDrawsFromALevelAtMostTwiceItsSizeMadeOnce) {
     pyramid.SetPicture(tiny);
     EXPECT_EQ(pyramid.LevelsMade(), 0u);
     EXPECT_EQ(pyramid.ForZoom(1.0 / 32).image->size(), QSize(2, 1));
+}
+
+// The reduced copies are made on a thread of their own; the window's thread is
+// free meanwhile and takes them when they are done. A copy begun for one photo
+// must never be shown on the next.
+TEST(PicturePyramidTest, ReducedCopiesComeFromAThreadAndNeverOutliveTheirPhoto) {
+    const TwipsScale scale;
+    ImageSurface surface(scale, nullptr);
+    const auto photo = [](QColor colour) {
+        QImage image(2400, 1600, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    };
+    // What the surface shows in its top-left corner at a fifth of the size.
+    const auto shown = [&surface] {
+        QImage canvas(100, 100, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        QPainter painter(&canvas);
+        surface.RenderArea(painter, QRectF(0, 0, 100, 100), 1.0);
+        painter.end();
+        return canvas.pixelColor(50, 50);
+    };
+    const auto settle = [&surface] {
+        const QDeadlineTimer deadline(10000);
+        while (surface.Refining() && !deadline.hasExpired())
+            QApplication::processEvents();
+        return !surface.Refining();
+    };
+    surface.SetPicture(photo(Qt::red), 2400 * 15.0, 1600 * 15.0);
+    surface.SetZoom(0.2);
+    EXPECT_EQ(shown(), QColor(Qt::red));  // from the picture itself, meanwhile
+    EXPECT_TRUE(surface.Refining());
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(surface.ReducedCopies(), 2u);  // halves down to the level for 0.2
+    EXPECT_EQ(shown(), QColor(Qt::red));
+
+    // A new photo while the old one's copies are being made: they are dropped.
+    surface.SetZoom(0.1);
+    static_cast<void>(shown());
+    surface.SetPicture(photo(Qt::blue), 2400 * 15.0, 1600 * 15.0);
+    surface.SetZoom(0.1);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(surface.ReducedCopies(), 0u);
+    EXPECT_EQ(shown(), QColor(Qt::blue));
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(surface.ReducedCopies(), 3u);
+    EXPECT_EQ(shown(), QColor(Qt::blue));
 }
 
 }  // namespace
