@@ -45,6 +45,7 @@ done
 "$bench" loupe "$data/photo-8000x6000.jpg"
 "$bench" zoom-memory "$data/photo-8000x6000.jpg"
 "$bench" export "$data/photo-8000x6000.jpg"
+"$bench" export-peak "$data/photo-8000x6000.jpg"
 # Two photos of one folder, for Ctrl+PgDn.
 mkdir -p "$data/folder"
 cp -u "$data/photo-8000x6000.jpg" "$data/folder/IMG_1.jpg"

@@ -6,12 +6,16 @@
 #include <QFileInfo>
 #include <QImageWriter>
 
-#include "commands/safe_file.h"
-#include "picture/photo_folder.h"
+#include <QCoreApplication>
 #include <QPainter>
 #include <cstring>
+#include <system_error>
 
+#include "commands/png_writer.h"
+#include "commands/safe_file.h"
+#include "picture/photo_folder.h"
 #include "picture/pixel_memory.h"
+#include "picture/worker_threads.h"
 #include "view/mark_overlay.h"
 
 namespace vardesca {
@@ -83,13 +87,38 @@ Outcome EncodeForPath(const QImage& image, const QString& path, QByteArray& byte
     return std::nullopt;
 }
 
+// What the saving thread works on; shared, so that either side may be the last
+// to let go of it. The window's thread reads `progress` and may set its stop;
+// everything else is the thread's until it has ended.
+struct AnnotatedPhotoExport::Job {
+    QImage picture;
+    MarkOverlay overlay;
+    QString path;
+    SafeFile file;
+    EncodingProgress progress;
+    int rows = 0;
+    Outcome failure;
+};
+
+AnnotatedPhotoExport::AnnotatedPhotoExport(WindowDialogs& dialogs) : dialogs_(dialogs) {
+    tick_.setInterval(50);
+    connect(&tick_, &QTimer::timeout, this, [this] { Tick(); });
+}
+
+AnnotatedPhotoExport::~AnnotatedPhotoExport() {
+    Stop();
+}
+
+void AnnotatedPhotoExport::Fail(const QString& path, const Failure& failure) {
+    dialogs_.ShowBox(QString(), QString::fromUtf8(annotated_text::kSaveFailed).arg(path, failure.reason),
+                     WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+}
+
 void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overlay,
                                 const QString& photoPath) {
-    const auto fail = [this](const QString& path, const Failure& failure) {
-        dialogs_.ShowBox(QString(),
-                         QString::fromUtf8(annotated_text::kSaveFailed).arg(path, failure.reason),
-                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
-    };
+    if (Saving()) {
+        return;  // the window says why before it gets here
+    }
     if (picture.isNull()) {
         dialogs_.ShowBox(QString(), QString::fromUtf8(annotated_text::kNoPicture),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
@@ -102,26 +131,121 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
     // A name of no known type, or a target that can never be written, is said
     // at once, not after seconds of encoding a large photo.
     if (TypeForPath(*chosen).format.isEmpty()) {
-        fail(*chosen, Because(annotated_text::kUnknownType));
+        Fail(*chosen, Because(annotated_text::kUnknownType));
         return;
     }
-    SafeFile file;
-    if (const Outcome failure = file.Open(*chosen)) {
-        fail(*chosen, *failure);
+    auto job = std::make_shared<Job>();
+    if (const Outcome failure = job->file.Open(*chosen)) {
+        Fail(*chosen, *failure);
         return;
     }
-    const QImage annotated = AnnotatedPicture(picture, overlay);
+    job->picture = picture;  // shared, not copied: the shown picture is never written
+    job->overlay = overlay;
+    job->path = *chosen;
+    job->rows = picture.height();
+    try {
+        worker_ = std::thread([job, this] {
+            Work(job);
+            QMetaObject::invokeMethod(this, [this] { Finish(); }, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: saved here, the window waiting, as it always was.
+        Work(job);
+        if (job->failure) {
+            Fail(job->path, *job->failure);
+        }
+        return;
+    }
+    job_ = std::move(job);
+    started_.start();
+    tick_.start();
+}
+
+void AnnotatedPhotoExport::Work(const std::shared_ptr<Job>& job) {
+    const std::atomic<bool>& stop = job->progress.stop;
+    QImage annotated = AnnotatedPicture(job->picture, job->overlay);
+    job->picture = QImage();
     if (annotated.isNull()) {
-        fail(*chosen, Because(annotated_text::kNoMemory));
+        job->failure = Because(annotated_text::kNoMemory);
         return;
     }
-    QByteArray bytes;
-    if (const auto failure = EncodeForPath(annotated, *chosen, bytes)) {
-        fail(*chosen, *failure);
+    std::vector<QByteArray> pieces;
+    if (TypeForPath(job->path).format == "PNG") {
+        pieces = EncodePng(annotated, WorkerThreads(), &job->progress);
+        annotated = QImage();
+        if (pieces.empty() && !stop.load()) {
+            job->failure = Because(annotated_text::kEncodeFailed);
+            return;
+        }
+    } else {
+        QByteArray bytes;
+        job->failure = EncodeForPath(annotated, job->path, bytes);
+        annotated = QImage();
+        if (job->failure) {
+            return;
+        }
+        pieces.push_back(std::move(bytes));
+        job->progress.rowsDone = job->rows;
+    }
+    for (QByteArray& piece : pieces) {
+        if (stop.load()) {
+            return;  // the temporary goes with the file; the target is untouched
+        }
+        if ((job->failure = job->file.Write(piece))) {
+            return;
+        }
+        piece = QByteArray();
+    }
+    if (!stop.load()) {
+        job->failure = job->file.Commit();
+    }
+}
+
+void AnnotatedPhotoExport::Tick() {
+    if (!job_) {
         return;
     }
-    if (Outcome failure = file.Write(bytes); failure || (failure = file.Commit())) {
-        fail(*chosen, *failure);
+    if (!progress_ && started_.elapsed() >= progressAfterMs_) {
+        progress_ = dialogs_.ShowProgress(QString::fromUtf8(annotated_text::kProgress));
+    }
+    if (progress_) {
+        const int done = job_->progress.rowsDone.load();
+        progress_->SetPercent(job_->rows > 0 ? int(qint64(done) * 100 / job_->rows) : 0);
+        if (progress_->Cancelled()) {
+            job_->progress.stop = true;
+        }
+    }
+}
+
+void AnnotatedPhotoExport::Finish() {
+    if (!job_) {
+        return;  // stopped meanwhile
+    }
+    worker_.join();
+    tick_.stop();
+    const bool cancelled = job_->progress.stop.load() || (progress_ && progress_->Cancelled());
+    progress_.reset();
+    const std::shared_ptr<Job> job = std::move(job_);
+    job_ = nullptr;
+    if (job->failure && !cancelled) {
+        Fail(job->path, *job->failure);
+    }
+    emit Done();
+}
+
+void AnnotatedPhotoExport::Stop() {
+    if (job_) {
+        job_->progress.stop = true;
+        worker_.join();
+        tick_.stop();
+        progress_.reset();
+        job_ = nullptr;
+    }
+}
+
+void AnnotatedPhotoExport::WaitUntilDone() {
+    while (Saving()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
 }
 

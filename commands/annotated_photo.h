@@ -2,9 +2,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QObject>
 #include <QString>
+#include <QTimer>
+#include <memory>
 #include <optional>
+#include <thread>
 
 #include "dialogs/window_dialogs.h"
 #include "picture/failure.h"
@@ -17,15 +22,53 @@ class MarkOverlay;
 // drawn on it, saved as a record someone else can check later. The type follows
 // the name's extension (PNG, or JPEG at quality 92); the file is written beside
 // the target and renamed over it only when complete, like the results file.
-class AnnotatedPhotoExport {
+//
+// A 48 MP photo takes seconds to encode, so the drawing, encoding and writing
+// run on a thread of their own and Save returns as soon as they have begun: the
+// window keeps painting, scrolling and zooming. After half a second a progress
+// window shows, whose Annulla stops the save and leaves the target as it was,
+// with no temporary left. The window asks `Saving` before anything else, and a
+// failure is said when the thread is done.
+class AnnotatedPhotoExport : public QObject {
+    Q_OBJECT
+
   public:
-    explicit AnnotatedPhotoExport(WindowDialogs& dialogs) : dialogs_(dialogs) {}
+    explicit AnnotatedPhotoExport(WindowDialogs& dialogs);
+    // A save under way is stopped and its temporary removed.
+    ~AnnotatedPhotoExport() override;
+    AnnotatedPhotoExport(const AnnotatedPhotoExport&) = delete;
+    AnnotatedPhotoExport& operator=(const AnnotatedPhotoExport&) = delete;
 
     // `picture` is the photo as shown (upright, clean), `overlay` what lies on it.
     void Save(const QImage& picture, const MarkOverlay& overlay, const QString& photoPath);
+    [[nodiscard]] bool Saving() const { return job_ != nullptr; }
+    // Runs the window's events until the save under way has ended (tests,
+    // benchmarks).
+    void WaitUntilDone();
+
+    static constexpr int kProgressAfterMs = 500;
+    // Tests show the progress window sooner.
+    void SetProgressDelay(int ms) { progressAfterMs_ = ms; }
+
+  signals:
+    // The save has ended: written, failed (and said) or cancelled.
+    void Done();
 
   private:
+    struct Job;
+    static void Work(const std::shared_ptr<Job>& job);
+    void Tick();
+    void Finish();
+    void Stop();
+    void Fail(const QString& path, const Failure& failure);
+
     WindowDialogs& dialogs_;
+    std::shared_ptr<Job> job_;
+    std::thread worker_;
+    QTimer tick_;
+    QElapsedTimer started_;
+    int progressAfterMs_ = kProgressAfterMs;
+    std::unique_ptr<ProgressWindow> progress_;
 };
 
 // The picture at its natural size, upright, with every mark and label of
@@ -55,6 +98,10 @@ inline constexpr const char* kUnknownType =
     "estensione non riconosciuta: il nome deve finire in .png, .jpg o .jpeg";
 inline constexpr const char* kNoMemory = "memoria insufficiente per l'immagine annotata";
 inline constexpr const char* kEncodeFailed = "codifica dell'immagine non riuscita";
+inline constexpr const char* kProgress = "Salvataggio dell'immagine annotata…";
+inline constexpr const char* kWaitForSave =
+    "Salvataggio dell'immagine annotata in corso: attendere che finisca, oppure premere "
+    "Annulla nella finestra di avanzamento.";
 }  // namespace annotated_text
 
 }  // namespace vardesca

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 
 
@@ -112,6 +113,34 @@ std::optional<QString> QtWindowDialogs::SaveFile(const QString& suggested) {
         dialog.selectFile(suggested);
     }
     return RunFileDialog(dialog);
+}
+
+namespace {
+
+class QtProgressWindow : public ProgressWindow {
+  public:
+    QtProgressWindow(const QString& text, QWidget* parent)
+        : dialog_(text, QString::fromUtf8(dialog_text::kCancel), 0, 100, parent) {
+        dialog_.setWindowTitle(QString::fromUtf8(kApplicationTitle));
+        dialog_.setWindowModality(Qt::NonModal);
+        // Shown at once: the caller decides when it is worth showing.
+        dialog_.setMinimumDuration(0);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        dialog_.setValue(0);
+        dialog_.show();
+    }
+    void SetPercent(int percent) override { dialog_.setValue(percent); }
+    [[nodiscard]] bool Cancelled() const override { return dialog_.wasCanceled(); }
+
+  private:
+    QProgressDialog dialog_;
+};
+
+}  // namespace
+
+std::unique_ptr<ProgressWindow> QtWindowDialogs::ShowProgress(const QString& text) {
+    return std::make_unique<QtProgressWindow>(text, parent_);
 }
 
 }  // namespace vardesca

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace vardesca {
@@ -17,6 +18,17 @@ inline constexpr const char* kNo = "No";
 inline constexpr const char* kOk = "OK";
 inline constexpr const char* kCancel = "Annulla";
 }  // namespace dialog_text
+
+// A window telling how far a long piece of work has gone, with Annulla; not
+// modal, so the window behind it keeps working. It goes when destroyed.
+class ProgressWindow {
+  public:
+    virtual ~ProgressWindow() = default;
+    // 0 to 100.
+    virtual void SetPercent(int percent) = 0;
+    // Whether Annulla was pressed (or the window closed).
+    [[nodiscard]] virtual bool Cancelled() const = 0;
+};
 
 // Every modal box the window shows goes through here, so that the window runs
 // headless in tests with scripted answers and never blocks on a box.
@@ -46,6 +58,9 @@ class WindowDialogs {
 
     // The save dialog, offering `suggested`; nothing when cancelled.
     virtual std::optional<QString> SaveFile(const QString& suggested) = 0;
+
+    // The progress window, titled with the application title, saying `text`.
+    virtual std::unique_ptr<ProgressWindow> ShowProgress(const QString& text) = 0;
 };
 
 }  // namespace vardesca

@@ -10,6 +10,7 @@ packages=(
     qt6-translations-l10n        # Italian texts of Qt's own dialogs
     libwmf-dev                   # Windows metafiles
     libjpeg-dev                  # photographs, decoded by libjpeg-turbo
+    zlib1g-dev                   # the annotated photo's PNG, deflated in bands
     libgtest-dev googletest      # tests
     libbenchmark-dev             # benchmarks
     fonts-dejavu-core            # a font for the offscreen test platform

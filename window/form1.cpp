@@ -166,6 +166,15 @@ void Form1::Journaled(const JournalRecord& action, const std::function<void()>& 
     }
 }
 
+bool Form1::WaitingForSave() {
+    if (!annotated_.Saving()) {
+        return false;
+    }
+    dialogs_.ShowBox(QString(), QString::fromUtf8(annotated_text::kWaitForSave),
+                     WindowDialogs::Buttons::Ok);
+    return true;
+}
+
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Form_Resize();
@@ -213,6 +222,9 @@ void Form1::Form_Resize() {
 }
 
 void Form1::cmdOpen_Click() {
+    if (WaitingForSave()) {
+        return;
+    }
     Guarded([this] {
         // The folder of the photo shown, or of the last one of an earlier session.
         const QString folder = !fileName_.isEmpty() ? QFileInfo(fileName_).absolutePath()
@@ -228,6 +240,9 @@ void Form1::cmdOpen_Click() {
 }
 
 void Form1::OpenPicture(const QString& path) {
+    if (WaitingForSave()) {
+        return;
+    }
     // As the dialog would give it: the caption names the whole path.
     Guarded([this, &path] { Load(QFileInfo(path).absoluteFilePath()); });
 }
@@ -267,6 +282,9 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
 }
 
 void Form1::Resetta_Click() {
+    if (WaitingForSave()) {
+        return;
+    }
     Journaled(journal_record::Action("resetta"), [this] {
         const auto answer = dialogs_.ShowBox(QString::fromUtf8(app_text::kResetTitle),
                                              QString::fromUtf8(app_text::kResetQuestion),
@@ -316,6 +334,9 @@ void Form1::VScroll1_Scroll() {
 }
 
 void Form1::CopiaDati_Click() {
+    if (WaitingForSave()) {
+        return;
+    }
     Guarded([this] { export_.CopiaDati(Text1->GetText()); });
     Journal(journal_record::Action("export"));
     RememberResultsFile();
@@ -334,6 +355,9 @@ bool Form1::ConfirmExit() {
 }
 
 void Form1::Esci_Click() {
+    if (WaitingForSave()) {
+        return;
+    }
     Guarded([this] {
         if (ConfirmExit()) {
             quitting_ = true;
@@ -357,6 +381,10 @@ void Form1::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    if (WaitingForSave()) {
+        event->ignore();
+        return;
+    }
     bool confirmed = false;
     Guarded([this, &confirmed] { confirmed = ConfirmExit(); });
     if (confirmed) {
@@ -370,6 +398,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Inizia_Click() {
+    if (WaitingForSave()) {
+        return;
+    }
     Journaled(journal_record::Action("inizia"), [this] { engine_->StartCalibration(); });
     UpdateCaption();
 }
@@ -378,6 +409,9 @@ void Form1::picPicture_MouseDown(float x, float y) {
     // Every button counts, with or without Shift, Ctrl or Alt.
     const EngineState before = StateOf(*engine_);
     // A click the engine ignores (no calibration begun) changes nothing to keep.
+    if (engine_->azione() != MeasureEngine::Idle && WaitingForSave()) {
+        return;
+    }
     if (engine_->azione() == MeasureEngine::Idle) {
         return;
     }
@@ -393,6 +427,9 @@ void Form1::AfterEngineAction(const EngineState& before) {
 }
 
 void Form1::UndoClick() {
+    if (WaitingForSave()) {
+        return;
+    }
     if (!engine_->CanUndo()) {
         return;
     }
@@ -402,6 +439,9 @@ void Form1::UndoClick() {
 }
 
 void Form1::RedoClick() {
+    if (WaitingForSave()) {
+        return;
+    }
     if (!engine_->CanRedo()) {
         return;
     }
@@ -424,6 +464,9 @@ void Form1::ToggleLabels() {
 }
 
 void Form1::SaveAnnotatedPhoto() {
+    if (WaitingForSave()) {
+        return;
+    }
     Guarded([this] { annotated_.Save(picPicture->Picture(), picPicture->Overlay(), fileName_); });
     staleClicks_->BusyUntilNow();
 }
@@ -485,6 +528,9 @@ void Form1::Run(KeyAction action) {
         case KeyAction::ToggleLabels: return ToggleLabels();
         case KeyAction::Open: return cmdOpen_Click();
         case KeyAction::SaveResults:
+            if (WaitingForSave()) {
+                return;
+            }
             Guarded([this] { export_.SaveToFile(Text1->GetText()); });
             RememberResultsFile();
             return staleClicks_->BusyUntilNow();
@@ -492,6 +538,9 @@ void Form1::Run(KeyAction action) {
         case KeyAction::NextPhoto: return GoToNeighbour(1);
         case KeyAction::PreviousPhoto: return GoToNeighbour(-1);
         case KeyAction::CopyResults:
+            if (WaitingForSave()) {
+                return;
+            }
             return Guarded([this] { export_.CopyToClipboard(Text1->GetText()); });
         case KeyAction::Quit: return Esci_Click();
         case KeyAction::None: return;

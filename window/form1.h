@@ -91,8 +91,9 @@ class Form1 : public QWidget {
     void GiveUpPendingPoint();
     // N: the numbers and lengths beside the marks shown or hidden.
     void ToggleLabels();
-    // Ctrl+E: the annotated photo saved.
+    // Ctrl+E: the annotated photo saved, off the window's thread.
     void SaveAnnotatedPhoto();
+    [[nodiscard]] AnnotatedPhotoExport& AnnotatedExport() { return annotated_; }
     // F1: every key and mouse action.
     void ShowKeys();
     // Ctrl+PgDn (+1) and Ctrl+PgUp (-1): the next or the previous photo of the
@@ -135,6 +136,9 @@ class Form1 : public QWidget {
     void SetUpControls();
     // Each control's signals to its handler.
     void ConnectHandlers();
+    // While the annotated photo is being saved, measuring and the commands
+    // wait: true, and the reason said, when one was tried.
+    [[nodiscard]] bool WaitingForSave();
     // The exit question; true when the user answers Sì.
     [[nodiscard]] bool ConfirmExit();
 

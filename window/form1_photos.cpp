@@ -64,11 +64,17 @@ QChar Form1::DecimalSeparator() const {
 }
 
 void Form1::SaveTable() {
+    if (WaitingForSave()) {
+        return;
+    }
     RunGuarded([this] { tableExport_.Save(table_.Rows(), DecimalSeparator(), fileName_); });
     staleClicks_->BusyUntilNow();
 }
 
 void Form1::GoToNeighbour(int step) {
+    if (WaitingForSave()) {
+        return;
+    }
     RunGuarded([this, step] {
         if (!HasPicture()) {
             return;

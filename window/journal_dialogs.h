@@ -41,6 +41,10 @@ class JournalDialogs : public WindowDialogs {
     std::optional<QString> OpenFile(const QString& title, const QStringList& filters,
                                     const QString& folder) override;
     std::optional<QString> SaveFile(const QString& suggested) override;
+    // Not a reply: nothing to record.
+    std::unique_ptr<ProgressWindow> ShowProgress(const QString& text) override {
+        return real_.ShowProgress(text);
+    }
 
   private:
     [[nodiscard]] bool Recording() const { return actions_ > 0 && record_ && !replaying_; }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "commands/png_writer.h"
 #include "tests/support/scripted_window_dialogs.h"
 #include "view/mark_overlay.h"
 
@@ -77,6 +78,7 @@ class AnnotatedSaveTest : public ::testing::Test {
 TEST_F(AnnotatedSaveTest, TheTypeFollowsTheExtensionAndTheNameIsOfferedBesideThePhoto) {
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.JPG")));
     exporter.Save(photo, overlay, dir.filePath(QStringLiteral("foto.jpg")));
+    exporter.WaitUntilDone();
     ASSERT_EQ(dialogs.shown.back().kind, testing::ScriptedWindowDialogs::Shown::Save);
     EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("foto-misure.jpg")));
     EXPECT_TRUE(dialogs.Messages().empty());
@@ -146,6 +148,112 @@ TEST_F(AnnotatedSaveTest, AFolderThatCannotBeWrittenIsSaidBeforeAnyEncoding) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// A picture no encoder can shrink much: every pixel different from the last.
+QImage Noise(QSize size, QImage::Format format) {
+    QImage image(size, format);
+    quint32 seed = 2026;
+    for (int y = 0; y < size.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int a = format == QImage::Format_RGB32 ? 255 : int(seed >> 24) | (x % 3 == 0 ? 255 : 0);
+            const QRgb straight = qRgba(int(seed >> 8) & 0xFF, (x + y) & 0xFF, int(seed >> 16) & 0xFF, a);
+            row[x] = format == QImage::Format_ARGB32_Premultiplied ? qPremultiply(straight) : straight;
+        }
+    }
+    return image;
+}
+
+QImage ReadPng(const std::vector<QByteArray>& pieces) {
+    QByteArray file;
+    for (const QByteArray& piece : pieces)
+        file += piece;
+    return QImage::fromData(file, "PNG");
+}
+
+// Bands deflated side by side must join into one stream any reader takes, with
+// every pixel as it was, whatever the split, size or alpha.
+TEST(PngWriterTest, EveryReaderGetsThePixelsBackWhateverTheBands) {
+    struct Case {
+        QSize size;
+        QImage::Format format;
+    } cases[] = {{{333, 251}, QImage::Format_RGB32},
+                 {{64, 1}, QImage::Format_RGB32},
+                 {{120, 97}, QImage::Format_ARGB32},
+                 {{120, 97}, QImage::Format_ARGB32_Premultiplied}};
+    for (const Case& c : cases) {
+        QImage image = Noise(c.size, c.format);
+        image.setDotsPerMeterX(7874);
+        image.setDotsPerMeterY(3937);
+        // What a reader gives back: straight alpha, or none.
+        const QImage expected = image.convertToFormat(
+            c.format == QImage::Format_RGB32 ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+        for (const int bands : {1, 2, 3, 8}) {
+            const QImage back = ReadPng(EncodePng(image, bands));
+            ASSERT_FALSE(back.isNull()) << c.size.width() << " " << bands;
+            EXPECT_EQ(back.convertToFormat(expected.format()), expected)
+                << c.size.width() << "x" << c.size.height() << " in " << bands << " bands";
+            EXPECT_EQ(back.hasAlphaChannel(), c.format != QImage::Format_RGB32);
+            EXPECT_EQ(back.dotsPerMeterX(), 7874);
+            EXPECT_EQ(back.dotsPerMeterY(), 3937);
+        }
+    }
+}
+
+// A long save runs beside the window: after the delay a progress window with
+// its text; Annulla stops it, the old file stays as it was, no temporary is
+// left, nothing is said. Left to run, the file reads back as the annotated
+// picture.
+TEST_F(AnnotatedSaveTest, AnnullaInTheProgressWindowLeavesTheOldFileAndNoTemporary) {
+    const QImage large = Noise({3000, 2000}, QImage::Format_RGB32);
+    overlay.AddLine({100, 200}, {2900, 1800}, QColor(0, 255, 0), 1.0);
+    const QString target = dir.filePath(QStringLiteral("foto-misure.png"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("il file di ieri");
+    }
+    exporter.SetProgressDelay(0);
+    dialogs.cancelAtPercent = 0;
+    dialogs.files.push_back(target);
+    exporter.Save(large, overlay, dir.filePath(QStringLiteral("foto.jpg")));
+    EXPECT_TRUE(exporter.Saving());  // Save returned with the work under way
+    exporter.WaitUntilDone();
+    EXPECT_EQ(dialogs.progressOpen, 0);  // the progress window went with the save
+    ASSERT_EQ(dialogs.shown.back().kind, testing::ScriptedWindowDialogs::Shown::Progress);
+    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Salvataggio dell'immagine annotata…"));
+    EXPECT_TRUE(dialogs.Messages().empty());
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "il file di ieri");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("foto-misure.png")});
+
+    // Not cancelled: the same pixels as the annotated picture, read by Qt.
+    dialogs.cancelAtPercent = -1;
+    dialogs.files.push_back(target);
+    exporter.Save(large, overlay, dir.filePath(QStringLiteral("foto.jpg")));
+    exporter.WaitUntilDone();
+    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_EQ(dialogs.lastPercent >= 0, true);
+    const QImage saved(target, "PNG");
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), AnnotatedPicture(large, overlay));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// The window may close while a save runs (the program is told to end): the
+// thread is stopped and waited for, and leaves no temporary behind.
+TEST_F(AnnotatedSaveTest, AnExportDestroyedMidSaveLeavesNoTemporary) {
+    const QImage large = Noise({3000, 2000}, QImage::Format_RGB32);
+    {
+        AnnotatedPhotoExport early(dialogs);
+        dialogs.files.push_back(dir.filePath(QStringLiteral("foto-misure.png")));
+        early.Save(large, overlay, dir.filePath(QStringLiteral("foto.jpg")));
+        ASSERT_TRUE(early.Saving());
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <deque>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -22,7 +23,7 @@ namespace vardesca::testing {
 class ScriptedWindowDialogs : public WindowDialogs {
   public:
     struct Shown {
-        enum Kind { Message, Input, Open, Save } kind;
+        enum Kind { Message, Input, Open, Save, Progress } kind;
         QString title;
         QString text;
         Buttons buttons = Buttons::Ok;
@@ -72,6 +73,33 @@ class ScriptedWindowDialogs : public WindowDialogs {
         shown.push_back({Shown::Save, {}, suggested, Buttons::OkCancel, Icon::None, {}});
         return NextFile();
     }
+
+    // A progress window: recorded; Annulla is pressed once it has been told
+    // `cancelAtPercent` or more (never when negative).
+    class ScriptedProgress : public ProgressWindow {
+      public:
+        ScriptedProgress(ScriptedWindowDialogs& owner) : owner_(owner) { ++owner_.progressOpen; }
+        ~ScriptedProgress() override { --owner_.progressOpen; }
+        ScriptedProgress(const ScriptedProgress&) = delete;
+        ScriptedProgress& operator=(const ScriptedProgress&) = delete;
+        void SetPercent(int percent) override {
+            owner_.lastPercent = percent;
+            if (owner_.cancelAtPercent >= 0 && percent >= owner_.cancelAtPercent)
+                cancelled_ = true;
+        }
+        [[nodiscard]] bool Cancelled() const override { return cancelled_; }
+
+      private:
+        ScriptedWindowDialogs& owner_;
+        bool cancelled_ = false;
+    };
+    std::unique_ptr<ProgressWindow> ShowProgress(const QString& text) override {
+        shown.push_back({Shown::Progress, {}, text, Buttons::Ok, Icon::None, {}});
+        return std::make_unique<ScriptedProgress>(*this);
+    }
+    int cancelAtPercent = -1;
+    int lastPercent = -1;
+    int progressOpen = 0;
 
     // Message boxes only, in order.
     [[nodiscard]] std::vector<Shown> Messages() const {

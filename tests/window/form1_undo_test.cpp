@@ -161,6 +161,7 @@ TEST_F(Form1UndoTest, CtrlESavesThePhotoWithItsMarksAtFullResolutionWhateverTheZ
     Measure({50, 100}, {150, 100});  // surface pixels at 50 %: photo 100..300, row 200
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.png")));
     QTest::keyClick(window.picPicture, Qt::Key_E, Qt::ControlModifier);
+    window.AnnotatedExport().WaitUntilDone();
     ASSERT_EQ(dialogs.shown.back().kind, testing::ScriptedWindowDialogs::Shown::Save);
     EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("foto-misure.jpg")));
     EXPECT_TRUE(dialogs.Messages().empty());
@@ -181,9 +182,11 @@ TEST_F(Form1UndoTest, APressMadeWhileASaveHeldTheWindowIsNotAClick) {
         event.setTimestamp(time);
         QCoreApplication::sendEvent(window.picPicture, &event);
     };
-    const quint32 beforeSave = EventClockNow();
+    // Pressed while the save dialog was up, a few milliseconds before it closed.
+    const quint32 beforeSave = EventClockNow() - 5;
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.jpg")));
     window.SaveAnnotatedPhoto();
+    window.AnnotatedExport().WaitUntilDone();
     ASSERT_TRUE(dialogs.Messages().empty());
     press({50, 50}, beforeSave);
     press({150, 50}, beforeSave);
