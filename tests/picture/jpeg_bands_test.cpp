@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "picture/image_source.h"
+#include "picture/worker_threads.h"
 #include "tests/support/corpus.h"
 #include "tests/support/exif_jpeg.h"
 
@@ -201,6 +202,31 @@ TEST(JpegBandsTest, DamageInABandIsTheSameDamage) {
             }
         }
     }
+}
+
+// VARDESCA_THREADS=1 is the single-thread path the others are compared with;
+// anything but a count leaves the machine's cores, at most eight.
+TEST(JpegBandsTest, VardescaThreadsSetsTheSplit) {
+    const QByteArray large = EncodeWithLibjpeg({1600, 1200, 2, 2, false, 1, 0});
+    ASSERT_GE(large.size(), 256 * 1024);
+    const QByteArray old = qgetenv("VARDESCA_THREADS");
+    const auto decodeWith = [&](const char* threads) {
+        qputenv("VARDESCA_THREADS", threads);
+        return DecodeJpeg(reinterpret_cast<const uchar*>(large.constData()), large.size(),
+                          ImageSource::kDefaultMaxPixels);
+    };
+    EXPECT_EQ(decodeWith("1").bands, 1);
+    EXPECT_EQ(decodeWith("3").bands, 3);
+    EXPECT_EQ(decodeWith("3").image, decodeWith("1").image);
+    qputenv("VARDESCA_THREADS", "99");
+    EXPECT_EQ(WorkerThreads(), 8);
+    qputenv("VARDESCA_THREADS", "zero");
+    EXPECT_GE(WorkerThreads(), 1);
+    EXPECT_LE(WorkerThreads(), 8);
+    if (old.isNull())
+        qunsetenv("VARDESCA_THREADS");
+    else
+        qputenv("VARDESCA_THREADS", old);
 }
 
 }  // namespace

@@ -172,6 +172,40 @@ TEST_F(Form1UndoTest, CtrlESavesThePhotoWithItsMarksAtFullResolutionWhateverTheZ
     EXPECT_EQ(window.picPicture->Picture().pixelColor(200, 200), QColor(128, 128, 128));
 }
 
+// While the annotated photo is saved beside the window, a click on the photo,
+// the keys and the buttons that change anything wait and say why; nothing they
+// would have changed has changed. Once saved, they work again.
+TEST_F(Form1UndoTest, WhileThePhotoIsSavedMeasuringAndCommandsWaitAndSayWhy) {
+    Measure({100, 100}, {200, 100});
+    dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.png")));
+    window.SaveAnnotatedPhoto();
+    ASSERT_TRUE(window.AnnotatedExport().Saving());
+    const std::string text = window.Text1->GetText();
+    const std::size_t marks = window.picPicture->MarkCount();
+    Click({100, 200});
+    window.picPicture->setFocus();
+    QTest::keyClick(window.picPicture, Qt::Key_Z, Qt::ControlModifier);
+    window.Resetta_Click();
+    window.Inizia_Click();
+    window.cmdOpen_Click();
+    window.Esci_Click();
+    window.close();
+    EXPECT_TRUE(window.isVisible());
+    ASSERT_EQ(dialogs.Messages().size(), 7u);
+    for (const auto& m : dialogs.Messages()) {
+        EXPECT_TRUE(m.text.startsWith("Salvataggio dell'immagine annotata in corso")) << m.text.toStdString();
+    }
+    EXPECT_EQ(dialogs.unexpected, 0);
+    EXPECT_EQ(window.Text1->GetText(), text);
+    EXPECT_EQ(window.picPicture->MarkCount(), marks);
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_EQ(window.Engine().punti(), 0);
+    window.AnnotatedExport().WaitUntilDone();
+    EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("annotata.png"))).isNull());
+    Measure({100, 200}, {150, 200});
+    EXPECT_EQ(window.Text1->GetText(), text + "2\t1\r\n");
+}
+
 // A press whose time, on the window system's clock, falls before the end of a
 // save: made while the window was busy, delivered after.
 TEST_F(Form1UndoTest, APressMadeWhileASaveHeldTheWindowIsNotAClick) {
