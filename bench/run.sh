@@ -29,11 +29,16 @@ done
 bench=$build/bench/vardesca_bench
 startup=$build/bench/vardesca_bench_startup
 echo "Vardesca benchmarks, $(date -u +%Y-%m-%d), $(nproc) cores"
-for size in 6000x4000 8000x6000; do
-    "$bench" load "$data/photo-$size.jpg" djpeg -outfile /dev/null "$data/photo-$size.jpg"
-done
-for size in 6000x4000 8000x6000; do
-    "$bench" rotated "$data/photo-$size.jpg" "$data/photo-$size-exif6.jpg"
+# The decode on one thread (VARDESCA_THREADS=1), then on every core.
+for threads in 1 "$(nproc)"; do
+    echo "-- $threads thread(s)"
+    for size in 6000x4000 8000x6000; do
+        VARDESCA_THREADS=$threads "$bench" load "$data/photo-$size.jpg" \
+            djpeg -outfile /dev/null "$data/photo-$size.jpg"
+    done
+    for size in 6000x4000 8000x6000; do
+        VARDESCA_THREADS=$threads "$bench" rotated "$data/photo-$size.jpg" "$data/photo-$size-exif6.jpg"
+    done
 done
 "$bench" open "$data/photo-8000x6000.jpg"
 "$bench" memory "$data/photo-8000x6000.jpg"
