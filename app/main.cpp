@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QLocale>
 #include <QSessionManager>
 #include <QTemporaryDir>
 
 #include "commands/safe_file.h"
-#include "window/form1.h"
-#include "window/session_start.h"
-#include "window/italian_translation.h"
-#include "window/qt_locale_numbers.h"
 #include "dialogs/qt_window_dialogs.h"
+#include "window/form1.h"
+#include "window/program_language.h"
+#include "window/qt_locale_numbers.h"
+#include "window/session_start.h"
 
 int main(int argc, char* argv[]) {
     // A save past the system's file-size limit is then a failure to report, not
@@ -27,7 +28,9 @@ int main(int argc, char* argv[]) {
     }
     vardesca::RememberedSettings settings(vardesca::RememberedSettings::DefaultFile());
 
-    vardesca::InstallItalianTranslation();
+    // Italian, or English for a user whose first language the program has is
+    // English; numbers keep following the number locale whatever the language.
+    vardesca::InstallLanguage(vardesca::ChooseLanguage(QLocale::system().uiLanguages()));
 
     vardesca::QtWindowDialogs dialogs;
     const vardesca::QtLocaleNumbers locale;

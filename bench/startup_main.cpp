@@ -2,15 +2,16 @@
 // Starts like the program (or as a bare Qt window, with "bare") and ends at the
 // window's first paint: the start-up figure is this process's run time.
 #include <QApplication>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstring>
 
+#include "dialogs/qt_window_dialogs.h"
 #include "window/form1.h"
-#include "window/italian_translation.h"
+#include "window/program_language.h"
 #include "window/qt_locale_numbers.h"
 #include "window/session_start.h"
-#include "dialogs/qt_window_dialogs.h"
 
 namespace {
 class FirstPaint : public QObject {
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
         window.show();
         return QApplication::exec();
     }
-    vardesca::InstallItalianTranslation();
+    vardesca::InstallLanguage(vardesca::ChooseLanguage(QLocale::system().uiLanguages()));
     // The settings and the session journal, as the program starts them; the
     // journal in a folder of this run, removed at the end like a normal one.
     vardesca::RememberedSettings settings(vardesca::RememberedSettings::DefaultFile());

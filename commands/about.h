@@ -8,7 +8,8 @@ namespace vardesca {
 // The about paragraph: nine fragments, each ending in a blank, in one paragraph.
 [[nodiscard]] QString AboutText();
 
-inline constexpr const char* kAboutTitle = "Vardesca?";
-inline constexpr const char* kExitQuestion = "Vuoi veramente uscire?";
+inline constexpr const char* kAboutTitle = QT_TRANSLATE_NOOP("Vardesca", "Vardesca?");
+inline constexpr const char* kExitQuestion =
+    QT_TRANSLATE_NOOP("Vardesca", "Vuoi veramente uscire?");
 
 }  // namespace vardesca

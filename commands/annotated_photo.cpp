@@ -15,6 +15,7 @@
 #include "commands/safe_file.h"
 #include "picture/photo_folder.h"
 #include "picture/pixel_memory.h"
+#include "picture/ui_text.h"
 #include "picture/worker_threads.h"
 #include "view/mark_overlay.h"
 
@@ -26,9 +27,8 @@ QImage AnnotatedPicture(const QImage& picture, const MarkOverlay& overlay) {
     }
     // A copy, so the shown picture stays clean; in huge pages, because for a
     // 48 MP photo the page faults of an ordinary copy cost half an encoding.
-    const QImage::Format paintable = picture.hasAlphaChannel()
-                                         ? QImage::Format_ARGB32_Premultiplied
-                                         : QImage::Format_RGB32;
+    const QImage::Format paintable =
+        picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     const QImage source =
         picture.format() == paintable ? picture : picture.convertToFormat(paintable);
     QImage out = MakePixelImage(source.width(), source.height(), paintable);
@@ -47,7 +47,7 @@ QImage AnnotatedPicture(const QImage& picture, const MarkOverlay& overlay) {
 QString AnnotatedName(const QString& photoPath) {
     const QFileInfo photo(photoPath);
     return photo.dir().filePath(photo.completeBaseName() + QString::fromUtf8(kAnnotatedNameMark) +
-                                QString::fromUtf8(annotated_text::kNameType));
+                                UiText(annotated_text::kNameType));
 }
 
 namespace {
@@ -110,7 +110,7 @@ AnnotatedPhotoExport::~AnnotatedPhotoExport() {
 }
 
 void AnnotatedPhotoExport::Fail(const QString& path, const Failure& failure) {
-    dialogs_.ShowBox(QString(), QString::fromUtf8(annotated_text::kSaveFailed).arg(path, failure.reason),
+    dialogs_.ShowBox(QString(), UiText(annotated_text::kSaveFailed).arg(path, failure.reason),
                      WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
 }
 
@@ -120,8 +120,8 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
         return;  // the window says why before it gets here
     }
     if (picture.isNull()) {
-        dialogs_.ShowBox(QString(), QString::fromUtf8(annotated_text::kNoPicture),
-                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+        dialogs_.ShowBox(QString(), UiText(annotated_text::kNoPicture), WindowDialogs::Buttons::Ok,
+                         WindowDialogs::Icon::Warning);
         return;
     }
     const std::optional<QString> chosen = dialogs_.SaveFile(AnnotatedName(photoPath));
@@ -146,7 +146,8 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
     try {
         worker_ = std::thread([job, this] {
             Work(job);
-            QMetaObject::invokeMethod(this, [this] { Finish(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { Finish(); }, Qt::QueuedConnection);
         });
     } catch (const std::system_error&) {
         // No thread to be had: saved here, the window waiting, as it always was.
@@ -206,7 +207,7 @@ void AnnotatedPhotoExport::Tick() {
         return;
     }
     if (!progress_ && started_.elapsed() >= progressAfterMs_) {
-        progress_ = dialogs_.ShowProgress(QString::fromUtf8(annotated_text::kProgress));
+        progress_ = dialogs_.ShowProgress(UiText(annotated_text::kProgress));
     }
     if (progress_) {
         const int done = job_->progress.rowsDone.load();

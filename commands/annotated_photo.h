@@ -86,22 +86,26 @@ class AnnotatedPhotoExport : public QObject {
 
 // `image` encoded for `path`'s extension into `bytes`; the failure when it
 // cannot be.
-[[nodiscard]] Outcome EncodeForPath(const QImage& image, const QString& path,
-                                                   QByteArray& bytes);
+[[nodiscard]] Outcome EncodeForPath(const QImage& image, const QString& path, QByteArray& bytes);
 
 namespace annotated_text {
 inline constexpr const char* kNameType = ".jpg";
-inline constexpr const char* kSaveFailed = "Impossibile salvare l'immagine annotata\n\n%1\n\n%2.";
-inline constexpr const char* kNoPicture =
-    "Nessuna immagine da salvare: caricare prima una foto con \"Carica immagine\".";
-inline constexpr const char* kUnknownType =
-    "estensione non riconosciuta: il nome deve finire in .png, .jpg o .jpeg";
-inline constexpr const char* kNoMemory = "memoria insufficiente per l'immagine annotata";
-inline constexpr const char* kEncodeFailed = "codifica dell'immagine non riuscita";
-inline constexpr const char* kProgress = "Salvataggio dell'immagine annotata…";
-inline constexpr const char* kWaitForSave =
+inline constexpr const char* kSaveFailed =
+    QT_TRANSLATE_NOOP("Vardesca", "Impossibile salvare l'immagine annotata\n\n%1\n\n%2.");
+inline constexpr const char* kNoPicture = QT_TRANSLATE_NOOP(
+    "Vardesca", "Nessuna immagine da salvare: caricare prima una foto con \"Carica immagine\".");
+inline constexpr const char* kUnknownType = QT_TRANSLATE_NOOP(
+    "Vardesca", "estensione non riconosciuta: il nome deve finire in .png, .jpg o .jpeg");
+inline constexpr const char* kNoMemory =
+    QT_TRANSLATE_NOOP("Vardesca", "memoria insufficiente per l'immagine annotata");
+inline constexpr const char* kEncodeFailed =
+    QT_TRANSLATE_NOOP("Vardesca", "codifica dell'immagine non riuscita");
+inline constexpr const char* kProgress =
+    QT_TRANSLATE_NOOP("Vardesca", "Salvataggio dell'immagine annotata…");
+inline constexpr const char* kWaitForSave = QT_TRANSLATE_NOOP(
+    "Vardesca",
     "Salvataggio dell'immagine annotata in corso: attendere che finisca, oppure premere "
-    "Annulla nella finestra di avanzamento.";
+    "Annulla nella finestra di avanzamento.");
 }  // namespace annotated_text
 
 }  // namespace vardesca

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "commands/safe_file.h"
+#include "picture/ui_text.h"
 
 namespace vardesca {
 
@@ -44,7 +45,7 @@ QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator) {
 
     QStringList header;
     for (const char* title : table_text::kHeader) {
-        header.push_back(QString::fromUtf8(title));
+        header.push_back(UiText(title));
     }
     QString csv = line(header);
     // Three decimals keep a click's fraction of a pixel at any zoom the ladder
@@ -60,21 +61,20 @@ QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator) {
 void MeasurementTableExport::Save(const std::vector<TableRow>& rows, QChar decimalSeparator,
                                   const QString& photoPath) {
     if (rows.empty()) {
-        dialogs_.ShowBox(QString(), QString::fromUtf8(table_text::kEmpty),
-                         WindowDialogs::Buttons::Ok);
+        dialogs_.ShowBox(QString(), UiText(table_text::kEmpty), WindowDialogs::Buttons::Ok);
         return;
     }
     // In the photo's folder, where the survey's files are; under the name last
     // chosen, if any.
-    const QString name = lastName_.isEmpty() ? QString::fromUtf8(table_text::kDefaultName) : lastName_;
-    const std::optional<QString> chosen = dialogs_.SaveFile(QFileInfo(photoPath).dir().filePath(name));
+    const QString name = lastName_.isEmpty() ? UiText(table_text::kDefaultName) : lastName_;
+    const std::optional<QString> chosen =
+        dialogs_.SaveFile(QFileInfo(photoPath).dir().filePath(name));
     if (!chosen) {
         return;
     }
     lastName_ = QFileInfo(*chosen).fileName();
     if (const auto failure = WriteFileSafely(*chosen, TableCsv(rows, decimalSeparator))) {
-        dialogs_.ShowBox(QString(),
-                         QString::fromUtf8(table_text::kSaveFailed).arg(*chosen, failure->reason),
+        dialogs_.ShowBox(QString(), UiText(table_text::kSaveFailed).arg(*chosen, failure->reason),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
 }

@@ -14,12 +14,12 @@ namespace vardesca {
 // its length, so that a number in a spreadsheet can be traced back to the
 // photo and checked.
 struct TableRow {
-    QString photo;  // the photo's file name
-    int number = 0;  // as its result line numbers it
-    double length = 0.0;  // cm, rounded to hundredths as the line has it
+    QString photo;                                  // the photo's file name
+    int number = 0;                                 // as its result line numbers it
+    double length = 0.0;                            // cm, rounded to hundredths as the line has it
     double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;  // photo pixels, fractions kept
-    double scale = 0.0;  // px/cm
-    double reference1 = 0.0, reference2 = 0.0;  // each reference's own px/cm
+    double scale = 0.0;                             // px/cm
+    double reference1 = 0.0, reference2 = 0.0;      // each reference's own px/cm
 };
 
 // Every measurement of the session, in the order taken. It follows the
@@ -61,15 +61,23 @@ class MeasurementTableExport {
 };
 
 namespace table_text {
-inline constexpr const char* kDefaultName = "misure.csv";
-inline constexpr const char* kHeader[] = {
-    "foto",          "numero",        "lunghezza (cm)", "x0 (px)",
-    "y0 (px)",       "x1 (px)",       "y1 (px)",        "scala (px/cm)",
-    "riferimento 1 (px/cm)", "riferimento 2 (px/cm)"};
-inline constexpr const char* kEmpty =
+inline constexpr const char* kDefaultName = QT_TRANSLATE_NOOP("Vardesca", "misure.csv");
+inline constexpr const char* kHeader[] = {QT_TRANSLATE_NOOP("Vardesca", "foto"),
+                                          QT_TRANSLATE_NOOP("Vardesca", "numero"),
+                                          QT_TRANSLATE_NOOP("Vardesca", "lunghezza (cm)"),
+                                          QT_TRANSLATE_NOOP("Vardesca", "x0 (px)"),
+                                          QT_TRANSLATE_NOOP("Vardesca", "y0 (px)"),
+                                          QT_TRANSLATE_NOOP("Vardesca", "x1 (px)"),
+                                          QT_TRANSLATE_NOOP("Vardesca", "y1 (px)"),
+                                          QT_TRANSLATE_NOOP("Vardesca", "scala (px/cm)"),
+                                          QT_TRANSLATE_NOOP("Vardesca", "riferimento 1 (px/cm)"),
+                                          QT_TRANSLATE_NOOP("Vardesca", "riferimento 2 (px/cm)")};
+inline constexpr const char* kEmpty = QT_TRANSLATE_NOOP(
+    "Vardesca",
     "Nessuna misura da salvare: la tabella raccoglie le misure prese da quando il programma è "
-    "stato avviato o da \"Resetta misurazioni\".";
-inline constexpr const char* kSaveFailed = "Impossibile salvare la tabella delle misure\n\n%1\n\n%2.";
+    "stato avviato o da \"Resetta misurazioni\".");
+inline constexpr const char* kSaveFailed =
+    QT_TRANSLATE_NOOP("Vardesca", "Impossibile salvare la tabella delle misure\n\n%1\n\n%2.");
 }  // namespace table_text
 
 }  // namespace vardesca

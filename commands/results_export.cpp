@@ -3,13 +3,14 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include "picture/ui_text.h"
 
 namespace vardesca {
 
 void ResultsExport::CopiaDati(const std::string& text) {
-    const auto answer = dialogs_.ShowBox(QString::fromUtf8(export_text::kQuestionTitle),
-                                         QString::fromUtf8(export_text::kQuestion),
-                                         WindowDialogs::Buttons::YesNoCancel);
+    const auto answer =
+        dialogs_.ShowBox(UiText(export_text::kQuestionTitle), UiText(export_text::kQuestion),
+                         WindowDialogs::Buttons::YesNoCancel);
     if (answer == WindowDialogs::Answer::Yes) {
         CopyToClipboard(text);
     } else if (answer == WindowDialogs::Answer::No) {
@@ -31,8 +32,7 @@ void ResultsExport::SaveToFile(const std::string& text) {
     // The text as it stands, plus the CR LF that ends the file.
     const QByteArray bytes = QByteArray::fromStdString(text) + "\r\n";
     if (const auto failure = WriteFileSafely(*chosen, bytes)) {
-        dialogs_.ShowBox(QString(),
-                         QString::fromUtf8(export_text::kSaveFailed).arg(*chosen, failure->reason),
+        dialogs_.ShowBox(QString(), UiText(export_text::kSaveFailed).arg(*chosen, failure->reason),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
 }

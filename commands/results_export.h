@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "dialogs/window_dialogs.h"
 #include "commands/safe_file.h"
+#include "dialogs/window_dialogs.h"
 
 namespace vardesca {
 
@@ -35,11 +35,14 @@ class ResultsExport {
 };
 
 namespace export_text {
-inline constexpr const char* kQuestion =
+inline constexpr const char* kQuestion = QT_TRANSLATE_NOOP(
+    "Vardesca",
     "Clicca Si per copiare i dati negli appunti e incollarli altrove, No per salvarli in un "
-    "file o Annulla se hai cambiato idea.";
-inline constexpr const char* kQuestionTitle = "Vuoi copiare i dati per incollarli altrove?";
-inline constexpr const char* kSaveFailed = "Impossibile salvare il file\n\n%1\n\n%2.";
+    "file o Annulla se hai cambiato idea.");
+inline constexpr const char* kQuestionTitle =
+    QT_TRANSLATE_NOOP("Vardesca", "Vuoi copiare i dati per incollarli altrove?");
+inline constexpr const char* kSaveFailed =
+    QT_TRANSLATE_NOOP("Vardesca", "Impossibile salvare il file\n\n%1\n\n%2.");
 }  // namespace export_text
 
 }  // namespace vardesca

@@ -74,19 +74,25 @@ struct UserIdentity {
 
 namespace save_text {
 inline constexpr const char* kFolderNotWritable =
-    "la cartella non esiste o non si ha il permesso di scriverci";
-inline constexpr const char* kPermissionDenied = "permesso negato";
-inline constexpr const char* kWriteFailed = "scrittura non riuscita (disco pieno?)";
-inline constexpr const char* kCannotReplace = "impossibile sostituire il file esistente";
-inline constexpr const char* kWriteError = "errore di scrittura";
-inline constexpr const char* kNotRegular = "non è un file normale";
-inline constexpr const char* kNoFolder = "la cartella non esiste";
-inline constexpr const char* kReadOnly = "il file è di sola lettura per questo utente";
-inline constexpr const char* kReadOnlyFileSystem =
-    "il disco o la cartella sono di sola lettura (file system montato in sola lettura)";
-inline constexpr const char* kDiskFull = "il disco è pieno";
-inline constexpr const char* kQuotaExceeded = "lo spazio concesso a questo utente sul disco è esaurito";
-inline constexpr const char* kTooBig = "il file supera la dimensione massima che questo sistema consente";
+    QT_TRANSLATE_NOOP("Vardesca", "la cartella non esiste o non si ha il permesso di scriverci");
+inline constexpr const char* kPermissionDenied = QT_TRANSLATE_NOOP("Vardesca", "permesso negato");
+inline constexpr const char* kWriteFailed =
+    QT_TRANSLATE_NOOP("Vardesca", "scrittura non riuscita (disco pieno?)");
+inline constexpr const char* kCannotReplace =
+    QT_TRANSLATE_NOOP("Vardesca", "impossibile sostituire il file esistente");
+inline constexpr const char* kWriteError = QT_TRANSLATE_NOOP("Vardesca", "errore di scrittura");
+inline constexpr const char* kNotRegular = QT_TRANSLATE_NOOP("Vardesca", "non è un file normale");
+inline constexpr const char* kNoFolder = QT_TRANSLATE_NOOP("Vardesca", "la cartella non esiste");
+inline constexpr const char* kReadOnly =
+    QT_TRANSLATE_NOOP("Vardesca", "il file è di sola lettura per questo utente");
+inline constexpr const char* kReadOnlyFileSystem = QT_TRANSLATE_NOOP(
+    "Vardesca",
+    "il disco o la cartella sono di sola lettura (file system montato in sola lettura)");
+inline constexpr const char* kDiskFull = QT_TRANSLATE_NOOP("Vardesca", "il disco è pieno");
+inline constexpr const char* kQuotaExceeded =
+    QT_TRANSLATE_NOOP("Vardesca", "lo spazio concesso a questo utente sul disco è esaurito");
+inline constexpr const char* kTooBig = QT_TRANSLATE_NOOP(
+    "Vardesca", "il file supera la dimensione massima che questo sistema consente");
 }  // namespace save_text
 
 }  // namespace vardesca

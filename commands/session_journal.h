@@ -70,7 +70,9 @@ class LeftJournal {
 
   private:
     LeftJournal(QString path, int fd, std::string bytes, QDateTime lastWritten)
-        : path_(std::move(path)), fd_(fd), bytes_(std::move(bytes)),
+        : path_(std::move(path)),
+          fd_(fd),
+          bytes_(std::move(bytes)),
           lastWritten_(std::move(lastWritten)) {}
     QString path_;
     int fd_ = -1;
@@ -82,10 +84,11 @@ class LeftJournal {
 [[nodiscard]] QString JournalFolder();
 
 namespace journal_text {
-inline constexpr const char* kCannotWrite =
+inline constexpr const char* kCannotWrite = QT_TRANSLATE_NOOP(
+    "Vardesca",
     "Impossibile scrivere il registro della sessione\n\n%1\n\n%2.\n\nSi può continuare a "
     "misurare, ma se il programma si chiudesse in modo anomalo le misure non esportate "
-    "andrebbero perse.";
+    "andrebbero perse.");
 }  // namespace journal_text
 
 }  // namespace vardesca

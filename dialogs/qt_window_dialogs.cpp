@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-
+#include "picture/ui_text.h"
 
 namespace vardesca {
 
@@ -37,7 +37,8 @@ WindowDialogs::Answer QtWindowDialogs::ShowBox(const QString& title, const QStri
                        {QMessageBox::Cancel, dialog_text::kCancel, Answer::Cancel}};
             break;
         case Buttons::YesNo:
-            choices = {{QMessageBox::Yes, dialog_text::kYes, Answer::Yes}, {QMessageBox::No, dialog_text::kNo, Answer::No}};
+            choices = {{QMessageBox::Yes, dialog_text::kYes, Answer::Yes},
+                       {QMessageBox::No, dialog_text::kNo, Answer::No}};
             break;
         case Buttons::YesNoCancel:
             choices = {{QMessageBox::Yes, dialog_text::kYes, Answer::Yes},
@@ -46,7 +47,7 @@ WindowDialogs::Answer QtWindowDialogs::ShowBox(const QString& title, const QStri
             break;
     }
     for (const Choice& c : choices) {
-        box.addButton(c.button)->setText(QString::fromUtf8(c.text));
+        box.addButton(c.button)->setText(UiText(c.text));
     }
     box.setDefaultButton(choices.front().button);
     box.setEscapeButton(box.button(choices.back().button));
@@ -65,8 +66,8 @@ QString QtWindowDialogs::Input(const QString& title, const QString& prompt) {
     dialog.setWindowTitle(TitleOrApp(title));
     dialog.setLabelText(prompt);
     dialog.setTextValue(QString());
-    dialog.setOkButtonText(QString::fromUtf8(dialog_text::kOk));
-    dialog.setCancelButtonText(QString::fromUtf8(dialog_text::kCancel));
+    dialog.setOkButtonText(UiText(dialog_text::kOk));
+    dialog.setCancelButtonText(UiText(dialog_text::kCancel));
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
@@ -120,7 +121,7 @@ namespace {
 class QtProgressWindow : public ProgressWindow {
   public:
     QtProgressWindow(const QString& text, QWidget* parent)
-        : dialog_(text, QString::fromUtf8(dialog_text::kCancel), 0, 100, parent) {
+        : dialog_(text, UiText(dialog_text::kCancel), 0, 100, parent) {
         dialog_.setWindowTitle(QString::fromUtf8(kApplicationTitle));
         dialog_.setWindowModality(Qt::NonModal);
         // Shown at once: the caller decides when it is worth showing.

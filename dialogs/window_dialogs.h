@@ -13,10 +13,10 @@ inline constexpr const char* kApplicationTitle = "Vardesca";
 
 // The standard buttons, in Italian whatever Qt's own translation says.
 namespace dialog_text {
-inline constexpr const char* kYes = "Sì";
-inline constexpr const char* kNo = "No";
-inline constexpr const char* kOk = "OK";
-inline constexpr const char* kCancel = "Annulla";
+inline constexpr const char* kYes = QT_TRANSLATE_NOOP("Vardesca", "Sì");
+inline constexpr const char* kNo = QT_TRANSLATE_NOOP("Vardesca", "No");
+inline constexpr const char* kOk = QT_TRANSLATE_NOOP("Vardesca", "OK");
+inline constexpr const char* kCancel = QT_TRANSLATE_NOOP("Vardesca", "Annulla");
 }  // namespace dialog_text
 
 // A window telling how far a long piece of work has gone, with Annulla; not

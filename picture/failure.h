@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <optional>
+#include "picture/ui_text.h"
 
 namespace vardesca {
 
@@ -18,7 +19,7 @@ struct Failure {
 using Outcome = std::optional<Failure>;
 
 [[nodiscard]] inline Failure Because(const char* italian) {
-    return {QString::fromUtf8(italian)};
+    return {UiText(italian)};
 }
 
 }  // namespace vardesca

@@ -8,6 +8,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-translations-l10n        # Italian texts of Qt's own dialogs
+    qt6-l10n-tools               # lrelease and lupdate: the program's English texts
     libwmf-dev                   # Windows metafiles
     libjpeg-dev                  # photographs, decoded by libjpeg-turbo
     zlib1g-dev                   # the annotated photo's PNG, deflated in bands

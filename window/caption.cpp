@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "picture/ui_text.h"
 #include "window/app_text.h"
 
 namespace vardesca {
@@ -22,24 +23,23 @@ QString Fixed(double value, int decimals, const LocaleNumbers& locale) {
 QString Caption(const QString& file, double zoom, const std::optional<CaptionScale>& scale,
                 const LocaleNumbers& locale, std::optional<int> nextClick) {
     if (file.isEmpty()) {
-        return QString::fromUtf8(app_text::kAppTitle);
+        return UiText(app_text::kAppTitle);
     }
-    QString caption = QString::fromUtf8(app_text::kCaptionFile).arg(file);
+    QString caption = UiText(app_text::kCaptionFile).arg(file);
     if (zoom != 1.0) {
         // Whole percents but for the smallest zooms: "25", "141", "3,1".
         const double percent = zoom * 100.0;
-        caption += QString::fromUtf8(app_text::kCaptionZoom)
-                       .arg(Fixed(percent, percent < 10 ? 1 : 0, locale));
+        caption += UiText(app_text::kCaptionZoom).arg(Fixed(percent, percent < 10 ? 1 : 0, locale));
     }
     if (scale) {
         const double sum = scale->reference1 + scale->reference2;
-        const double spread = sum > 0 ? std::abs(scale->reference1 - scale->reference2) / sum * 100.0
-                                      : 0.0;
-        caption += QString::fromUtf8(app_text::kCaptionScale)
+        const double spread =
+            sum > 0 ? std::abs(scale->reference1 - scale->reference2) / sum * 100.0 : 0.0;
+        caption += UiText(app_text::kCaptionScale)
                        .arg(Fixed(scale->pixelsPerCm, 2, locale), Fixed(spread, 1, locale));
     }
     if (nextClick && *nextClick >= 0 && *nextClick < 4) {
-        caption += QString::fromUtf8(app_text::kCaptionCalibration[*nextClick]);
+        caption += UiText(app_text::kCaptionCalibration[*nextClick]);
     }
     return caption;
 }

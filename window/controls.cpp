@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/controls.h"
+#include "picture/ui_text.h"
 
 namespace vardesca {
 
 QPushButton* MakeButton(const char* caption, QWidget* parent, const char* name) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    auto* button = new QPushButton(UiText(caption), parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
     button->setDefault(false);

@@ -3,8 +3,9 @@
 
 #include <QPushButton>
 
-#include "engine/measure_engine.h"
 #include "dialogs/window_dialogs.h"
+#include "engine/measure_engine.h"
+#include "picture/ui_text.h"
 
 namespace vardesca {
 
@@ -14,12 +15,13 @@ class EngineDialogsAdapter : public EngineDialogs {
     explicit EngineDialogsAdapter(WindowDialogs& dialogs) : dialogs_(dialogs) {}
 
     void ShowMessage(const std::string& title, const std::string& text) override {
-        dialogs_.ShowBox(QString::fromStdString(title), QString::fromStdString(text),
+        // Translated here, where the window shows them, by the engine's Italian.
+        const char* which = title == engine_text::kUndoTitle ? "undo" : nullptr;
+        dialogs_.ShowBox(UiText(title.c_str(), which), UiText(text.c_str()),
                          WindowDialogs::Buttons::Ok);
     }
     std::string AskText(const std::string& title, const std::string& prompt) override {
-        return dialogs_.Input(QString::fromStdString(title), QString::fromStdString(prompt))
-            .toStdString();
+        return dialogs_.Input(UiText(title.c_str()), UiText(prompt.c_str())).toStdString();
     }
 
   private:

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/form1.h"
 
-#include <QCloseEvent>
-#include <QFileInfo>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
@@ -15,13 +15,14 @@
 #include "commands/about.h"
 #include "engine/checked_int.h"
 #include "engine/completed_step.h"
+#include "picture/photo_folder.h"
+#include "picture/ui_text.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
 #include "window/caption.h"
 #include "window/completed_labels.h"
 #include "window/controls.h"
 #include "window/photo_drop.h"
-#include "picture/photo_folder.h"
 
 namespace vardesca {
 
@@ -70,7 +71,7 @@ Form1::~Form1() = default;
 void Form1::SetUpControls() {
     // A photo dropped from a file manager opens.
     new PhotoDrop(*this, [this](const QString& path) { OpenPicture(path); });
-    setWindowTitle(QString::fromUtf8(app_text::kAppTitle));
+    setWindowTitle(UiText(app_text::kAppTitle));
     setWindowIcon(AppIcon());
     // The buttons are 1600 twips wide whatever the font; a slightly smaller font
     // than the desktop's usual one keeps "Resetta misurazioni" whole on them.
@@ -81,7 +82,7 @@ void Form1::SetUpControls() {
 
     Resetta->setEnabled(false);
     Inizia->setEnabled(false);
-    Text1->setPlainText(QString::fromUtf8(app_text::kStartupText));
+    Text1->setPlainText(UiText(app_text::kStartupText));
 
     // The viewport clips the surface; the pointer is a crosshair over all of it,
     // the surface included.
@@ -132,14 +133,14 @@ void Form1::Guarded(Handler&& handler) {
         handler();
         return;
     } catch (const std::bad_alloc&) {
-        reason = QString::fromUtf8(app_text::kOutOfMemory);
+        reason = UiText(app_text::kOutOfMemory);
     } catch (const ArithmeticOverflow& e) {
-        reason = QString::fromUtf8(e.what());  // the engine's own, Italian
+        reason = UiText(e.what());  // the engine's own, Italian
     } catch (const std::exception&) {
         // The library's own text would be English.
-        reason = QString::fromUtf8(app_text::kInternalError);
+        reason = UiText(app_text::kInternalError);
     }
-    dialogs_.ShowBox(QString(), QString::fromUtf8(app_text::kErrorText).arg(reason),
+    dialogs_.ShowBox(QString(), UiText(app_text::kErrorText).arg(reason),
                      WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
 }
 
@@ -217,11 +218,11 @@ void Form1::cmdOpen_Click() {
     }
     Guarded([this] {
         // The folder of the photo shown, or of the last one of an earlier session.
-        const QString folder = !fileName_.isEmpty() ? QFileInfo(fileName_).absolutePath()
+        const QString folder = !fileName_.isEmpty()   ? QFileInfo(fileName_).absolutePath()
                                : settings_ != nullptr ? settings_->PhotoFolder()
                                                       : QString();
-        const std::optional<QString> chosen = dialogs_.OpenFile(
-            QString::fromUtf8(app_text::kOpenTitle), app_text::OpenFilters(), folder);
+        const std::optional<QString> chosen =
+            dialogs_.OpenFile(UiText(app_text::kOpenTitle), app_text::OpenFilters(), folder);
         // A cancelled dialog changes nothing: reloading would wipe a calibration.
         if (chosen) {
             Load(*chosen);
@@ -246,8 +247,7 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
     const ImageLoadResult loaded = prefetched ? std::move(*prefetched) : imageSource_.Load(path);
     staleClicks_->BusyUntilNow();
     if (!loaded.picture) {
-        dialogs_.ShowBox(QString(),
-                         QString::fromUtf8(app_text::kOpenFailed).arg(path, loaded.failure->reason),
+        dialogs_.ShowBox(QString(), UiText(app_text::kOpenFailed).arg(path, loaded.failure->reason),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
         return;
     }
@@ -266,7 +266,7 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
     // Opened, but not whole: the user should know before trusting it.
     if (loaded.damage) {
         dialogs_.ShowBox(QString(),
-                         QString::fromUtf8(app_text::kOpenedDamaged).arg(path, loaded.damage->reason),
+                         UiText(app_text::kOpenedDamaged).arg(path, loaded.damage->reason),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
 }
@@ -276,9 +276,9 @@ void Form1::Resetta_Click() {
         return;
     }
     Journaled(journal_record::Action("resetta"), [this] {
-        const auto answer = dialogs_.ShowBox(QString::fromUtf8(app_text::kResetTitle),
-                                             QString::fromUtf8(app_text::kResetQuestion),
-                                             WindowDialogs::Buttons::OkCancel);
+        const auto answer =
+            dialogs_.ShowBox(UiText(app_text::kResetTitle), UiText(app_text::kResetQuestion),
+                             WindowDialogs::Buttons::OkCancel);
         if (answer != WindowDialogs::Answer::Ok) {
             return;
         }
@@ -296,7 +296,7 @@ void Form1::Resetta_Click() {
 
 void Form1::inizializza(const QString& fileName, const LoadedPicture& picture) {
     // The start-up instructions go at the first load; results and notes stay.
-    if (Text1->GetText().starts_with(app_text::kStartupMarker)) {
+    if (QString::fromStdString(Text1->GetText()).startsWith(app_text::StartupMarker())) {
         Text1->SetText("");
     }
     fileName_ = fileName;
@@ -334,14 +334,13 @@ void Form1::CopiaDati_Click() {
 }
 
 void Form1::Info_Click() {
-    Guarded([this] {
-        dialogs_.ShowBox(QString::fromUtf8(kAboutTitle), AboutText(), WindowDialogs::Buttons::Ok);
-    });
+    Guarded(
+        [this] { dialogs_.ShowBox(UiText(kAboutTitle), AboutText(), WindowDialogs::Buttons::Ok); });
 }
 
 bool Form1::ConfirmExit() {
-    return dialogs_.ShowBox(QString(), QString::fromUtf8(kExitQuestion),
-                            WindowDialogs::Buttons::YesNo) == WindowDialogs::Answer::Yes;
+    return dialogs_.ShowBox(QString(), UiText(kExitQuestion), WindowDialogs::Buttons::YesNo) ==
+           WindowDialogs::Answer::Yes;
 }
 
 void Form1::Esci_Click() {
@@ -405,8 +404,9 @@ void Form1::picPicture_MouseDown(float x, float y) {
     if (engine_->azione() == MeasureEngine::Idle) {
         return;
     }
-    Journaled(journal_record::Click(x, y), [this, x, y] { engine_->HandleClick(x, y); },
-              [this, &before] { AfterEngineAction(before); });
+    Journaled(
+        journal_record::Click(x, y), [this, x, y] { engine_->HandleClick(x, y); },
+        [this, &before] { AfterEngineAction(before); });
 }
 
 void Form1::AfterEngineAction(const EngineState& before) {
@@ -424,8 +424,9 @@ void Form1::UndoClick() {
         return;
     }
     const EngineState before = StateOf(*engine_);
-    Journaled(journal_record::Action("undo"), [this] { engine_->Undo(); },
-              [this, &before] { AfterEngineAction(before); });
+    Journaled(
+        journal_record::Action("undo"), [this] { engine_->Undo(); },
+        [this, &before] { AfterEngineAction(before); });
 }
 
 void Form1::RedoClick() {
@@ -436,8 +437,9 @@ void Form1::RedoClick() {
         return;
     }
     const EngineState before = StateOf(*engine_);
-    Journaled(journal_record::Action("redo"), [this] { engine_->Redo(); },
-              [this, &before] { AfterEngineAction(before); });
+    Journaled(
+        journal_record::Action("redo"), [this] { engine_->Redo(); },
+        [this, &before] { AfterEngineAction(before); });
 }
 
 void Form1::GiveUpPendingPoint() {

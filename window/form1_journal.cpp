@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "commands/safe_file.h"
+#include "picture/ui_text.h"
 #include "window/app_text.h"
 #include "window/form1.h"
 
@@ -39,7 +40,7 @@ void Form1::Journal(const std::string& encoded) {
     journalWarned_ = true;
     const Failure why = SaveFailure(errno, SaveStep::Write);
     dialogs_.ShowBox(QString(),
-                     QString::fromUtf8(journal_text::kCannotWrite).arg(journal_->Path(), why.reason),
+                     UiText(journal_text::kCannotWrite).arg(journal_->Path(), why.reason),
                      WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
 }
 
@@ -65,8 +66,8 @@ void Form1::JournalPicture(const QString& path) {
         records += EncodeRecord(journal_record::Row(rows[i]));
     }
     const QFileInfo info(path);
-    records += EncodeRecord(journal_record::Picture(path, info.size(),
-                                                    info.lastModified().toMSecsSinceEpoch()));
+    records += EncodeRecord(
+        journal_record::Picture(path, info.size(), info.lastModified().toMSecsSinceEpoch()));
     Journal(records);
 }
 
@@ -117,7 +118,8 @@ void Form1::RecoverSession(const JournalReading& reading) {
             textOnly = true;
             QImage standIn(1, 1, QImage::Format_RGB32);
             standIn.fill(Qt::black);
-            inizializza(path, LoadedPicture{standIn, scale_.TwipsPerPixel(), scale_.TwipsPerPixel()});
+            inizializza(path,
+                        LoadedPicture{standIn, scale_.TwipsPerPixel(), scale_.TwipsPerPixel()});
             rowsAtPhotoStart_ = table_.Rows().size();
         }
         for (const RecoveryStep& step : plan.steps) {
@@ -129,13 +131,12 @@ void Form1::RecoverSession(const JournalReading& reading) {
     });
     recording_.StopReplay();
     if (textOnly) {
-        dialogs_.ShowBox(QString(),
-                         QString::fromUtf8(recovery_text::kPictureChanged).arg(plan.picture->path),
+        dialogs_.ShowBox(QString(), UiText(recovery_text::kPictureChanged).arg(plan.picture->path),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
     if (reading.damaged) {
-        dialogs_.ShowBox(QString(), QString::fromUtf8(recovery_text::kDamaged),
-                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+        dialogs_.ShowBox(QString(), UiText(recovery_text::kDamaged), WindowDialogs::Buttons::Ok,
+                         WindowDialogs::Icon::Warning);
     }
 }
 
@@ -167,7 +168,7 @@ void Form1::UnloadPicture() {
     Inizia->setEnabled(false);
     Resetta->setEnabled(false);
     viewport_->ShowNewPicture();
-    setWindowTitle(QString::fromUtf8(app_text::kAppTitle));
+    setWindowTitle(UiText(app_text::kAppTitle));
     loupe_->Refresh();
 }
 

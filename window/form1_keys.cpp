@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QShortcut>
 
+#include "picture/ui_text.h"
 #include "window/app_text.h"
 #include "window/form1.h"
 #include "window/stale_clicks.h"
@@ -14,14 +15,14 @@ void Form1::SaveAnnotatedPhoto() {
     if (WaitingForSave()) {
         return;
     }
-    RunGuarded([this] { annotated_.Save(picPicture->Picture(), picPicture->Overlay(), fileName_); });
+    RunGuarded(
+        [this] { annotated_.Save(picPicture->Picture(), picPicture->Overlay(), fileName_); });
     staleClicks_->BusyUntilNow();
 }
 
 void Form1::ShowKeys() {
     RunGuarded([this] {
-        dialogs_.ShowBox(QString::fromUtf8(app_text::kKeysTitle), KeysHelpText(),
-                         WindowDialogs::Buttons::Ok);
+        dialogs_.ShowBox(UiText(app_text::kKeysTitle), KeysHelpText(), WindowDialogs::Buttons::Ok);
     });
 }
 
@@ -29,8 +30,7 @@ bool Form1::WaitingForSave() {
     if (!annotated_.Saving()) {
         return false;
     }
-    dialogs_.ShowBox(QString(), QString::fromUtf8(annotated_text::kWaitForSave),
-                     WindowDialogs::Buttons::Ok);
+    dialogs_.ShowBox(QString(), UiText(annotated_text::kWaitForSave), WindowDialogs::Buttons::Ok);
     return true;
 }
 
@@ -58,27 +58,42 @@ void Form1::MakeShortcuts() {
 
 void Form1::Run(KeyAction action) {
     switch (action) {
-        case KeyAction::ZoomIn: return viewport_->ZoomInStep();
-        case KeyAction::ZoomOut: return viewport_->ZoomOutStep();
-        case KeyAction::Fit: return viewport_->Fit();
-        case KeyAction::NaturalSize: return viewport_->NaturalSize();
-        case KeyAction::Undo: return UndoClick();
-        case KeyAction::Redo: return RedoClick();
-        case KeyAction::SaveAnnotatedPhoto: return SaveAnnotatedPhoto();
-        case KeyAction::ShowKeys: return ShowKeys();
-        case KeyAction::ScrollLeft: return viewport_->ArrowStep(-1, 0);
-        case KeyAction::ScrollRight: return viewport_->ArrowStep(1, 0);
-        case KeyAction::ScrollUp: return viewport_->ArrowStep(0, -1);
-        case KeyAction::ScrollDown: return viewport_->ArrowStep(0, 1);
-        case KeyAction::GiveUpPendingPoint: return GiveUpPendingPoint();
+        case KeyAction::ZoomIn:
+            return viewport_->ZoomInStep();
+        case KeyAction::ZoomOut:
+            return viewport_->ZoomOutStep();
+        case KeyAction::Fit:
+            return viewport_->Fit();
+        case KeyAction::NaturalSize:
+            return viewport_->NaturalSize();
+        case KeyAction::Undo:
+            return UndoClick();
+        case KeyAction::Redo:
+            return RedoClick();
+        case KeyAction::SaveAnnotatedPhoto:
+            return SaveAnnotatedPhoto();
+        case KeyAction::ShowKeys:
+            return ShowKeys();
+        case KeyAction::ScrollLeft:
+            return viewport_->ArrowStep(-1, 0);
+        case KeyAction::ScrollRight:
+            return viewport_->ArrowStep(1, 0);
+        case KeyAction::ScrollUp:
+            return viewport_->ArrowStep(0, -1);
+        case KeyAction::ScrollDown:
+            return viewport_->ArrowStep(0, 1);
+        case KeyAction::GiveUpPendingPoint:
+            return GiveUpPendingPoint();
         case KeyAction::ToggleLoupe:
             loupe_->Toggle();
             if (settings_ != nullptr) {
                 settings_->SetLoupeOn(loupe_->Enabled());
             }
             return;
-        case KeyAction::ToggleLabels: return ToggleLabels();
-        case KeyAction::Open: return cmdOpen_Click();
+        case KeyAction::ToggleLabels:
+            return ToggleLabels();
+        case KeyAction::Open:
+            return cmdOpen_Click();
         case KeyAction::SaveResults:
             if (WaitingForSave()) {
                 return;
@@ -86,16 +101,21 @@ void Form1::Run(KeyAction action) {
             RunGuarded([this] { export_.SaveToFile(Text1->GetText()); });
             RememberResultsFile();
             return staleClicks_->BusyUntilNow();
-        case KeyAction::SaveTable: return SaveTable();
-        case KeyAction::NextPhoto: return GoToNeighbour(1);
-        case KeyAction::PreviousPhoto: return GoToNeighbour(-1);
+        case KeyAction::SaveTable:
+            return SaveTable();
+        case KeyAction::NextPhoto:
+            return GoToNeighbour(1);
+        case KeyAction::PreviousPhoto:
+            return GoToNeighbour(-1);
         case KeyAction::CopyResults:
             if (WaitingForSave()) {
                 return;
             }
             return RunGuarded([this] { export_.CopyToClipboard(Text1->GetText()); });
-        case KeyAction::Quit: return Esci_Click();
-        case KeyAction::None: return;
+        case KeyAction::Quit:
+            return Esci_Click();
+        case KeyAction::None:
+            return;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "picture/photo_folder.h"
+#include "picture/ui_text.h"
 #include "window/app_text.h"
 #include "window/form1.h"
 
@@ -43,11 +44,11 @@ void Form1::CheckReferences() {
     }
     char number[32];
     std::snprintf(number, sizeof number, "%.1f", apart);
-    const auto answer = dialogs_.ShowBox(
-        QString::fromUtf8(app_text::kReferencesTitle),
-        QString::fromUtf8(app_text::kReferencesDisagree)
-            .arg(QString::fromStdString(PointToDecimal(number, locale_))),
-        WindowDialogs::Buttons::YesNo, WindowDialogs::Icon::Warning);
+    const auto answer =
+        dialogs_.ShowBox(UiText(app_text::kReferencesTitle),
+                         UiText(app_text::kReferencesDisagree)
+                             .arg(QString::fromStdString(PointToDecimal(number, locale_))),
+                         WindowDialogs::Buttons::YesNo, WindowDialogs::Icon::Warning);
     if (answer != WindowDialogs::Answer::Yes) {
         return;
     }
@@ -82,7 +83,7 @@ void Form1::GoToNeighbour(int step) {
         const std::optional<QString> next = NeighbourPicture(folderPlace_, step);
         if (!next) {
             dialogs_.ShowBox(QString(),
-                             QString::fromUtf8(step > 0 ? app_text::kLastPhoto : app_text::kFirstPhoto),
+                             UiText(step > 0 ? app_text::kLastPhoto : app_text::kFirstPhoto),
                              WindowDialogs::Buttons::Ok);
             return;
         }

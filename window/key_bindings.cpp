@@ -3,59 +3,113 @@
 
 #include <vector>
 
+#include "picture/ui_text.h"
 #include "window/app_text.h"
 
 namespace vardesca {
 
 namespace {
 
-QKeySequence Ctrl(int key) { return QKeySequence(Qt::CTRL | key); }
+QKeySequence Ctrl(int key) {
+    return QKeySequence(Qt::CTRL | key);
+}
 
 std::vector<KeyBinding> MakeBindings() {
     using A = KeyAction;
     const auto everywhere = KeyScope::Everywhere;
     const auto outside = KeyScope::OutsideResultsBox;
-    const char* fit = "Ctrl+0: foto intera nella finestra; Ctrl+1: 100 %";
-    const char* zoom = "Ctrl++ e Ctrl+-: ingrandisce e riduce";
-    const char* undo = "Ctrl+Z: annulla l'ultimo clic; Ctrl+Maiusc+Z: lo ripete";
-    const char* arrows = "Frecce: scorrono la foto";
-    const char* photos = "Ctrl+PgGiù e Ctrl+PgSu: foto successiva e precedente della cartella";
-    const char* results =
-        "Ctrl+S: salva i risultati in un file; Ctrl+Maiusc+C: li copia negli appunti";
+    const char* fit =
+        QT_TRANSLATE_NOOP("Vardesca", "Ctrl+0: foto intera nella finestra; Ctrl+1: 100 %");
+    const char* zoom = QT_TRANSLATE_NOOP("Vardesca", "Ctrl++ e Ctrl+-: ingrandisce e riduce");
+    const char* undo =
+        QT_TRANSLATE_NOOP("Vardesca", "Ctrl+Z: annulla l'ultimo clic; Ctrl+Maiusc+Z: lo ripete");
+    const char* arrows = QT_TRANSLATE_NOOP("Vardesca", "Frecce: scorrono la foto");
+    const char* photos = QT_TRANSLATE_NOOP(
+        "Vardesca", "Ctrl+PgGiù e Ctrl+PgSu: foto successiva e precedente della cartella");
+    const char* results = QT_TRANSLATE_NOOP(
+        "Vardesca", "Ctrl+S: salva i risultati in un file; Ctrl+Maiusc+C: li copia negli appunti");
     return {
         {{Ctrl(Qt::Key_0)}, everywhere, A::Fit, "Ctrl+0", fit},
         {{Ctrl(Qt::Key_1)}, everywhere, A::NaturalSize, "Ctrl+1", fit},
         // Ctrl and the plus key, wherever the layout puts plus (on "=" with
         // Shift on a US keyboard).
-        {{Ctrl(Qt::Key_Plus), Ctrl(Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
-         everywhere, A::ZoomIn, "Ctrl++", zoom},
+        {{Ctrl(Qt::Key_Plus), Ctrl(Qt::Key_Equal),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+         everywhere,
+         A::ZoomIn,
+         "Ctrl++",
+         zoom},
         {{Ctrl(Qt::Key_Minus)}, everywhere, A::ZoomOut, "Ctrl+-", zoom},
         {{Ctrl(Qt::Key_Z)}, everywhere, A::Undo, "Ctrl+Z", undo},
-        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, everywhere, A::Redo, "Ctrl+Maiusc+Z", undo},
-        {{Ctrl(Qt::Key_O)}, everywhere, A::Open, "Ctrl+O", "Ctrl+O: carica un'immagine"},
+        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+         everywhere,
+         A::Redo,
+         "Ctrl+Maiusc+Z",
+         undo},
+        {{Ctrl(Qt::Key_O)},
+         everywhere,
+         A::Open,
+         "Ctrl+O",
+         QT_TRANSLATE_NOOP("Vardesca", "Ctrl+O: carica un'immagine")},
         {{Ctrl(Qt::Key_S)}, everywhere, A::SaveResults, "Ctrl+S", results},
-        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, everywhere, A::CopyResults,
-         "Ctrl+Maiusc+C", results},
-        {{Ctrl(Qt::Key_T)}, everywhere, A::SaveTable, "Ctrl+T",
-         "Ctrl+T: salva la tabella delle misure (foto, numero, lunghezza, punti, scala)"},
+        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+         everywhere,
+         A::CopyResults,
+         "Ctrl+Maiusc+C",
+         results},
+        {{Ctrl(Qt::Key_T)},
+         everywhere,
+         A::SaveTable,
+         "Ctrl+T",
+         QT_TRANSLATE_NOOP(
+             "Vardesca",
+             "Ctrl+T: salva la tabella delle misure (foto, numero, lunghezza, punti, scala)")},
         {{Ctrl(Qt::Key_PageDown)}, everywhere, A::NextPhoto, "Ctrl+PgGiù", photos},
         {{Ctrl(Qt::Key_PageUp)}, everywhere, A::PreviousPhoto, "Ctrl+PgSu", photos},
-        {{Ctrl(Qt::Key_E)}, everywhere, A::SaveAnnotatedPhoto, "Ctrl+E",
-         "Ctrl+E: salva la foto con i segni"},
-        {{Ctrl(Qt::Key_Q)}, everywhere, A::Quit, "Ctrl+Q", "Ctrl+Q: esce (dopo la domanda)"},
-        {{QKeySequence(Qt::Key_F1)}, everywhere, A::ShowKeys, "F1", "F1: questo elenco"},
-        {{}, everywhere, A::None, "Tab", "Tab e Maiusc+Tab: passano da un comando all'altro"},
+        {{Ctrl(Qt::Key_E)},
+         everywhere,
+         A::SaveAnnotatedPhoto,
+         "Ctrl+E",
+         QT_TRANSLATE_NOOP("Vardesca", "Ctrl+E: salva la foto con i segni")},
+        {{Ctrl(Qt::Key_Q)},
+         everywhere,
+         A::Quit,
+         "Ctrl+Q",
+         QT_TRANSLATE_NOOP("Vardesca", "Ctrl+Q: esce (dopo la domanda)")},
+        {{QKeySequence(Qt::Key_F1)},
+         everywhere,
+         A::ShowKeys,
+         "F1",
+         QT_TRANSLATE_NOOP("Vardesca", "F1: questo elenco")},
+        {{},
+         everywhere,
+         A::None,
+         "Tab",
+         QT_TRANSLATE_NOOP("Vardesca", "Tab e Maiusc+Tab: passano da un comando all'altro")},
         {{QKeySequence(Qt::Key_Left)}, outside, A::ScrollLeft, "Frecce", arrows},
         {{QKeySequence(Qt::Key_Right)}, outside, A::ScrollRight, "Frecce", arrows},
         {{QKeySequence(Qt::Key_Up)}, outside, A::ScrollUp, "Frecce", arrows},
         {{QKeySequence(Qt::Key_Down)}, outside, A::ScrollDown, "Frecce", arrows},
-        {{QKeySequence(Qt::Key_Backspace)}, outside, A::Undo, "Backspace",
-         "Backspace: annulla l'ultimo clic"},
-        {{QKeySequence(Qt::Key_Escape)}, outside, A::GiveUpPendingPoint, "Esc",
-         "Esc: rinuncia al primo punto di una coppia"},
-        {{QKeySequence(Qt::Key_L)}, outside, A::ToggleLoupe, "L", "L: mostra o nasconde la lente"},
-        {{QKeySequence(Qt::Key_N)}, outside, A::ToggleLabels, "N",
-         "N: mostra o nasconde numeri e lunghezze sulla foto"},
+        {{QKeySequence(Qt::Key_Backspace)},
+         outside,
+         A::Undo,
+         "Backspace",
+         QT_TRANSLATE_NOOP("Vardesca", "Backspace: annulla l'ultimo clic")},
+        {{QKeySequence(Qt::Key_Escape)},
+         outside,
+         A::GiveUpPendingPoint,
+         "Esc",
+         QT_TRANSLATE_NOOP("Vardesca", "Esc: rinuncia al primo punto di una coppia")},
+        {{QKeySequence(Qt::Key_L)},
+         outside,
+         A::ToggleLoupe,
+         "L",
+         QT_TRANSLATE_NOOP("Vardesca", "L: mostra o nasconde la lente")},
+        {{QKeySequence(Qt::Key_N)},
+         outside,
+         A::ToggleLabels,
+         "N",
+         QT_TRANSLATE_NOOP("Vardesca", "N: mostra o nasconde numeri e lunghezze sulla foto")},
     };
 }
 
@@ -67,13 +121,13 @@ std::span<const KeyBinding> KeyBindings() {
 }
 
 QString KeysHelpText() {
-    QString text = QString::fromUtf8(app_text::kKeysMouse);
+    QString text = UiText(app_text::kKeysMouse);
     const auto section = [&text](const char* heading, KeyScope scope) {
-        text += QString::fromUtf8(heading);
+        text += UiText(heading);
         const char* last = nullptr;
         for (const KeyBinding& binding : KeyBindings()) {
             if (binding.scope == scope && binding.help != last) {
-                text += QStringLiteral("  ") + QString::fromUtf8(binding.help) + QLatin1Char('\n');
+                text += QStringLiteral("  ") + UiText(binding.help) + QLatin1Char('\n');
                 last = binding.help;
             }
         }
@@ -81,7 +135,7 @@ QString KeysHelpText() {
     };
     section(app_text::kKeysEverywhere, KeyScope::Everywhere);
     section(app_text::kKeysOutsideResults, KeyScope::OutsideResultsBox);
-    return text + QString::fromUtf8(app_text::kKeysInResults);
+    return text + UiText(app_text::kKeysInResults);
 }
 
 }  // namespace vardesca

@@ -55,19 +55,22 @@ struct RecoveryPlan {
 [[nodiscard]] std::optional<std::pair<float, float>> ClickOf(const JournalRecord& record);
 
 namespace recovery_text {
-inline constexpr const char* kTitle = "Recupero della sessione";
-inline constexpr const char* kQuestion =
+inline constexpr const char* kTitle = QT_TRANSLATE_NOOP("Vardesca", "Recupero della sessione");
+inline constexpr const char* kQuestion = QT_TRANSLATE_NOOP(
+    "Vardesca",
     "La sessione precedente non si è chiusa normalmente (%1): recuperare le misure e il testo "
-    "dei risultati?";
-inline constexpr const char* kWhen = "ultima modifica il %1 alle %2";
-inline constexpr const char* kPictureChanged =
+    "dei risultati?");
+inline constexpr const char* kWhen = QT_TRANSLATE_NOOP("Vardesca", "ultima modifica il %1 alle %2");
+inline constexpr const char* kPictureChanged = QT_TRANSLATE_NOOP(
+    "Vardesca",
     "La foto\n\n%1\n\nnon c'è più o è stata modificata dopo la sessione precedente: sono stati "
-    "recuperati soltanto il testo dei risultati e la tabella delle misure.";
-inline constexpr const char* kDamaged =
+    "recuperati soltanto il testo dei risultati e la tabella delle misure.");
+inline constexpr const char* kDamaged = QT_TRANSLATE_NOOP(
+    "Vardesca",
     "Una parte del registro della sessione precedente era danneggiata: è stato recuperato "
-    "quanto la precede.";
-inline constexpr const char* kSetAside =
-    "Il registro della sessione precedente è stato conservato in\n\n%1";
+    "quanto la precede.");
+inline constexpr const char* kSetAside = QT_TRANSLATE_NOOP(
+    "Vardesca", "Il registro della sessione precedente è stato conservato in\n\n%1");
 }  // namespace recovery_text
 
 }  // namespace vardesca

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/session_start.h"
+#include "window/program_language.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -10,6 +11,7 @@
 #include <QLocale>
 #include <QSocketNotifier>
 
+#include "picture/ui_text.h"
 #include "window/session_recovery.h"
 
 namespace vardesca {
@@ -20,17 +22,16 @@ std::unique_ptr<SessionJournal> StartJournal(Form1& window, WindowDialogs& dialo
     QString why;
     std::unique_ptr<SessionJournal> journal = SessionJournal::Create(folder, why);
     if (!journal) {
-        dialogs.ShowBox(QString(),
-                        QString::fromUtf8(journal_text::kCannotWrite).arg(folder, why),
+        dialogs.ShowBox(QString(), UiText(journal_text::kCannotWrite).arg(folder, why),
                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
     if (left) {
-        const QLocale italian(QLocale::Italian, QLocale::Italy);
-        const QString when = QString::fromUtf8(recovery_text::kWhen)
-                                 .arg(italian.toString(left->LastWritten().date(), QLocale::ShortFormat),
-                                      left->LastWritten().time().toString(QStringLiteral("HH:mm")));
-        const auto answer = dialogs.ShowBox(QString::fromUtf8(recovery_text::kTitle),
-                                            QString::fromUtf8(recovery_text::kQuestion).arg(when),
+        const QString when =
+            UiText(recovery_text::kWhen)
+                .arg(LanguageLocale().toString(left->LastWritten().date(), QLocale::ShortFormat),
+                     left->LastWritten().time().toString(QStringLiteral("HH:mm")));
+        const auto answer = dialogs.ShowBox(UiText(recovery_text::kTitle),
+                                            UiText(recovery_text::kQuestion).arg(when),
                                             WindowDialogs::Buttons::YesNo);
         if (answer == WindowDialogs::Answer::Yes) {
             const JournalReading reading = ReadJournal(left->Bytes());

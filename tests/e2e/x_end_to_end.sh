@@ -14,6 +14,8 @@
 # run must be in the program's own file, with no QtProject.conf beside it.
 # A third run measures a fish, takes a typed note and is killed (SIGKILL); the
 # next start recovers the session (Sì) and the copied text is compared.
+# A fourth run under LANG=en_US.UTF-8: English instructions, boxes and buttons
+# (Yes is the default), "." decimals, copied and saved.
 #   x_end_to_end.sh [PROGRAM] [OUTPUT_DIR]
 set -euo pipefail
 
@@ -287,5 +289,72 @@ sleep 0.2
 xdotool key Return
 for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after the recovery"
+app=
+# The fourth run, in English with the number conventions of the United States.
+LANG=en_US.UTF-8 LANGUAGE= LC_ALL= LC_NUMERIC= LC_MESSAGES= "$program" >>"$out/e2e-program.log" 2>&1 &
+app=$!
+main=$(xdotool search --sync --name '^Vardesca$' | head -n 1)
+xdotool windowmove --sync "$main" 0 0
+sleep 0.5
+# The instructions, copied as they stand: in English.
+click "${copia_button[@]}"
+focus 'Do you want to copy the data'
+xdotool key Return
+sleep 0.5
+[ "$(xclip -o -selection clipboard | head -c 18)" = 'Your measurements ' ] ||
+    fail "the instructions are not in English: $(xclip -o -selection clipboard | head -c 60)"
+click "${open_button[@]}"
+focus '^Open$'
+xdotool type --delay 20 "$work/pesci.jpg"
+xdotool key Return
+sleep 1
+xdotool getwindowname "$main" | grep -q "pesci.jpg" || fail "the photograph did not open in English"
+click "${inizia_button[@]}"
+focus 'Calibration \(1 of 3\)'
+xdotool key Return
+sleep 0.3
+photo 40 30
+photo 540 30
+focus 'Calibration \(2 of 3\)'
+xdotool type "10"
+xdotool key Return
+sleep 0.3
+photo 600 40
+photo 600 290
+focus 'Calibration \(3 of 3\)'
+xdotool type "5.0"
+xdotool key Return
+sleep 0.3
+photo 60 120
+photo 360 120
+photo 400 150
+photo 500 350
+xdotool getwindowname "$main" | grep -q '50.00 px/cm, references' ||
+    fail "no English caption: $(xdotool getwindowname "$main")"
+printf '1\t6\r\n2\t4.47\r\n' >"$work/expected-english"
+click "${copia_button[@]}"
+focus 'Do you want to copy the data'
+xdotool key Return
+sleep 0.5
+xclip -o -selection clipboard >"$work/clipboard-english"
+cmp "$work/expected-english" "$work/clipboard-english" ||
+    fail "in English the clipboard holds: $(od -An -c "$work/clipboard-english")"
+click "${copia_button[@]}"
+focus 'Do you want to copy the data'
+xdotool key Tab space
+sleep 0.5
+focus '^Save'
+xdotool type --delay 20 "$work/measurements.txt"
+xdotool key Return
+sleep 0.5
+printf '\r\n' | cat "$work/expected-english" - | cmp - "$work/measurements.txt" ||
+    fail "the English file's bytes differ"
+import -window root "$out/e2e-english.png"
+click "${esci_button[@]}"
+focus '^Vardesca$'
+sleep 0.2
+xdotool key Return
+for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end after Exit"
 app=
 echo "e2e: 1 passed, 0 failed"

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Run by CTest once under LANG=it_IT.UTF-8 and once under LANG=en_US.UTF-8: the
-// line a measurement appends carries the separator of the user's settings.
+// Run by CTest under several settings (Italian, English, Italian texts with
+// English numbers, a language the program lacks): the language of the texts
+// follows the user's languages as the program chooses at start-up, and the line
+// a measurement appends carries the separator of the number locale, whatever
+// the language.
 #include <gtest/gtest.h>
 
 #include "tests/support/scripted_window_dialogs.h"
 #include "window/form1.h"
+#include "window/program_language.h"
 #include "window/qt_locale_numbers.h"
 
 namespace vardesca {
@@ -12,10 +16,14 @@ namespace {
 
 TEST(LocaleLineTest, MeasurementUsesTheSystemSeparator) {
     const char* expected = std::getenv("VARDESCA_EXPECTED_LINE");
+    const char* start = std::getenv("VARDESCA_EXPECTED_START");
     ASSERT_NE(expected, nullptr) << "set by CTest";
+    ASSERT_NE(start, nullptr) << "set by CTest";
+    InstallLanguage(ChooseLanguage(QLocale::system().uiLanguages()));
     testing::ScriptedWindowDialogs dialogs;
     const QtLocaleNumbers locale;  // QLocale::system()
     Form1 window(dialogs, locale);
+    EXPECT_EQ(window.Inizia->text(), QString::fromUtf8(start));
     window.Inizia_Click();
     window.Text1->SetText("");
     dialogs.inputs = {"2", "3"};  // k = (750 + 600) / 2 = 675
