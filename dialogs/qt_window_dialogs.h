@@ -7,8 +7,8 @@ class QWidget;
 
 namespace vardesca {
 
-// The real boxes: Qt's message box, input box and file dialogs, with Italian
-// button texts whatever the system language.
+// The real boxes: Qt's message box, input box and file dialogs, with the
+// program's own button texts in the program's language.
 class QtWindowDialogs : public WindowDialogs {
   public:
     explicit QtWindowDialogs(QWidget* parent = nullptr) : parent_(parent) {}

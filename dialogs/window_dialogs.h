@@ -11,7 +11,9 @@ namespace vardesca {
 // The title of the program's window, and of every box that has none of its own.
 inline constexpr const char* kApplicationTitle = "Vardesca";
 
-// The standard buttons, in Italian whatever Qt's own translation says.
+// The standard buttons, in the program's language from its own texts ("Sì",
+// "Yes"…): exactly today's words, with no mnemonic, whatever Qt's own
+// translation of its buttons says.
 namespace dialog_text {
 inline constexpr const char* kYes = QT_TRANSLATE_NOOP("Vardesca", "Sì");
 inline constexpr const char* kNo = QT_TRANSLATE_NOOP("Vardesca", "No");
