@@ -50,12 +50,37 @@ void Samples(const QImage& image, int y, bool alpha, unsigned char* out) {
     }
 }
 
+// Compressed bytes gathered in blocks of 4 MiB, each reserved whole: no
+// growing buffer's spare room and no copies as it grows, and each block later
+// an IDAT chunk of the file as it stands.
+constexpr qsizetype kBlock = qsizetype(4) << 20;
+
+bool Append(std::vector<QByteArray>& blocks, const char* data, qsizetype size) {
+    try {
+        while (size > 0) {
+            if (blocks.empty() || blocks.back().size() == kBlock) {
+                blocks.emplace_back();
+                blocks.back().reserve(kBlock);
+            }
+            const qsizetype take = std::min(size, kBlock - blocks.back().size());
+            blocks.back().append(data, take);
+            data += take;
+            size -= take;
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
 struct Band {
     int first = 0;
     int last = 0;
-    QByteArray deflated;  // whole deflate blocks; the last band's ends the stream
+    // Whole deflate blocks; the first band's open with the zlib header, the
+    // last band's end the stream.
+    std::vector<QByteArray> deflated;
     uLong adler = 1;
-    uLong length = 0;     // the filtered bytes it holds
+    uLong length = 0;  // the filtered bytes it holds
     bool done = false;
 };
 
@@ -79,9 +104,10 @@ void DeflateBand(const QImage& image, bool alpha, bool finalBand, Band& band,
         return;
     if (band.first > 0)
         Samples(image, band.first - 1, alpha, above.data());
-    QByteArray& out = band.deflated;
+    std::vector<QByteArray>& out = band.deflated;
+    // The zlib header of the fastest level opens the stream.
+    bool failed = band.first == 0 && !Append(out, "\x78\x01", 2);
     unsigned char chunk[1 << 16];
-    bool failed = false;
     const auto pump = [&](int flush) {
         do {
             z.next_out = chunk;
@@ -91,9 +117,8 @@ void DeflateBand(const QImage& image, bool alpha, bool finalBand, Band& band,
                 failed = true;
                 return;
             }
-            try {
-                out.append(reinterpret_cast<const char*>(chunk), qsizetype(sizeof chunk - z.avail_out));
-            } catch (const std::bad_alloc&) {
+            if (!Append(out, reinterpret_cast<const char*>(chunk),
+                        qsizetype(sizeof chunk - z.avail_out))) {
                 failed = true;
                 return;
             }
@@ -130,7 +155,10 @@ void DeflateBand(const QImage& image, bool alpha, bool finalBand, Band& band,
                 z.next_out = chunk;
                 z.avail_out = sizeof chunk;
                 r = deflate(&z, Z_FINISH);
-                out.append(reinterpret_cast<const char*>(chunk), qsizetype(sizeof chunk - z.avail_out));
+                if (!Append(out, reinterpret_cast<const char*>(chunk),
+                            qsizetype(sizeof chunk - z.avail_out))) {
+                    r = Z_MEM_ERROR;
+                }
             }
             failed = r != Z_STREAM_END;
         } else {
@@ -150,10 +178,10 @@ std::vector<QByteArray> EncodePng(const QImage& picture, int bands, EncodingProg
     // Premultiplied pixels are taken back to straight alpha by Qt itself, as its
     // own writer does, so that every pixel reads back as it did before.
     const bool ours = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32;
-    const QImage image = ours ? picture
-                              : picture.convertToFormat(picture.hasAlphaChannel()
-                                                            ? QImage::Format_ARGB32
-                                                            : QImage::Format_RGB32);
+    const QImage image =
+        ours ? picture
+             : picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                 : QImage::Format_RGB32);
     if (image.isNull())
         return {};
     const bool alpha = image.hasAlphaChannel();
@@ -184,26 +212,34 @@ std::vector<QByteArray> EncodePng(const QImage& picture, int bands, EncodingProg
         phys.append(char(1));  // per metre
         AppendChunk(head, "pHYs", phys.constData(), phys.size());
     }
-    // The zlib header of the fastest level (0x78 0x01) opens the first band.
-    const char zlibHeader[2] = {0x78, 0x01};
     uLong adler = adler32(0, nullptr, 0);
     for (Band& band : parts) {
         adler = adler32_combine(adler, band.adler, z_off_t(band.length));
     }
-    constexpr qsizetype kChunk = 1 << 20;
+    file.push_back(std::move(head));
+    // Each block of compressed bytes is an IDAT chunk of its own, framed where
+    // it lies (its length and type before it, its CRC after it): the compressed
+    // photo, the largest thing the save holds besides the pictures, is never
+    // copied.
     for (std::size_t k = 0; k < parts.size(); ++k) {
-        QByteArray data = k == 0 ? QByteArray(zlibHeader, 2) + parts[k].deflated
-                                 : std::move(parts[k].deflated);
-        parts[k].deflated = QByteArray();
-        if (k + 1 == parts.size()) {
-            Put32(data, quint32(adler));
+        std::vector<QByteArray>& blocks = parts[k].deflated;
+        if (k + 1 == parts.size() && !blocks.empty()) {
+            Put32(blocks.back(), quint32(adler));  // the stream's checksum closes it
         }
-        QByteArray chunks = std::move(head);
-        head = QByteArray();
-        for (qsizetype at = 0; at < data.size(); at += kChunk) {
-            AppendChunk(chunks, "IDAT", data.constData() + at, std::min(kChunk, data.size() - at));
+        for (QByteArray& data : blocks) {
+            QByteArray frame;
+            Put32(frame, quint32(data.size()));
+            frame.append("IDAT", 4);
+            uLong crc = crc32(0, reinterpret_cast<const Bytef*>("IDAT"), 4);
+            crc = crc32_z(crc, reinterpret_cast<const Bytef*>(data.constData()),
+                          std::size_t(data.size()));
+            QByteArray check;
+            Put32(check, quint32(crc));
+            file.push_back(std::move(frame));
+            file.push_back(std::move(data));
+            file.push_back(std::move(check));
         }
-        file.push_back(std::move(chunks));
+        blocks.clear();
     }
     QByteArray end;
     AppendChunk(end, "IEND", nullptr, 0);

@@ -22,9 +22,10 @@ struct EncodingProgress {
 // comes out about a tenth larger than from Qt's writer at its default level
 // (see the README), in a fraction of the time. 8-bit RGB for an opaque image, RGBA
 // (straight alpha) for one with an alpha channel; the image's dots per metre
-// are kept. The file in pieces (signature and header, each band's data, the
-// end), so that the caller writes them one after another and never holds a
-// second whole copy. Nothing when stopped or out of memory.
+// are kept. The file in pieces (signature and header; each 4 MiB block of
+// compressed data with its chunk's frame; the end), so that the caller writes
+// them one after another and no second copy of the data is ever made. Nothing
+// when stopped or out of memory.
 [[nodiscard]] std::vector<QByteArray> EncodePng(const QImage& image, int bands,
                                                 EncodingProgress* progress = nullptr);
 
