@@ -78,6 +78,20 @@ click() {
     sleep 0.25
 }
 
+# The exit question answered with its default, Yes: the program must end.
+#   answer_yes_and_end WHAT COMMAND…   (WHAT names the command in a failure)
+answer_yes_and_end() {
+    local what=$1
+    shift
+    "$@"
+    focus '^Vardesca$'
+    sleep 0.2
+    xdotool key Return
+    for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app" 2>/dev/null && fail "the program did not end after $what"
+    app=
+}
+
 # The picture lies at (10, 10) in the window once loaded (no scrolling needed).
 photo() { click $((10 + $1)) $((10 + $2)); }
 
@@ -176,13 +190,7 @@ printf '\r\n' | cat "$work/expected" - | cmp - "$work/misure.txt" || fail "file 
 import -window root "$out/e2e.png"
 
 # Esci, Sì: the program ends.
-click "${esci_button[@]}"
-focus '^Vardesca$'
-sleep 0.2
-xdotool key Return
-for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end after Esci"
-app=
+answer_yes_and_end "Esci" click "${esci_button[@]}"
 [ -f "$XDG_CONFIG_HOME/vardesca/vardesca.conf" ] || fail "no settings were remembered"
 [ -z "$(find "$XDG_CONFIG_HOME" -name QtProject.conf)" ] || fail "a QtProject.conf was left"
 
@@ -241,13 +249,7 @@ import -window root "$out/e2e-table.png"
 # the window, through the grey beside the photo (there is no window manager to
 # give it back when the save dialog closes).
 click 645 200
-xdotool key ctrl+q
-focus '^Vardesca$'
-sleep 0.2
-xdotool key Return
-for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end after Ctrl+Q"
-app=
+answer_yes_and_end "Ctrl+Q" xdotool key ctrl+q
 [ -z "$(ls "$XDG_STATE_HOME/vardesca")" ] || fail "a journal was left after a normal end"
 
 # The third run, killed after a measurement and a note.
@@ -283,13 +285,7 @@ xclip -o -selection clipboard >"$work/clipboard-recovered"
 printf '1\t6\r\nnota' | cmp - "$work/clipboard-recovered" ||
     fail "after recovery the clipboard holds: $(od -An -c "$work/clipboard-recovered")"
 import -window root "$out/e2e-recovered.png"
-click "${esci_button[@]}"
-focus '^Vardesca$'
-sleep 0.2
-xdotool key Return
-for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end after the recovery"
-app=
+answer_yes_and_end "the recovery" click "${esci_button[@]}"
 # The fourth run, in English with the number conventions of the United States.
 LANG=en_US.UTF-8 LANGUAGE= LC_ALL= LC_NUMERIC= LC_MESSAGES= "$program" >>"$out/e2e-program.log" 2>&1 &
 app=$!
@@ -350,11 +346,5 @@ sleep 0.5
 printf '\r\n' | cat "$work/expected-english" - | cmp - "$work/measurements.txt" ||
     fail "the English file's bytes differ"
 import -window root "$out/e2e-english.png"
-click "${esci_button[@]}"
-focus '^Vardesca$'
-sleep 0.2
-xdotool key Return
-for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end after Exit"
-app=
+answer_yes_and_end "Exit" click "${esci_button[@]}"
 echo "e2e: 1 passed, 0 failed"
