@@ -54,15 +54,18 @@ void ImageSurface::StartReducing() {
         while (!job->stop.load() &&
                job->pyramid.Advance(job->zoom, rows) == PicturePyramid::Progress::Working) {
         }
+        // Not owned by the call waiting in the queue: a job stopped meanwhile
+        // (a new picture) goes at once, with the old picture it holds.
         QMetaObject::invokeMethod(
             this,
-            [this, job] {
-                if (job != reducing_) {
+            [this, weak = std::weak_ptr<Reducing>(job)] {
+                const std::shared_ptr<Reducing> done = weak.lock();
+                if (done == nullptr || done != reducing_) {
                     return;  // stopped meanwhile: a picture or zoom of the past
                 }
                 reducer_.join();
                 reducing_ = nullptr;
-                pyramid_ = std::move(job->pyramid);
+                pyramid_ = std::move(done->pyramid);
                 update();
             },
             Qt::QueuedConnection);
