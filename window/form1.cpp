@@ -135,7 +135,7 @@ void Form1::Guarded(Handler&& handler) {
     } catch (const std::bad_alloc&) {
         reason = UiText(app_text::kOutOfMemory);
     } catch (const ArithmeticOverflow& e) {
-        reason = UiText(e.what());  // the engine's own, Italian
+        reason = UiText(e.what());  // the engine's own, by its Italian
     } catch (const std::exception&) {
         // The library's own text would be English.
         reason = UiText(app_text::kInternalError);
