@@ -229,9 +229,6 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
         }
     }
 
-    cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
-    jpeg_start_decompress(&cinfo);
-
     job->bytes = std::size_t(dw) * std::size_t(dh) * 4;
     job->pixels = AllocatePixelMemory(job->bytes);
     uchar* const pixels = job->pixels;
@@ -256,12 +253,15 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
         whole = std::all_of(outcomes.begin(), outcomes.end(),
                             [](const BandOutcome& o) { return o.decoded && !o.warned; });
         if (whole) {
-            jpeg_abort_decompress(&cinfo);
             result.bands = int(plan.size());
             result.atRestartMarkers = plan.back().dataOffset != 0;
         }
     }
     if (!whole) {
+        // This decoder only read the header for the bands: it starts only now,
+        // when the photo is read from the top.
+        cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
+        jpeg_start_decompress(&cinfo);
         ReadBand(cinfo, BandPlan{0, h}, target, job->strip);
         // Read before the decoder lets go of its tables, as finishing does.
         const bool everyScan = EveryCoefficientReceived(cinfo);
