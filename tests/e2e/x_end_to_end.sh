@@ -92,6 +92,16 @@ answer_yes_and_end() {
     app=
 }
 
+# Copia i dati answered with its default (Sì / Yes): the clipboard into FILE.
+#   copy_results QUESTION_TITLE FILE
+copy_results() {
+    click "${copia_button[@]}"
+    focus "$1"
+    xdotool key Return
+    sleep 0.5
+    xclip -o -selection clipboard >"$2"
+}
+
 # The picture lies at (10, 10) in the window once loaded (no scrolling needed).
 photo() { click $((10 + $1)) $((10 + $2)); }
 
@@ -154,11 +164,7 @@ printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n4\t4\r\n' >"$work/expected"
 # Undo the fourth fish (the photo has the keyboard since the click on it).
 xdotool key ctrl+z
 sleep 0.3
-click "${copia_button[@]}"
-focus 'Vuoi copiare i dati'
-xdotool key Return
-sleep 0.5
-xclip -o -selection clipboard >"$work/clipboard-undone"
+copy_results 'Vuoi copiare i dati' "$work/clipboard-undone"
 cmp "$work/expected-undone" "$work/clipboard-undone" ||
     fail "after undo the clipboard holds: $(od -An -c "$work/clipboard-undone")"
 # The keyboard back to the window through the grey of the viewport beside the
@@ -168,11 +174,7 @@ xdotool key ctrl+shift+z
 sleep 0.3
 
 # Clipboard: Sì is the default button.
-click "${copia_button[@]}"
-focus 'Vuoi copiare i dati'
-xdotool key Return
-sleep 0.5
-xclip -o -selection clipboard >"$work/clipboard"
+copy_results 'Vuoi copiare i dati' "$work/clipboard"
 cmp "$work/expected" "$work/clipboard" || fail "clipboard holds: $(od -An -c "$work/clipboard")"
 
 # File: No, then the save dialog.
@@ -277,11 +279,7 @@ xdotool windowmove --sync "$main" 0 0
 sleep 0.3
 xdotool getwindowname "$main" | grep -q '50,00 px/cm' ||
     fail "the calibration did not come back: $(xdotool getwindowname "$main")"
-click "${copia_button[@]}"
-focus 'Vuoi copiare i dati'
-xdotool key Return
-sleep 0.5
-xclip -o -selection clipboard >"$work/clipboard-recovered"
+copy_results 'Vuoi copiare i dati' "$work/clipboard-recovered"
 printf '1\t6\r\nnota' | cmp - "$work/clipboard-recovered" ||
     fail "after recovery the clipboard holds: $(od -An -c "$work/clipboard-recovered")"
 import -window root "$out/e2e-recovered.png"
@@ -328,11 +326,7 @@ photo 500 350
 xdotool getwindowname "$main" | grep -q '50.00 px/cm, references' ||
     fail "no English caption: $(xdotool getwindowname "$main")"
 printf '1\t6\r\n2\t4.47\r\n' >"$work/expected-english"
-click "${copia_button[@]}"
-focus 'Do you want to copy the data'
-xdotool key Return
-sleep 0.5
-xclip -o -selection clipboard >"$work/clipboard-english"
+copy_results 'Do you want to copy the data' "$work/clipboard-english"
 cmp "$work/expected-english" "$work/clipboard-english" ||
     fail "in English the clipboard holds: $(od -An -c "$work/clipboard-english")"
 click "${copia_button[@]}"
