@@ -47,7 +47,7 @@ QImage AnnotatedPicture(const QImage& picture, const MarkOverlay& overlay) {
 QString AnnotatedName(const QString& photoPath) {
     const QFileInfo photo(photoPath);
     return photo.dir().filePath(photo.completeBaseName() + QString::fromUtf8(kAnnotatedNameMark) +
-                                UiText(annotated_text::kNameType));
+                                QString::fromUtf8(annotated_text::kNameType));
 }
 
 namespace {

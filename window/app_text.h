@@ -9,6 +9,8 @@
 // The window's own texts, exactly as the user sees them.
 namespace vardesca::app_text {
 
+// The program's name and the caption's frame hold no words: shown as they
+// are in every language, not looked up for a translation.
 inline constexpr const char* kAppTitle = kApplicationTitle;
 
 // The results box at start-up: 20 lines, CR LF after each, 245 characters. Its

@@ -23,9 +23,9 @@ QString Fixed(double value, int decimals, const LocaleNumbers& locale) {
 QString Caption(const QString& file, double zoom, const std::optional<CaptionScale>& scale,
                 const LocaleNumbers& locale, std::optional<int> nextClick) {
     if (file.isEmpty()) {
-        return UiText(app_text::kAppTitle);
+        return QString::fromUtf8(app_text::kAppTitle);
     }
-    QString caption = UiText(app_text::kCaptionFile).arg(file);
+    QString caption = QString::fromUtf8(app_text::kCaptionFile).arg(file);
     if (zoom != 1.0) {
         // Whole percents but for the smallest zooms: "25", "141", "3,1".
         const double percent = zoom * 100.0;

@@ -71,7 +71,7 @@ Form1::~Form1() = default;
 void Form1::SetUpControls() {
     // A photo dropped from a file manager opens.
     new PhotoDrop(*this, [this](const QString& path) { OpenPicture(path); });
-    setWindowTitle(UiText(app_text::kAppTitle));
+    setWindowTitle(QString::fromUtf8(app_text::kAppTitle));
     setWindowIcon(AppIcon());
     // The buttons are 1600 twips wide whatever the font; a slightly smaller font
     // than the desktop's usual one keeps "Resetta misurazioni" whole on them.

@@ -168,7 +168,7 @@ void Form1::UnloadPicture() {
     Inizia->setEnabled(false);
     Resetta->setEnabled(false);
     viewport_->ShowNewPicture();
-    setWindowTitle(UiText(app_text::kAppTitle));
+    setWindowTitle(QString::fromUtf8(app_text::kAppTitle));
     loupe_->Refresh();
 }
 
