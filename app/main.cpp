@@ -6,6 +6,7 @@
 
 #include "commands/safe_file.h"
 #include "dialogs/qt_window_dialogs.h"
+#include "picture/system_name.h"
 #include "window/form1.h"
 #include "window/program_language.h"
 #include "window/qt_locale_numbers.h"
@@ -47,9 +48,10 @@ int main(int argc, char* argv[]) {
                      [&window](QSessionManager&) { window.PrepareForSessionEnd(); });
     // "vardesca FOTO", as a file manager's "Apri con" starts it: the photo
     // opens as if chosen in the open dialog.
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) {
-        window.OpenPicture(arguments.at(1));
+    // The name's own bytes (QApplication has taken its own options out of
+    // argv), so that a name that is not UTF-8 opens too.
+    if (argc > 1) {
+        window.OpenPicture(vardesca::FromSystemName(QByteArray(argv[1])));
     }
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "commands/safe_file.h"
+#include "picture/system_name.h"
 #include "picture/ui_text.h"
 
 namespace vardesca {
@@ -19,6 +20,19 @@ QString Field(const QString& text, QChar separator) {
         return text;
     }
     QString doubled = text;
+    doubled.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + doubled + QLatin1Char('"');
+}
+
+// A text cell a spreadsheet would take for a formula (a photo named
+// "=HYPERLINK(…).jpg") is shown as text: led by an apostrophe and quoted, as
+// OWASP advises for CSV files. Numbers are ours and never need it.
+QString TextField(const QString& text, QChar separator) {
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    if (text.isEmpty() || !kFormulaStarts.contains(text.front())) {
+        return Field(text, separator);
+    }
+    QString doubled = QLatin1Char('\'') + text;
     doubled.replace(QLatin1String("\""), QLatin1String("\"\""));
     return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
@@ -47,15 +61,20 @@ QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator) {
     for (const char* title : table_text::kHeader) {
         header.push_back(UiText(title));
     }
-    QString csv = line(header);
+    QByteArray csv = line(header).toUtf8();
     // Three decimals keep a click's fraction of a pixel at any zoom the ladder
     // reaches; the length has the two of its result line.
     for (const TableRow& r : rows) {
-        csv += line({r.photo, QString::number(r.number), number(r.length, 2), number(r.x0, 3),
+        // The photo's name as the system gives it: a name that is not UTF-8
+        // keeps its own bytes, so that the cell still names the file.
+        csv += ToSystemName(TextField(r.photo, separator));
+        csv += separator.toLatin1();
+        csv += line({QString::number(r.number), number(r.length, 2), number(r.x0, 3),
                      number(r.y0, 3), number(r.x1, 3), number(r.y1, 3), number(r.scale, 3),
-                     number(r.reference1, 3), number(r.reference2, 3)});
+                     number(r.reference1, 3), number(r.reference2, 3)})
+                   .toUtf8();
     }
-    return csv.toUtf8();
+    return csv;
 }
 
 void MeasurementTableExport::Save(const std::vector<TableRow>& rows, QChar decimalSeparator,

@@ -13,6 +13,8 @@
 #include <cerrno>
 
 #include "commands/safe_file.h"
+#include "picture/system_name.h"
+#include "picture/ui_text.h"
 
 namespace vardesca {
 
@@ -37,54 +39,95 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-// The folder's entry for a new file reaches the disk too.
-void SyncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 }  // namespace
 
 QString JournalFolder() {
     const QByteArray state = qgetenv("XDG_STATE_HOME");
     // The convention ignores a relative path.
     if (!state.isEmpty() && state.startsWith('/')) {
-        return QFile::decodeName(state) + QStringLiteral("/vardesca");
+        return FromSystemName(state) + QStringLiteral("/vardesca");
     }
     return QDir::homePath() + QStringLiteral("/.local/state/vardesca");
 }
 
+int OpenJournalFolder(const QString& folder, QString& why) {
+    const QByteArray path = ToSystemName(folder);
+    // Each folder missing on the way is made for this user alone, as the
+    // base-directory convention asks; those already there are left as they are.
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1)) {
+        ::mkdir(path.left(slash).constData(), 0700);
+    }
+    ::mkdir(path.constData(), 0700);
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0) {
+        const int error = errno;
+        why = ::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode)
+                  ? UiText(journal_text::kFolderIsLink)
+                  : SaveFailure(error, SaveStep::Create).reason;
+        return -1;
+    }
+    const char* problem = nullptr;
+    if (::fstat(fd, &info) != 0) {
+        problem = save_text::kFolderNotWritable;
+    } else if (info.st_uid != ::geteuid()) {
+        problem = journal_text::kFolderNotOurs;
+    } else if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        problem = journal_text::kFolderOpenToOthers;
+    }
+    if (problem != nullptr) {
+        why = UiText(problem);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 std::unique_ptr<SessionJournal> SessionJournal::Create(const QString& folder, QString& why) {
-    if (!QDir().mkpath(folder)) {
-        why = SaveFailure(EACCES, SaveStep::Create).reason;
+    const int folderFd = OpenJournalFolder(folder, why);
+    if (folderFd < 0) {
         return nullptr;
     }
-    const QString path =
-        QDir(folder).filePath(QStringLiteral("sessione-%1.journal").arg(::getpid()));
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+    // Always a new file: a name already taken (a journal left by an earlier
+    // process of the same number, or anything planted there) is passed over,
+    // never opened, truncated or followed.
+    std::string name;
+    int fd = -1;
+    for (int attempt = 1; attempt <= 100 && fd < 0; ++attempt) {
+        name = "sessione-" + std::to_string(::getpid()) +
+               (attempt > 1 ? "-" + std::to_string(attempt) : std::string()) + ".journal";
+        fd = ::openat(folderFd, name.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_APPEND | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
     if (fd < 0) {
         why = SaveFailure(errno, SaveStep::Create).reason;
+        ::close(folderFd);
         return nullptr;
     }
+    ::fchmod(fd, 0600);
     // Held for as long as this copy runs: another copy leaves it alone.
     ::flock(fd, LOCK_EX | LOCK_NB);
-    std::unique_ptr<SessionJournal> journal(new SessionJournal(path, fd));
-    if (!journal->Append(JournalRecord{"vardesca-journal", {"1"}})) {
+    const QString path = QDir(folder).filePath(QString::fromStdString(name));
+    std::unique_ptr<SessionJournal> journal(new SessionJournal(path, folderFd, name, fd));
+    if (!journal->Append(JournalHeader())) {
         why = SaveFailure(errno, SaveStep::Write).reason;
-        ::unlink(QFile::encodeName(path).constData());
+        journal->Finish();
         return nullptr;
     }
-    SyncFolder(folder);
+    // The folder's entry for the new file reaches the disk too.
+    ::fsync(folderFd);
     return journal;
 }
 
 SessionJournal::~SessionJournal() {
     if (fd_ >= 0) {
         ::close(fd_);
+    }
+    if (folderFd_ >= 0) {
+        ::close(folderFd_);
     }
 }
 
@@ -103,7 +146,9 @@ bool SessionJournal::Append(const std::string& encodedRecords) {
 }
 
 void SessionJournal::Finish() {
-    ::unlink(QFile::encodeName(path_).constData());
+    if (folderFd_ >= 0) {
+        ::unlinkat(folderFd_, name_.c_str(), 0);
+    }
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -118,67 +163,103 @@ LeftJournal::~LeftJournal() {
 
 LeftJournal::LeftJournal(LeftJournal&& other) noexcept
     : path_(std::move(other.path_)), fd_(std::exchange(other.fd_, -1)),
-      bytes_(std::move(other.bytes_)), lastWritten_(std::move(other.lastWritten_)) {}
+      reading_(std::move(other.reading_)), lastWritten_(std::move(other.lastWritten_)) {}
+
+namespace {
+
+// Renamed beside itself with the date it was set aside; the new path, or the
+// old one when it could not be renamed.
+QString SetAsidePath(const QString& path) {
+    const QString name = QString::fromLatin1(kSetAsidePrefix) +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HH.mm.ss")) +
+                         QStringLiteral(".journal");
+    const QDir folder = QFileInfo(path).dir();
+    QString target = folder.filePath(name);
+    // Two set aside in the same second keep both.
+    for (int i = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++i) {
+        target = folder.filePath(name.chopped(8) + QStringLiteral("-%1.journal").arg(i));
+    }
+    if (::rename(ToSystemName(path).constData(), ToSystemName(target).constData()) != 0) {
+        return path;
+    }
+    return target;
+}
+
+// Reads the rest of `fd` into `reader`, a piece at a time.
+void ReadRest(int fd, JournalReader& reader) {
+    char buffer[65536];
+    ssize_t n = 0;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0) {
+            reader.Feed(std::string_view(buffer, static_cast<std::size_t>(n)));
+        }
+    }
+}
+
+}  // namespace
 
 std::optional<LeftJournal> LeftJournal::Find(const QString& folder) {
+    QString why;
+    const int folderFd = OpenJournalFolder(folder, why);
+    if (folderFd < 0) {
+        return std::nullopt;  // the window says why when it makes its own journal there
+    }
     QFileInfoList found = QDir(folder).entryInfoList({QStringLiteral("*.journal")}, QDir::Files);
     std::sort(found.begin(), found.end(), [](const QFileInfo& a, const QFileInfo& b) {
         return a.lastModified() > b.lastModified();
     });
+    std::optional<LeftJournal> result;
     for (const QFileInfo& info : found) {
-        if (info.fileName().startsWith(QLatin1String(kSetAsidePrefix)) ||
-            info.size() > kMaxJournalBytes) {
+        if (info.fileName().startsWith(QLatin1String(kSetAsidePrefix))) {
             continue;
         }
-        const QByteArray name = QFile::encodeName(info.absoluteFilePath());
-        const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        const QByteArray name = ToSystemName(info.fileName());
+        const int fd = ::openat(folderFd, name.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0) {
             continue;
         }
         // A running copy holds its own: left alone.
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        struct stat facts {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &facts) != 0 ||
+            !S_ISREG(facts.st_mode)) {
             ::close(fd);
             continue;
         }
-        std::string bytes;
-        char buffer[65536];
-        ssize_t n = 0;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0 ||
-               (n < 0 && errno == EINTR)) {
-            if (n > 0) {
-                bytes.append(buffer, static_cast<std::size_t>(n));
-            }
-        }
-        LeftJournal left(info.absoluteFilePath(), fd, std::move(bytes), info.lastModified());
-        // Only its first line: a copy that ended before the user did anything.
-        const JournalReading reading = ReadJournal(left.Bytes());
-        if (reading.records.size() <= 1 && !reading.damaged &&
-            left.Bytes().size() == reading.wholeBytes) {
-            left.Remove();
+        // What is not a journal of ours, or is larger than any, is not read
+        // whole: it is set aside for whoever wants to look at it.
+        std::string start(JournalHeader().size(), '\0');
+        const ssize_t got = ::read(fd, start.data(), start.size());
+        start.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        const bool tooLarge = facts.st_size > kMaxJournalBytes;
+        if (tooLarge || (!LooksLikeJournal(start) && !start.empty())) {
+            SetAsidePath(info.absoluteFilePath());
+            ::close(fd);
             continue;
         }
-        return left;
+        JournalReader reader;
+        reader.Feed(start);
+        ReadRest(fd, reader);
+        JournalReading reading = reader.Finish();
+        // Only its first line: a copy that ended before the user did anything.
+        if (reading.records.size() <= 1 && !reading.damaged) {
+            ::unlinkat(folderFd, name.constData(), 0);
+            ::close(fd);
+            continue;
+        }
+        result.emplace(LeftJournal(info.absoluteFilePath(), fd, std::move(reading),
+                                   info.lastModified()));
+        break;
     }
-    return std::nullopt;
+    ::close(folderFd);
+    return result;
 }
 
 void LeftJournal::Remove() {
-    ::unlink(QFile::encodeName(path_).constData());
+    ::unlink(ToSystemName(path_).constData());
 }
 
 QString LeftJournal::SetAside() {
-    const QString name = QString::fromLatin1(kSetAsidePrefix) +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HH.mm.ss")) +
-                         QStringLiteral(".journal");
-    QString target = QFileInfo(path_).dir().filePath(name);
-    // Two set aside in the same second keep both.
-    for (int i = 2; QFileInfo::exists(target); ++i) {
-        target = QFileInfo(path_).dir().filePath(name.chopped(8) + QStringLiteral("-%1.journal").arg(i));
-    }
-    if (::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target).constData()) != 0) {
-        return path_;
-    }
-    return target;
+    return SetAsidePath(path_);
 }
 
 }  // namespace vardesca

@@ -23,8 +23,10 @@ class SessionJournal {
     SessionJournal(const SessionJournal&) = delete;
     SessionJournal& operator=(const SessionJournal&) = delete;
 
-    // A new journal for this process in `folder` (made if need be), locked;
-    // nothing, with the reason in `why`, when it cannot be written.
+    // A new journal for this process in `folder` (made if need be, 0700),
+    // locked; nothing, with the reason in `why`, when it cannot be written or
+    // the folder is not safe to write in (see CheckJournalFolder). The file is
+    // made new, never opened through a link or over another file, mode 0600.
     [[nodiscard]] static std::unique_ptr<SessionJournal> Create(const QString& folder,
                                                                 QString& why);
 
@@ -40,8 +42,11 @@ class SessionJournal {
     [[nodiscard]] const QString& Path() const { return path_; }
 
   private:
-    SessionJournal(QString path, int fd) : path_(std::move(path)), fd_(fd) {}
+    SessionJournal(QString path, int folderFd, std::string name, int fd)
+        : path_(std::move(path)), folderFd_(folderFd), name_(std::move(name)), fd_(fd) {}
     QString path_;
+    int folderFd_ = -1;  // the folder as checked: the file is removed there
+    std::string name_;
     int fd_ = -1;
 };
 
@@ -55,11 +60,14 @@ class LeftJournal {
     LeftJournal& operator=(const LeftJournal&) = delete;
     LeftJournal& operator=(LeftJournal&&) = delete;
 
-    // The most recent journal in `folder` that no running copy holds.
+    // The most recent journal in `folder` that no running copy holds. A file
+    // that does not begin as a journal, or is larger than any journal, is set
+    // aside without being read; one with nothing done in it is removed.
     [[nodiscard]] static std::optional<LeftJournal> Find(const QString& folder);
 
     [[nodiscard]] const QString& Path() const { return path_; }
-    [[nodiscard]] const std::string& Bytes() const { return bytes_; }
+    // Its records, read a piece at a time (never the whole file at once).
+    [[nodiscard]] const JournalReading& Reading() const { return reading_; }
     [[nodiscard]] const QDateTime& LastWritten() const { return lastWritten_; }
 
     // Recovered into the new session's journal: the old file goes.
@@ -69,19 +77,25 @@ class LeftJournal {
     QString SetAside();
 
   private:
-    LeftJournal(QString path, int fd, std::string bytes, QDateTime lastWritten)
+    LeftJournal(QString path, int fd, JournalReading reading, QDateTime lastWritten)
         : path_(std::move(path)),
           fd_(fd),
-          bytes_(std::move(bytes)),
+          reading_(std::move(reading)),
           lastWritten_(std::move(lastWritten)) {}
     QString path_;
     int fd_ = -1;
-    std::string bytes_;
+    JournalReading reading_;
     QDateTime lastWritten_;
 };
 
 // $XDG_STATE_HOME/vardesca, or ~/.local/state/vardesca.
 [[nodiscard]] QString JournalFolder();
+
+// The journal's folder, made 0700 if missing (with any missing folder above
+// it), opened and checked: a real folder, not a link, owned by this user and
+// not writable by anyone else; otherwise another user could read the session
+// or plant files in it. Its descriptor, or -1 with the reason in `why`.
+[[nodiscard]] int OpenJournalFolder(const QString& folder, QString& why);
 
 namespace journal_text {
 inline constexpr const char* kCannotWrite = QT_TRANSLATE_NOOP(
@@ -89,6 +103,12 @@ inline constexpr const char* kCannotWrite = QT_TRANSLATE_NOOP(
     "Impossibile scrivere il registro della sessione\n\n%1\n\n%2.\n\nSi può continuare a "
     "misurare, ma se il programma si chiudesse in modo anomalo le misure non esportate "
     "andrebbero perse.");
+inline constexpr const char* kFolderIsLink =
+    QT_TRANSLATE_NOOP("Vardesca", "la cartella è un collegamento simbolico");
+inline constexpr const char* kFolderNotOurs =
+    QT_TRANSLATE_NOOP("Vardesca", "la cartella appartiene a un altro utente");
+inline constexpr const char* kFolderOpenToOthers =
+    QT_TRANSLATE_NOOP("Vardesca", "la cartella è scrivibile anche da altri utenti");
 }  // namespace journal_text
 
 }  // namespace vardesca

@@ -3,13 +3,16 @@
 
 #include "picture/damage_check.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <new>
 
 #include "picture/jpeg_decoder.h"
 #include "picture/picture_text.h"
+#include "picture/system_name.h"
 #include "picture/wmf_renderer.h"
 
 namespace vardesca {
@@ -40,20 +43,20 @@ Failure ReaderError(QImageReader::ImageReaderError error) {
 }
 
 // Only a regular file: opening a FIFO would block, a folder cannot be read.
-Outcome FileProblem(const QFileInfo& info) {
-    if (!info.exists()) {
+Outcome FileProblem(const FileFacts& info) {
+    if (!info.exists) {
         return Because(picture_text::kNotFound);
     }
-    if (info.isDir()) {
+    if (info.isDir) {
         return Because(picture_text::kFolder);
     }
-    if (!info.isFile()) {
+    if (!info.isFile) {
         return Because(picture_text::kNotRegular);
     }
-    if (!info.isReadable()) {
+    if (!info.readable) {
         return Because(picture_text::kNoReadPermission);
     }
-    if (info.size() == 0) {
+    if (info.size == 0) {
         return Because(picture_text::kEmpty);
     }
     return std::nullopt;
@@ -75,6 +78,24 @@ Outcome DamageBeforeQtReads(QFile& file) {
         return FindDamage(file.readAll());
     }
     return std::nullopt;
+}
+
+// Qt opens the names it can reach; one holding bytes that are not UTF-8 is
+// opened by its exact bytes and handed to Qt as an open file.
+bool OpenForReading(const QString& path, QFile& file) {
+    if (QtCanReach(path)) {
+        file.setFileName(path);
+        return file.open(QIODevice::ReadOnly);
+    }
+    const int fd = ::open(ToSystemName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -114,12 +135,12 @@ ImageLoadResult ImageSource::LoadIcon(QImageReader& reader) const {
 }
 
 ImageLoadResult ImageSource::Load(const QString& path) const {
-    if (const Outcome problem = FileProblem(QFileInfo(path))) {
+    if (const Outcome problem = FileProblem(FactsOf(path))) {
         return Refused(*problem);
     }
     try {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        QFile file;
+        if (!OpenForReading(path, file)) {
             return Refused(picture_text::kCannotOpen);
         }
         if (LooksLikeWmf(file.peek(32))) {
@@ -178,7 +199,15 @@ std::optional<ImageLoadResult> ImageSource::LoadJpeg(QFile& file) const {
 }
 
 ImageLoadResult ImageSource::LoadRaster(const QString& path) const {
-    QImageReader reader(path);
+    QFile file;
+    QImageReader reader;
+    if (QtCanReach(path)) {
+        reader.setFileName(path);
+    } else if (OpenForReading(path, file)) {
+        reader.setDevice(&file);
+    } else {
+        return Refused(picture_text::kCannotOpen);
+    }
     reader.setDecideFormatFromContent(true);
     // EXIF orientation: the photo is shown upright, as the camera was held.
     reader.setAutoTransform(true);

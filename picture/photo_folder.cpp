@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/photo_folder.h"
 
+#include "picture/system_name.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -87,13 +89,13 @@ bool NaturalLess(const QString& a, const QString& b) {
 
 QStringList PicturesInFolder(const QString& folder) {
     QStringList names;
-    const QDir dir(folder);
-    for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Readable)) {
+    // Listed by the names' bytes, so that a name that is not UTF-8 is met too.
+    for (const QString& name : ReadableFilesIn(folder)) {
         // The annotated copies Ctrl+E saves beside the photos are the program's
         // own output, not photos still to measure.
-        if (IsPictureName(info.fileName()) &&
-            !info.completeBaseName().endsWith(QLatin1String(kAnnotatedNameMark), Qt::CaseInsensitive)) {
-            names.push_back(info.fileName());
+        if (IsPictureName(name) && !QFileInfo(name).completeBaseName().endsWith(
+                                       QLatin1String(kAnnotatedNameMark), Qt::CaseInsensitive)) {
+            names.push_back(name);
         }
     }
     std::sort(names.begin(), names.end(), NaturalLess);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/picture_prefetch.h"
 
-#include <QFileInfo>
+#include "picture/system_name.h"
+
 #include <new>
 
 
@@ -12,11 +13,11 @@ PicturePrefetch::~PicturePrefetch() {
 }
 
 PicturePrefetch::Stamp PicturePrefetch::StampOf(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    const FileFacts info = FactsOf(path);
+    if (!info.exists) {
         return {};
     }
-    return {info.size(), info.lastModified()};
+    return {info.size, info.modifiedMs};
 }
 
 void PicturePrefetch::Start(const QString& path) {

@@ -41,7 +41,7 @@ class PicturePrefetch {
   private:
     struct Stamp {
         qint64 size = -1;
-        QDateTime modified;
+        qint64 modifiedMs = -1;
         bool operator==(const Stamp&) const = default;
     };
     [[nodiscard]] static Stamp StampOf(const QString& path);

@@ -111,7 +111,9 @@ class Form1 : public QWidget {
     // Replays the session a journal kept: the last photo with its calibration,
     // measurements and undo history, the results text and the table. A box
     // says what could not be recovered (a photo gone or changed, a damaged part).
-    void RecoverSession(const JournalReading& reading);
+    // Where the journal had damaged lines, a box says what each cost, and
+    // where the journal was kept (`keptAt`, when given).
+    void RecoverSession(const JournalReading& reading, const QString& keptAt = QString());
     // SIGTERM, SIGHUP: the journal already holds everything, so the program
     // ends at once without its question and leaves the journal for the next
     // start.
@@ -157,6 +159,7 @@ class Form1 : public QWidget {
     void CheckReferences();
     [[nodiscard]] QChar DecimalSeparator() const;
     void RestoreRemembered();
+    void FitOnScreen();
     void RememberAtExit();
     void RememberResultsFile();
 
@@ -175,8 +178,10 @@ class Form1 : public QWidget {
     void FlushText();
     // The records of a photo loaded: the box's text then, the table rows of
     // the photo left, and the photo with its size and time.
+    // With no path, the text and rows only: what a replay on a stand-in gave.
     void JournalPicture(const QString& path);
-    void ReplayStep(const RecoveryStep& step);
+    void ReplayStep(const RecoveryStep& step, bool askWhenRunOut);
+    void ShowDamage(const RecoveryPlan& plan, const QString& keptAt);
     // Back to the start-up state but for the results text and the table.
     void UnloadPicture();
     // The normal end: the journal goes.

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's side of the session journal: what it records, and how it plays
 // a recorded session back.
-#include <QFileInfo>
 #include <cerrno>
 
 #include "commands/safe_file.h"
+#include "picture/system_name.h"
 #include "picture/ui_text.h"
 #include "window/app_text.h"
 #include "window/form1.h"
@@ -65,9 +65,11 @@ void Form1::JournalPicture(const QString& path) {
     for (std::size_t i = std::min(rowsAtPhotoStart_, rows.size()); i < rows.size(); ++i) {
         records += EncodeRecord(journal_record::Row(rows[i]));
     }
-    const QFileInfo info(path);
-    records += EncodeRecord(
-        journal_record::Picture(path, info.size(), info.lastModified().toMSecsSinceEpoch()));
+    rowsAtPhotoStart_ = rows.size();
+    if (!path.isEmpty()) {
+        const FileFacts info = FactsOf(path);
+        records += EncodeRecord(journal_record::Picture(path, info.size, info.modifiedMs));
+    }
     Journal(records);
 }
 
@@ -89,9 +91,9 @@ void Form1::EndSession() {
     }
 }
 
-void Form1::RecoverSession(const JournalReading& reading) {
-    const RecoveryPlan plan = PlanRecovery(reading.records);
-    bool textOnly = false;
+void Form1::RecoverSession(const JournalReading& reading, const QString& keptAt) {
+    const RecoveryPlan plan = PlanRecovery(reading);
+    bool textOnly = plan.pictureLost;
     recording_.StartReplay();
     RunGuarded([&] {
         if (plan.startText) {
@@ -101,13 +103,13 @@ void Form1::RecoverSession(const JournalReading& reading) {
         for (const TableRow& row : plan.rows) {
             table_.Add(row);
         }
-        if (!plan.picture) {
+        if (!plan.picture && !plan.pictureLost) {
             return;
         }
-        const QString& path = plan.picture->path;
-        const QFileInfo info(path);
-        bool same = info.isFile() && info.size() == plan.picture->size &&
-                    info.lastModified().toMSecsSinceEpoch() == plan.picture->modifiedMs;
+        const QString path = plan.picture ? plan.picture->path : QString();
+        const FileFacts info = FactsOf(path);
+        bool same = plan.picture && info.isFile && info.size == plan.picture->size &&
+                    info.modifiedMs == plan.picture->modifiedMs;
         if (same) {
             Load(path);
             same = fileName_ == path;  // it may fail to open now
@@ -122,26 +124,56 @@ void Form1::RecoverSession(const JournalReading& reading) {
                         LoadedPicture{standIn, scale_.TwipsPerPixel(), scale_.TwipsPerPixel()});
             rowsAtPhotoStart_ = table_.Rows().size();
         }
-        for (const RecoveryStep& step : plan.steps) {
-            ReplayStep(step);
+        for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+            // A question the last step asks with no reply recorded was open when
+            // the program ended: it is asked again, on the photo.
+            const bool last = i + 1 == plan.steps.size();
+            ReplayStep(plan.steps[i], last && plan.lastStepComplete && !textOnly);
         }
         if (textOnly) {
             UnloadPicture();
         }
     });
     recording_.StopReplay();
-    if (textOnly) {
+    if (plan.pictureLost) {
+        // No photo record stands in the new journal for these steps: what they
+        // gave is journaled as it now stands.
+        JournalPicture(QString());
+    }
+    if (textOnly && plan.picture) {
         dialogs_.ShowBox(QString(), UiText(recovery_text::kPictureChanged).arg(plan.picture->path),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
     if (reading.damaged) {
-        dialogs_.ShowBox(QString(), UiText(recovery_text::kDamaged), WindowDialogs::Buttons::Ok,
-                         WindowDialogs::Icon::Warning);
+        ShowDamage(plan, keptAt);
     }
 }
 
-void Form1::ReplayStep(const RecoveryStep& step) {
-    recording_.QueueReplies(step.replies);
+void Form1::ShowDamage(const RecoveryPlan& plan, const QString& keptAt) {
+    using Cost = RecoveryPlan::Cost;
+    QStringList lines;
+    for (const RecoveryPlan::Damage& d : plan.damage) {
+        const char* cost = recovery_text::kCostUnknown;
+        switch (d.cost) {
+            case Cost::PictureNotReloaded: cost = recovery_text::kCostPicture; break;
+            case Cost::StepsStopped: cost = recovery_text::kCostSteps; break;
+            case Cost::TextEdit: cost = recovery_text::kCostText; break;
+            case Cost::TableRow: cost = recovery_text::kCostRow; break;
+            case Cost::Unknown: cost = recovery_text::kCostUnknown; break;
+            case Cost::Nothing: cost = recovery_text::kCostNothing; break;
+        }
+        lines.push_back(UiText(recovery_text::kDamagedLine)
+                            .arg(QString::number(d.line), UiText(cost)));
+    }
+    if (!keptAt.isEmpty()) {
+        lines.push_back(UiText(recovery_text::kSetAside).arg(keptAt));
+    }
+    dialogs_.ShowBox(QString(), lines.join(QStringLiteral("\n\n")), WindowDialogs::Buttons::Ok,
+                     WindowDialogs::Icon::Warning);
+}
+
+void Form1::ReplayStep(const RecoveryStep& step, bool askWhenRunOut) {
+    recording_.QueueReplies(step.replies, askWhenRunOut);
     const std::string& kind = step.action.kind;
     if (const auto click = ClickOf(step.action)) {
         picPicture_MouseDown(click->first, click->second);

@@ -3,6 +3,9 @@
 // measurement table, the references' check and what is remembered between
 // sessions.
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -103,8 +106,8 @@ void Form1::RestoreRemembered() {
         return;
     }
     const QByteArray geometry = settings_->WindowGeometry();
-    if (!geometry.isEmpty()) {
-        restoreGeometry(geometry);
+    if (!geometry.isEmpty() && restoreGeometry(geometry)) {
+        FitOnScreen();
     }
     if (const auto loupe = settings_->LoupeOn()) {
         loupe_->SetOn(*loupe);
@@ -113,6 +116,35 @@ void Form1::RestoreRemembered() {
         picPicture->SetLabelsVisible(*labels);
     }
     export_.SetLastFileName(settings_->ResultsFile());
+}
+
+void Form1::FitOnScreen() {
+    // A size saved on a larger monitor, or a place on a screen no longer
+    // there: the window is made to fit the screen it opens on, with its title
+    // bar and its buttons on it.
+    QScreen* screen = QGuiApplication::screenAt(geometry().center());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr || isMaximized() || isFullScreen()) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QSize margins = frame.size() - geometry().size();
+    const QSize size = geometry().size().boundedTo(area.size() - margins);
+    if (size != geometry().size()) {
+        resize(size);
+    }
+    // Its minimum size may still not fit: then its top left corner is kept on.
+    const QSize outer = this->size() + margins;
+    const int x = std::clamp(frame.x(), area.left(),
+                             std::max(area.left(), area.left() + area.width() - outer.width()));
+    const int y = std::clamp(frame.y(), area.top(),
+                             std::max(area.top(), area.top() + area.height() - outer.height()));
+    if (QPoint(x, y) != frame.topLeft()) {
+        move(x, y);
+    }
 }
 
 void Form1::RememberAtExit() {

@@ -36,11 +36,24 @@ std::optional<JournalRecord> JournalDialogs::NextReply(const char* kind) {
     return reply;
 }
 
+template <typename Ask>
+auto JournalDialogs::AskForReal(Ask&& ask) {
+    replaying_ = false;
+    struct Back {
+        bool& replaying;
+        ~Back() { replaying = true; }
+    } back{replaying_};
+    return ask();
+}
+
 WindowDialogs::Answer JournalDialogs::ShowBox(const QString& title, const QString& text,
                                               Buttons buttons, Icon icon) {
     if (replaying_) {
         if (buttons == Buttons::Ok) {
             return Answer::Ok;  // what was said then needs no saying again
+        }
+        if (replies_.empty() && askWhenRunOut_) {
+            return AskForReal([&] { return ShowBox(title, text, buttons, icon); });
         }
         if (const auto reply = NextReply("answer"); reply && !reply->fields.empty()) {
             for (const auto& [answer, name] : kAnswerNames) {
@@ -64,6 +77,9 @@ WindowDialogs::Answer JournalDialogs::ShowBox(const QString& title, const QStrin
 
 QString JournalDialogs::Input(const QString& title, const QString& prompt) {
     if (replaying_) {
+        if (replies_.empty() && askWhenRunOut_) {
+            return AskForReal([&] { return Input(title, prompt); });
+        }
         const auto reply = NextReply("reply");
         return reply && !reply->fields.empty() ? QString::fromStdString(reply->fields[0])
                                                : QString();

@@ -30,10 +30,17 @@ class JournalDialogs : public WindowDialogs {
     void StartReplay() { replaying_ = true; }
     void StopReplay() {
         replaying_ = false;
+        askWhenRunOut_ = false;
         replies_.clear();
     }
     [[nodiscard]] bool Replaying() const { return replaying_; }
-    void QueueReplies(std::deque<JournalRecord> replies) { replies_ = std::move(replies); }
+    // `askWhenRunOut`: the step was the last the journal holds, so a question
+    // with no reply left was open when the program ended; it is asked again,
+    // and the reply recorded, instead of being taken as closed.
+    void QueueReplies(std::deque<JournalRecord> replies, bool askWhenRunOut = false) {
+        replies_ = std::move(replies);
+        askWhenRunOut_ = askWhenRunOut;
+    }
 
     Answer ShowBox(const QString& title, const QString& text, Buttons buttons,
                    Icon icon = Icon::None) override;
@@ -49,11 +56,15 @@ class JournalDialogs : public WindowDialogs {
   private:
     [[nodiscard]] bool Recording() const { return actions_ > 0 && record_ && !replaying_; }
     [[nodiscard]] std::optional<JournalRecord> NextReply(const char* kind);
+    // Runs `ask` as outside a replay: shown to the user, recorded.
+    template <typename Ask>
+    auto AskForReal(Ask&& ask);
 
     WindowDialogs& real_;
     std::function<void(const JournalRecord&)> record_;
     int actions_ = 0;
     bool replaying_ = false;
+    bool askWhenRunOut_ = false;
     std::deque<JournalRecord> replies_;
 };
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/remembered_settings.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
+
+#include "picture/system_name.h"
 
 namespace vardesca {
 
@@ -50,25 +50,42 @@ void RememberedSettings::Write(const char* key, const QVariant& value) {
     settings_.sync();
 }
 
+QString RememberedSettings::Path(const char* key) const {
+    const QVariant value = settings_.value(QLatin1String(key));
+    if (value.typeId() == QMetaType::QByteArray) {
+        return FromSystemName(value.toByteArray());
+    }
+    return Text(key);
+}
+
+void RememberedSettings::WritePath(const char* key, const QString& path) {
+    if (path == Path(key)) {
+        return;
+    }
+    // A name that is not UTF-8 is kept as the system's bytes; any other as
+    // text, as it always was.
+    if (QtCanReach(path)) {
+        Write(key, path);
+    } else {
+        Write(key, ToSystemName(path));
+    }
+}
+
 QString RememberedSettings::PhotoFolder() const {
-    const QString folder = Text(kPhotoFolder);
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+    const QString folder = Path(kPhotoFolder);
+    return !folder.isEmpty() && FactsOf(folder).isDir ? folder : QString();
 }
 
 void RememberedSettings::SetPhotoFolder(const QString& folder) {
-    if (folder != Text(kPhotoFolder)) {
-        Write(kPhotoFolder, folder);
-    }
+    WritePath(kPhotoFolder, folder);
 }
 
 QString RememberedSettings::ResultsFile() const {
-    return Text(kResultsFile);
+    return Path(kResultsFile);
 }
 
 void RememberedSettings::SetResultsFile(const QString& path) {
-    if (path != Text(kResultsFile)) {
-        Write(kResultsFile, path);
-    }
+    WritePath(kResultsFile, path);
 }
 
 QByteArray RememberedSettings::WindowGeometry() const {

@@ -45,6 +45,9 @@ class RememberedSettings {
   private:
     [[nodiscard]] QString Text(const char* key) const;
     [[nodiscard]] std::optional<bool> Switch(const char* key) const;
+    // A path, written as text or, when it is not UTF-8, as its bytes.
+    [[nodiscard]] QString Path(const char* key) const;
+    void WritePath(const char* key, const QString& path);
     void Write(const char* key, const QVariant& value);
 
     mutable QSettings settings_;

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "picture/system_name.h"
+
 namespace vardesca {
 
 namespace {
@@ -30,7 +32,7 @@ std::optional<TableRow> RowOf(const JournalRecord& r) {
         return std::nullopt;
     }
     TableRow row;
-    row.photo = QString::fromStdString(r.fields[0]);
+    row.photo = FromSystemName(QByteArray::fromStdString(r.fields[0]));
     const auto number = ParseNumber<int>(r.fields[1]);
     double* const values[] = {&row.length, &row.x0, &row.y0, &row.x1,
                               &row.y1,     &row.scale, &row.reference1, &row.reference2};
@@ -57,7 +59,8 @@ std::optional<RecoveryPlan::Picture> PictureOf(const JournalRecord& r) {
     if (!size || !modified) {
         return std::nullopt;
     }
-    return RecoveryPlan::Picture{QString::fromStdString(r.fields[0]), *size, *modified};
+    return RecoveryPlan::Picture{FromSystemName(QByteArray::fromStdString(r.fields[0])), *size,
+                                 *modified};
 }
 
 bool IsAction(const JournalRecord& r) {
@@ -78,12 +81,12 @@ bool IsReply(const JournalRecord& r) {
 namespace journal_record {
 
 JournalRecord Picture(const QString& path, qint64 size, qint64 modifiedMs) {
-    return {"picture", {path.toStdString(), NumberField(size), NumberField(modifiedMs)}};
+    return {"picture", {ToSystemName(path).toStdString(), NumberField(size), NumberField(modifiedMs)}};
 }
 
 JournalRecord Row(const TableRow& row) {
     return {"row",
-            {row.photo.toStdString(), NumberField(row.number), NumberField(row.length),
+            {ToSystemName(row.photo).toStdString(), NumberField(row.number), NumberField(row.length),
              NumberField(row.x0), NumberField(row.y0), NumberField(row.x1), NumberField(row.y1),
              NumberField(row.scale), NumberField(row.reference1), NumberField(row.reference2)}};
 }
@@ -114,43 +117,158 @@ std::optional<std::pair<float, float>> ClickOf(const JournalRecord& record) {
     return std::pair{*x, *y};
 }
 
-RecoveryPlan PlanRecovery(const std::vector<JournalRecord>& records) {
+namespace {
+
+// A record of the journal, or a damaged line where one was.
+struct Item {
+    const JournalRecord* record = nullptr;
+    const JournalGap* gap = nullptr;
+};
+
+bool GapIs(const JournalGap& gap, std::initializer_list<const char*> kinds) {
+    for (const char* kind : kinds) {
+        if (gap.likelyKind == kind) {
+            return true;
+        }
+    }
+    return false;
+}
+
+RecoveryPlan::Cost HistoryCost(const JournalGap& gap) {
+    using Cost = RecoveryPlan::Cost;
+    if (GapIs(gap, {"row"})) {
+        return Cost::TableRow;
+    }
+    if (GapIs(gap, {"text"})) {
+        return Cost::TextEdit;
+    }
+    // Actions and replies on an earlier photo: the text and the rows
+    // journaled when it was left hold what they gave.
+    if (GapIs(gap, {"vardesca-journal", "picture", "click", "inizia", "undo", "redo", "resetta",
+                    "export", "answer", "reply"})) {
+        return Cost::Nothing;
+    }
+    return Cost::Unknown;
+}
+
+}  // namespace
+
+RecoveryPlan PlanRecovery(const JournalReading& reading) {
+    using Cost = RecoveryPlan::Cost;
+    const std::vector<JournalRecord>& records = reading.records;
+    std::vector<Item> items;
+    items.reserve(records.size() + reading.gaps.size());
+    std::size_t nextGap = 0;
+    for (std::size_t i = 0; i <= records.size(); ++i) {
+        while (nextGap < reading.gaps.size() && reading.gaps[nextGap].before <= i) {
+            items.push_back({nullptr, &reading.gaps[nextGap++]});
+        }
+        if (i < records.size()) {
+            items.push_back({&records[i], nullptr});
+        }
+    }
+
     RecoveryPlan plan;
-    std::size_t last = records.size();
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (PictureOf(records[i])) {
+    // The last photo loaded: its record, or a damaged line that held one.
+    std::size_t last = items.size();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if ((items[i].record != nullptr && PictureOf(*items[i].record)) ||
+            (items[i].gap != nullptr && GapIs(*items[i].gap, {"picture"}))) {
             last = i;
         }
     }
     // Before the last photo: the table of the photos left and the box's text.
-    const std::size_t before = last < records.size() ? last : records.size();
+    const std::size_t before = last < items.size() ? last : items.size();
     for (std::size_t i = 0; i < before; ++i) {
-        const JournalRecord& r = records[i];
+        if (items[i].gap != nullptr) {
+            plan.damage.push_back({items[i].gap->line, HistoryCost(*items[i].gap)});
+            continue;
+        }
+        const JournalRecord& r = *items[i].record;
+        const JournalRecord* next =
+            i + 1 < before && items[i + 1].record != nullptr ? items[i + 1].record : nullptr;
         if (r.kind == "row") {
             if (auto row = RowOf(r)) {
                 plan.rows.push_back(std::move(*row));
             }
         } else if (r.kind == "text" && r.fields.size() == 1) {
             plan.startText = r.fields[0];
-        } else if (r.kind == "resetta" && i + 1 < before && records[i + 1].kind == "answer" &&
-                   records[i + 1].fields == std::vector<std::string>{"ok"}) {
+        } else if (r.kind == "resetta" && next != nullptr && next->kind == "answer" &&
+                   next->fields == std::vector<std::string>{"ok"}) {
             // Confirmed: the table went with the box.
             plan.rows.clear();
         }
     }
-    if (last == records.size()) {
+    if (last == items.size()) {
         return plan;
     }
-    plan.picture = PictureOf(records[last]);
-    for (std::size_t i = last + 1; i < records.size(); ++i) {
-        const JournalRecord& r = records[i];
-        if (IsAction(r)) {
+    if (items[last].record != nullptr) {
+        plan.picture = PictureOf(*items[last].record);
+    } else {
+        plan.pictureLost = true;
+        plan.damage.push_back({items[last].gap->line, Cost::PictureNotReloaded});
+    }
+    // After a damaged action or reply the engine's state is no longer known:
+    // nothing more is replayed but the edits of the results text.
+    bool stopped = false;
+    for (std::size_t i = last + 1; i < items.size(); ++i) {
+        if (const JournalGap* gap = items[i].gap) {
+            if (GapIs(*gap, {"text"})) {
+                plan.damage.push_back({gap->line, Cost::TextEdit});
+            } else if (GapIs(*gap, {"row", "export", "vardesca-journal"})) {
+                plan.damage.push_back({gap->line, Cost::Nothing});
+            } else if (stopped) {
+                plan.damage.push_back({gap->line, Cost::Nothing});
+            } else {
+                stopped = true;
+                plan.lastStepComplete = false;
+                plan.damage.push_back({gap->line, Cost::StepsStopped});
+                // A lost reply leaves its action unanswerable: it goes too.
+                if (GapIs(*gap, {"answer", "reply"}) && !plan.steps.empty()) {
+                    plan.steps.pop_back();
+                }
+            }
+            continue;
+        }
+        const JournalRecord& r = *items[i].record;
+        if (stopped) {
+            if (r.kind == "text" && r.fields.size() == 1) {
+                plan.steps.push_back({r, {}});
+            }
+        } else if (IsAction(r)) {
             plan.steps.push_back({r, {}});
         } else if (IsReply(r) && !plan.steps.empty()) {
             plan.steps.back().replies.push_back(r);
         }
     }
     return plan;
+}
+
+RecoveryPlan PlanRecovery(const std::vector<JournalRecord>& records) {
+    JournalReading reading;
+    reading.records = records;
+    return PlanRecovery(reading);
+}
+
+std::string EncodePlan(const RecoveryPlan& plan) {
+    std::string bytes;
+    if (plan.startText) {
+        bytes += EncodeRecord(journal_record::Text(*plan.startText));
+    }
+    for (const TableRow& row : plan.rows) {
+        bytes += EncodeRecord(journal_record::Row(row));
+    }
+    if (plan.picture) {
+        bytes += EncodeRecord(
+            journal_record::Picture(plan.picture->path, plan.picture->size, plan.picture->modifiedMs));
+        for (const RecoveryStep& step : plan.steps) {
+            bytes += EncodeRecord(step.action);
+            for (const JournalRecord& reply : step.replies) {
+                bytes += EncodeRecord(reply);
+            }
+        }
+    }
+    return bytes;
 }
 
 }  // namespace vardesca

@@ -34,15 +34,38 @@ std::unique_ptr<SessionJournal> StartJournal(Form1& window, WindowDialogs& dialo
                                             UiText(recovery_text::kQuestion).arg(when),
                                             WindowDialogs::Buttons::YesNo);
         if (answer == WindowDialogs::Answer::Yes) {
-            const JournalReading reading = ReadJournal(left->Bytes());
-            window.RecoverSession(reading);
-            // The new journal takes over what was recovered, so a second
-            // crash loses nothing either; then the old one goes.
-            const std::string& bytes = left->Bytes();
-            const std::size_t header = std::min(bytes.find('\n') + 1, reading.wholeBytes);
-            if (journal && journal->Append(bytes.substr(header, reading.wholeBytes - header))) {
+            const JournalReading& reading = left->Reading();
+            // The new journal takes over what is recovered before the replay, so
+            // that a second crash, even during it, loses nothing either, and a
+            // question the replay asks again is journaled after it.
+            bool taken = false;
+            if (journal) {
+                if (!reading.damaged) {
+                    // As they were, a megabyte at a time: one sync a piece.
+                    taken = true;
+                    std::string piece;
+                    for (std::size_t i = 1; i <= reading.records.size() && taken; ++i) {
+                        if (i < reading.records.size()) {
+                            piece += EncodeRecord(reading.records[i]);
+                        }
+                        if (piece.size() >= (1U << 20) || i == reading.records.size()) {
+                            taken = piece.empty() || journal->Append(piece);
+                            piece.clear();
+                        }
+                    }
+                } else {
+                    taken = journal->Append(EncodePlan(PlanRecovery(reading)));
+                }
+            }
+            // A damaged journal is never removed: it is kept, and the box says where.
+            QString keptAt;
+            if (reading.damaged) {
+                keptAt = left->SetAside();
+            } else if (taken) {
                 left->Remove();
             }
+            window.UseJournal(journal.get());
+            window.RecoverSession(reading, keptAt);
         } else {
             left->SetAside();
         }

@@ -95,7 +95,7 @@ TEST_F(JournalFileTest, AJournalLeftIsFoundUnlessItsCopyStillRunsAndSetAsideIsNo
     auto left = LeftJournal::Find(Folder());
     ASSERT_TRUE(left);
     EXPECT_EQ(left->Path(), path);
-    EXPECT_EQ(ReadJournal(left->Bytes()).records.back(), (JournalRecord{"click", {"1", "2"}}));
+    EXPECT_EQ(left->Reading().records.back(), (JournalRecord{"click", {"1", "2"}}));
     // Another copy starting meanwhile does not take it too.
     EXPECT_FALSE(LeftJournal::Find(Folder()));
     const QString aside = left->SetAside();

@@ -246,7 +246,7 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
         first.show();
         first.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&first));
-        first.resize(1000, 700);
+        first.resize(790, 700);
         dialogs.files = {one};
         first.cmdOpen_Click();
         first.picPicture->setFocus();
@@ -258,7 +258,7 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
     {
         RememberedSettings settings(file);
         Form1 second(dialogs, locale, nullptr, &settings);
-        EXPECT_EQ(second.size(), QSize(1000, 700));
+        EXPECT_EQ(second.size(), QSize(790, 700));
         EXPECT_FALSE(second.LoupeWidget()->Enabled());
         EXPECT_FALSE(second.picPicture->LabelsVisible());
         dialogs.files = {QString()};
