@@ -160,6 +160,7 @@ void JournalReader::Line(std::string_view line) {
         // Its line break was changed into another byte: the record after it
         // begins past that byte, on the same line.
         reading_.damaged = true;
+        reading_.gaps.push_back({lines_, reading_.records.size(), {}, true});
         rest = rest.substr(taken + 1);
         if (rest.empty()) {
             return;

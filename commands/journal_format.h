@@ -33,6 +33,8 @@ struct JournalGap {
     std::size_t line = 0;      // the file's line it starts on, from 1
     std::size_t before = 0;    // the index of the record that follows it
     std::string likelyKind;    // what its payload seems to begin with; empty when unreadable
+    // Only the line break that ends it was damaged: its record came back whole.
+    bool onlyLineBreak = false;
 };
 
 struct JournalReading {

@@ -19,7 +19,8 @@ bool SameReading(const vardesca::JournalReading& a, const vardesca::JournalReadi
     }
     for (std::size_t i = 0; i < a.gaps.size(); ++i) {
         if (a.gaps[i].line != b.gaps[i].line || a.gaps[i].before != b.gaps[i].before ||
-            a.gaps[i].likelyKind != b.gaps[i].likelyKind) {
+            a.gaps[i].likelyKind != b.gaps[i].likelyKind ||
+            a.gaps[i].onlyLineBreak != b.gaps[i].onlyLineBreak) {
             return false;
         }
     }

@@ -359,10 +359,6 @@ non c&apos;è più o è stata modificata dopo la sessione precedente: sono stati
 is gone or was changed after the previous session: only the results text and the measurement table were recovered.</translation>
     </message>
     <message>
-        <source>Una parte del registro della sessione precedente era danneggiata: è stato recuperato quanto la precede.</source>
-        <translation>Part of the previous session&apos;s journal was damaged: what comes before it was recovered.</translation>
-    </message>
-    <message>
         <source>Il registro della sessione precedente è stato conservato in
 
 %1</source>
@@ -777,6 +773,46 @@ You can go on measuring, but if the program ended abnormally the measurements no
     <message>
         <source>un&apos;immagine dell&apos;icona ha una compressione non valida</source>
         <translation>an image of the icon has a compression that is not valid</translation>
+    </message>
+    <message>
+        <source>La riga %1 del registro della sessione è danneggiata: %2.</source>
+        <translation>Line %1 of the session journal is damaged: %2.</translation>
+    </message>
+    <message>
+        <source>la foto non è stata ricaricata; testo e misure dopo di essa recuperati</source>
+        <translation>the photo was not loaded again; the text and the measurements after it were recovered</translation>
+    </message>
+    <message>
+        <source>le azioni sulla foto da quel punto in poi non sono state ripetute; le misure prese prima e le modifiche al testo dei risultati sono state recuperate</source>
+        <translation>what was done on the photo from there on was not replayed; the measurements taken before and the edits of the results text were recovered</translation>
+    </message>
+    <message>
+        <source>una modifica del testo dei risultati non è stata recuperata</source>
+        <translation>an edit of the results text was not recovered</translation>
+    </message>
+    <message>
+        <source>una riga della tabella delle misure non è stata recuperata</source>
+        <translation>a row of the measurement table was not recovered</translation>
+    </message>
+    <message>
+        <source>quanto conteneva non è stato recuperato</source>
+        <translation>what it held was not recovered</translation>
+    </message>
+    <message>
+        <source>non conteneva nulla che servisse al recupero</source>
+        <translation>it held nothing the recovery needed</translation>
+    </message>
+    <message>
+        <source>la cartella è un collegamento simbolico</source>
+        <translation>the folder is a symbolic link</translation>
+    </message>
+    <message>
+        <source>la cartella appartiene a un altro utente</source>
+        <translation>the folder belongs to another user</translation>
+    </message>
+    <message>
+        <source>la cartella è scrivibile anche da altri utenti</source>
+        <translation>other users may write in the folder</translation>
     </message>
 </context>
 </TS>

@@ -181,7 +181,8 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
     const std::size_t before = last < items.size() ? last : items.size();
     for (std::size_t i = 0; i < before; ++i) {
         if (items[i].gap != nullptr) {
-            plan.damage.push_back({items[i].gap->line, HistoryCost(*items[i].gap)});
+            const JournalGap& gap = *items[i].gap;
+            plan.damage.push_back({gap.line, gap.onlyLineBreak ? Cost::Nothing : HistoryCost(gap)});
             continue;
         }
         const JournalRecord& r = *items[i].record;
@@ -213,7 +214,9 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
     bool stopped = false;
     for (std::size_t i = last + 1; i < items.size(); ++i) {
         if (const JournalGap* gap = items[i].gap) {
-            if (GapIs(*gap, {"text"})) {
+            if (gap->onlyLineBreak) {
+                plan.damage.push_back({gap->line, Cost::Nothing});
+            } else if (GapIs(*gap, {"text"})) {
                 plan.damage.push_back({gap->line, Cost::TextEdit});
             } else if (GapIs(*gap, {"row", "export", "vardesca-journal"})) {
                 plan.damage.push_back({gap->line, Cost::Nothing});

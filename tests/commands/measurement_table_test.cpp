@@ -53,6 +53,32 @@ TEST(MeasurementTableTest, ElsewhereCommasSeparateAndThePointIsDecimal) {
     EXPECT_EQ(records->at(2)[0], SomeRows()[1].photo);
 }
 
+// A photo named like a formula is shown by a spreadsheet as text, and read
+// back it is the name with an apostrophe before it; numbers, negative ones
+// included, stay numbers.
+TEST(MeasurementTableTest, NoNameCellStartsAFormula) {
+    std::vector<TableRow> rows;
+    for (const char* name : {"=HYPERLINK(\"http://x\",\"y\").jpg", "+1.jpg", "-2.jpg", "@SUM(A1).jpg",
+                             "\tcmd.jpg", "\r=1.jpg", "a=b.jpg"}) {
+        rows.push_back({QString::fromUtf8(name), 1, -1.5, -2, 0, 0, 0, 1, 1, 1});
+    }
+    for (const QChar decimal : {QLatin1Char(','), QLatin1Char('.')}) {
+        const QByteArray csv = TableCsv(rows, decimal);
+        const QChar separator = decimal == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
+        const auto records = ReadCsv(QString::fromUtf8(csv), separator);
+        ASSERT_TRUE(records) << csv.toStdString();
+        ASSERT_EQ(records->size(), rows.size() + 1);
+        for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+            EXPECT_EQ(records->at(i + 1)[0], QLatin1Char('\'') + rows[i].photo);
+            // Quoted: the cell's first byte in the file is the quote.
+            EXPECT_TRUE(csv.contains("\r\n\"'")) << i;
+        }
+        EXPECT_EQ(records->back()[0], QStringLiteral("a=b.jpg"));  // only a start counts
+        const QString length = decimal == QLatin1Char(',') ? QStringLiteral("-1,50") : QStringLiteral("-1.50");
+        EXPECT_EQ(records->at(1)[2], length);
+    }
+}
+
 TEST(MeasurementTableTest, TheSaveOffersTheTableBesideThePhotoAndRefusesAnEmptyOne) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

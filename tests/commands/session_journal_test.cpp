@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "commands/journal_format.h"
@@ -48,7 +51,7 @@ TEST(JournalFormatTest, RecordsComeBackExactlyOneReadableLineEach) {
     EXPECT_EQ(Crc32("123456789"), 0xCBF43926U);  // the CRC-32 check value
 }
 
-TEST(JournalFormatTest, ARecordCutAtAnyByteIsIgnoredAndADamagedOneStopsTheReading) {
+TEST(JournalFormatTest, ARecordCutAtAnyByteIsIgnoredAndIsNotDamage) {
     const std::string whole = Encoded(Sample());
     const std::string last = EncodeRecord(Sample().back());
     const std::size_t start = whole.size() - last.size();
@@ -58,21 +61,67 @@ TEST(JournalFormatTest, ARecordCutAtAnyByteIsIgnoredAndADamagedOneStopsTheReadin
         EXPECT_EQ(reading.wholeBytes, start);
         EXPECT_FALSE(reading.damaged) << cut;
     }
-    // One byte changed inside the third record: the first two, and it is said.
-    for (const std::size_t at : {start - 10, whole.find("text") + 2, whole.find("picture") - 3}) {
-        std::string damaged = whole;
-        damaged[at] = static_cast<char>(damaged[at] ^ 0x20);
-        const JournalReading reading = ReadJournal(damaged);
-        EXPECT_TRUE(reading.damaged) << at;
-        EXPECT_LT(reading.records.size(), 6u);
-        const std::vector<JournalRecord> sample = Sample();
-        EXPECT_EQ(reading.records,
-                  std::vector<JournalRecord>(sample.begin(),
-                                             sample.begin() + static_cast<long>(reading.records.size())));
-    }
     EXPECT_TRUE(ReadJournal("garbage\n").damaged);
     EXPECT_TRUE(ReadJournal("99999999999999999999999 00000000 x\n").damaged);
     EXPECT_TRUE(ReadJournal(std::string("\0\0\0\n", 4)).damaged);
+}
+
+// Every bit of a small journal flipped in turn, the file read in small pieces:
+// each record whose bytes the flip missed comes back, in order; the one it hit
+// is one gap on its own line (a line break flipped costs nothing).
+TEST(JournalFormatTest, EveryBitFlippedCostsOnlyTheRecordItHit) {
+    const std::vector<JournalRecord> sample = Sample();
+    const std::string whole = Encoded(sample);
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at < whole.size(); at = whole.find('\n', at) + 1) {
+        starts.push_back(at);
+    }
+    starts.push_back(whole.size());
+    for (std::size_t at = 0; at < whole.size(); ++at) {
+        const auto hit = static_cast<std::size_t>(
+            std::upper_bound(starts.begin(), starts.end(), at) - starts.begin() - 1);
+        const bool lineBreak = at + 1 == starts[hit + 1];
+        for (int bit = 0; bit < 8; ++bit) {
+            std::string flipped = whole;
+            flipped[at] = static_cast<char>(flipped[at] ^ (1 << bit));
+            JournalReader reader;
+            for (std::size_t p = 0; p < flipped.size(); p += 7) {
+                reader.Feed(std::string_view(flipped).substr(p, 7));
+            }
+            const JournalReading reading = reader.Finish();
+            const bool lastLineBreak = lineBreak && hit + 1 == sample.size();
+            ASSERT_EQ(reading.damaged, !lastLineBreak) << at << ":" << bit;
+            std::vector<JournalRecord> expected = sample;
+            if (!lineBreak) {
+                expected.erase(expected.begin() + static_cast<long>(hit));
+                ASSERT_EQ(reading.gaps.size(), 1u) << at << ":" << bit;
+                EXPECT_EQ(reading.gaps[0].line, hit + 1);
+                EXPECT_EQ(reading.gaps[0].before, hit);
+            } else if (hit + 1 == sample.size()) {
+                expected.pop_back();  // the last line, no longer ended: cut short
+            }
+            EXPECT_EQ(reading.records, expected) << at << ":" << bit;
+        }
+    }
+    // A damaged line's payload still says what it held, where it can be read.
+    std::string payloadHit = whole;
+    payloadHit[whole.find("IMG")] = 'X';
+    const JournalReading reading = ReadJournal(payloadHit);
+    ASSERT_EQ(reading.gaps.size(), 1u);
+    EXPECT_EQ(reading.gaps[0].likelyKind, "picture");
+}
+
+TEST(JournalFormatTest, OnlyAFileThatBeginsAsAJournalIsTakenForOne) {
+    const std::string& header = JournalHeader();
+    EXPECT_TRUE(LooksLikeJournal(header + "rest"));
+    EXPECT_TRUE(LooksLikeJournal(header.substr(0, 5)));  // cut short while written
+    std::string oneOff = header;
+    oneOff[3] = 'x';
+    EXPECT_TRUE(LooksLikeJournal(oneOff));
+    oneOff[4] = 'x';
+    EXPECT_FALSE(LooksLikeJournal(oneOff));
+    EXPECT_FALSE(LooksLikeJournal(std::string(header.size(), '\0')));
+    EXPECT_FALSE(LooksLikeJournal("[General]\nfinestra=1\n"));
 }
 
 class JournalFileTest : public ::testing::Test {
@@ -126,6 +175,96 @@ TEST_F(JournalFileTest, AFolderThatCannotBeMadeIsSaidInItalian) {
     QString why;
     EXPECT_FALSE(SessionJournal::Create(Folder(), why));
     EXPECT_FALSE(why.isEmpty());
+}
+
+// A planted link at the journal's own name, or in place of its folder, never
+// leads the session into another file.
+TEST_F(JournalFileTest, LinksAtTheJournalsNameOrFolderAreNeverFollowed) {
+    QString why;
+    ASSERT_TRUE(SessionJournal::Create(Folder(), why));  // the folder exists
+    const QString victim = dir.filePath(QStringLiteral("altro.txt"));
+    {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("da non toccare");
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0644), 0);
+    const QString mine = QDir(Folder()).filePath(QStringLiteral("sessione-%1.journal").arg(::getpid()));
+    QFile::remove(mine);
+    ASSERT_TRUE(QFile::link(victim, mine));
+    auto journal = SessionJournal::Create(Folder(), why);
+    ASSERT_TRUE(journal) << why.toStdString();
+    EXPECT_NE(journal->Path(), mine);
+    ASSERT_TRUE(journal->Append(JournalRecord{"click", {"1", "2"}}));
+    QFile file(victim);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("da non toccare"));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(journal->Path()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    journal->Finish();
+    EXPECT_TRUE(QFileInfo(mine).isSymLink());  // not ours to remove
+
+    // The folder itself a link: refused, with the reason, and nothing written
+    // where it points.
+    const QString elsewhere = dir.filePath(QStringLiteral("altrove"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString linked = dir.filePath(QStringLiteral("stato/collegata"));
+    ASSERT_TRUE(QFile::link(elsewhere, linked));
+    EXPECT_FALSE(SessionJournal::Create(linked, why));
+    EXPECT_EQ(why, QStringLiteral("la cartella è un collegamento simbolico"));
+    EXPECT_FALSE(LeftJournal::Find(linked));
+    EXPECT_TRUE(QDir(elsewhere).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(JournalFileTest, AFolderOthersMayWriteOrThatIsNotOursIsRefused) {
+    QString why;
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    const QByteArray folder = QFile::encodeName(Folder());
+    ASSERT_EQ(::chmod(folder.constData(), 0777), 0);
+    EXPECT_FALSE(SessionJournal::Create(Folder(), why));
+    EXPECT_EQ(why, QStringLiteral("la cartella è scrivibile anche da altri utenti"));
+    ASSERT_EQ(::chmod(folder.constData(), 0755), 0);
+    EXPECT_TRUE(SessionJournal::Create(Folder(), why));
+    if (::geteuid() == 0) {  // only root can give a folder away
+        ASSERT_EQ(::chown(folder.constData(), 65534, 65534), 0);
+        EXPECT_FALSE(SessionJournal::Create(Folder(), why));
+        EXPECT_EQ(why, QStringLiteral("la cartella appartiene a un altro utente"));
+    }
+    // A new folder, and any missing above it, is the user's alone.
+    const QString fresh = dir.filePath(QStringLiteral("nuova/stato/vardesca"));
+    ASSERT_TRUE(SessionJournal::Create(fresh, why));
+    for (const QString& made : {fresh, dir.filePath(QStringLiteral("nuova"))}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(made).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << made.toStdString();
+    }
+}
+
+// What is not a journal, or is larger than any, is set aside unread: never
+// offered, never removed.
+TEST_F(JournalFileTest, AFileThatIsNotAJournalIsSetAsideWithoutBeingRead) {
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    const QString zeros = QDir(Folder()).filePath(QStringLiteral("sessione-1.journal"));
+    const QString huge = QDir(Folder()).filePath(QStringLiteral("sessione-2.journal"));
+    {
+        QFile file(zeros);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1 << 20, '\0'));
+        QFile big(huge);
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        big.write(JournalHeader().c_str());
+        ASSERT_TRUE(big.resize(600LL * 1024 * 1024));  // sparse: no disk taken
+    }
+    EXPECT_FALSE(LeftJournal::Find(Folder()));
+    EXPECT_FALSE(QFile::exists(zeros));
+    EXPECT_FALSE(QFile::exists(huge));
+    const QStringList kept = QDir(Folder()).entryList(QDir::Files);
+    ASSERT_EQ(kept.size(), 2);
+    for (const QString& name : kept) {
+        EXPECT_TRUE(name.startsWith(QStringLiteral("messo-da-parte-"))) << name.toStdString();
+    }
+    EXPECT_FALSE(LeftJournal::Find(Folder()));
 }
 
 }  // namespace

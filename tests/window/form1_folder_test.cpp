@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
 #include "tests/support/csv_reader.h"
@@ -279,6 +281,38 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
     EXPECT_TRUE(third.LoupeWidget()->Enabled());
     EXPECT_TRUE(third.picPicture->LabelsVisible());
     EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// A window saved on a larger monitor, at a place off every screen, or at a
+// negative place comes back whole on the screen it opens on (the offscreen
+// screen here: 800 × 800).
+TEST(WindowGeometryTest, ARememberedWindowIsKeptOnTheScreen) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    testing::ScriptedWindowDialogs dialogs;
+    const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const QRect saved : {QRect(-3000, -2000, 99999, 99999), QRect(100, 50, 3000, 3000),
+                              QRect(5000, 300, 740, 540), QRect(-400, -300, 740, 540),
+                              QRect(30, 40, 740, 540)}) {
+        QWidget other;
+        other.setGeometry(saved);
+        const QString file = dir.filePath(QStringLiteral("vardesca.conf"));
+        RememberedSettings(file).SetWindowGeometry(other.saveGeometry());
+        RememberedSettings settings(file);
+        Form1 window(dialogs, locale, nullptr, &settings);
+        const QRect g = window.frameGeometry();
+        EXPECT_TRUE(area.contains(g)) << saved.x() << "," << saved.width() << " -> " << g.x() << "," << g.y() << " " << g.width() << "x" << g.height();
+        // Where it fits, as it was.
+        if (area.contains(saved)) {
+            EXPECT_EQ(window.geometry(), saved);
+        }
+        // What was larger fills the screen, no more.
+        if (saved.width() > area.width()) {
+            EXPECT_EQ(window.frameGeometry().width(), area.width());
+        }
+    }
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 

@@ -1,11 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <QBuffer>
+#include <cstdio>
+
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
+#include "commands/measurement_table.h"
 #include "commands/safe_file.h"
+#include "picture/system_name.h"
 #include "tests/support/form1_fixture.h"
 #include "window/session_start.h"
 
@@ -172,6 +179,292 @@ TEST_F(Form1JournalTest, AJournalThatCannotBeWrittenIsSaidOnceAndMeasuringGoesOn
     EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n2\t4\r\n");
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_TRUE(dialogs.Messages()[0].text.startsWith(QStringLiteral("Impossibile scrivere il registro")));
+}
+
+// A name that is not UTF-8, as old cameras and FAT cards give: opened as the
+// command line gives it, met by Ctrl+PgUp, measured, tabled with its own
+// bytes, journaled and recovered, and remembered as the photos' folder.
+TEST_F(Form1JournalTest, APhotoWhoseNameIsNotUtf8OpensWalksIsTabledAndComesBack) {
+    journalPath = journal->Path();
+    const QByteArray name("e\xff\xfe.png");
+    const QByteArray full = QFile::encodeName(dir.path()) + '/' + name;
+    {
+        QByteArray png;
+        QBuffer buffer(&png);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        ASSERT_TRUE(image.save(&buffer, "PNG"));
+        FILE* file = std::fopen(full.constData(), "wb");
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(std::fwrite(png.constData(), 1, static_cast<std::size_t>(png.size()), file),
+                  static_cast<std::size_t>(png.size()));
+        std::fclose(file);
+    }
+    const QRgb blue = QColor(Qt::blue).rgb();
+    window.OpenPicture(FromSystemName(full));
+    ASSERT_FALSE(window.picPicture->Picture().isNull());
+    EXPECT_EQ(window.picPicture->Picture().pixel(0, 0), blue);
+    // "e…" comes before "IMG_1" in a file manager's order.
+    Open(one);
+    window.GoToNeighbour(-1);
+    ASSERT_FALSE(window.picPicture->Picture().isNull());
+    EXPECT_EQ(window.picPicture->Picture().pixel(0, 0), blue);
+    EXPECT_TRUE(dialogs.Messages().empty());
+    Calibrate({"2", "1"});
+    Click(window, 100, 100);
+    Click(window, 200, 100);
+    ASSERT_EQ(window.Table().Rows().size(), 1u);
+    EXPECT_EQ(ToSystemName(window.Table().Rows()[0].photo), name);
+    EXPECT_TRUE(TableCsv(window.Table().Rows(), QLatin1Char(','))
+                    .contains("\r\n" + name + ";1;2,00;100,000;"));
+    const std::string before = StateOf(window);
+
+    const JournalReading reading = Killed();
+    testing::ScriptedWindowDialogs otherDialogs;
+    Form1 again(otherDialogs, locale);
+    again.RecoverSession(reading);
+    EXPECT_EQ(StateOf(again), before);
+    EXPECT_FALSE(again.picPicture->Picture().isNull());
+    EXPECT_TRUE(otherDialogs.shown.empty());
+
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/rilievo\xe8";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QString conf = dir.filePath(QStringLiteral("vardesca.conf"));
+    RememberedSettings(conf).SetPhotoFolder(FromSystemName(folder));
+    EXPECT_EQ(ToSystemName(RememberedSettings(conf).PhotoFolder()), folder);
+}
+
+// A journal left in a folder of its own and recovered there at a start, as
+// the program does: Sì to the recovery question, then `replies`.
+class RecoveryAtStartTest : public Form1JournalTest {
+  protected:
+    struct Start {
+        testing::ScriptedWindowDialogs dialogs;
+        Form1 window;
+        std::unique_ptr<SessionJournal> journal;
+        explicit Start(const LocaleNumbers& locale) : window(dialogs, locale) {}
+    };
+    QString Left() const { return dir.filePath(QStringLiteral("lasciato")); }
+    std::unique_ptr<Start> StartWith(const std::string& bytes, std::deque<Answer> answers = {},
+                                     std::deque<QString> inputs = {}) {
+        QDir(Left()).removeRecursively();
+        EXPECT_TRUE(QDir().mkpath(Left()));
+        QFile file(QDir(Left()).filePath(QStringLiteral("sessione-1.journal")));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        file.close();
+        auto start = std::make_unique<Start>(locale);
+        start->dialogs.answers = std::move(answers);
+        start->dialogs.answers.push_front(Answer::Yes);
+        start->dialogs.inputs = std::move(inputs);
+        start->journal = StartJournal(start->window, start->dialogs, Left());
+        return start;
+    }
+    // The new journal's bytes, as a kill would leave them.
+    static std::string KilledAgain(Start& start) {
+        start.window.UseJournal(nullptr);
+        const QString path = start.journal->Path();
+        start.journal.reset();
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        std::string bytes = file.readAll().toStdString();
+        file.close();
+        QFile::remove(path);
+        return bytes;
+    }
+    static std::string Bytes(const JournalReading& reading) {
+        std::string bytes;
+        for (const JournalRecord& r : reading.records) {
+            bytes += EncodeRecord(r);
+        }
+        return bytes;
+    }
+    // Every file the folder holds, by content.
+    QStringList Kept() const {
+        QStringList contents;
+        for (const QString& name : QDir(Left()).entryList(QDir::Files)) {
+            QFile file(QDir(Left()).filePath(name));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            contents.push_back(QString::fromLatin1(file.readAll().toHex()));
+        }
+        return contents;
+    }
+};
+
+TEST_F(RecoveryAtStartTest, ADamagedPhotoRecordCostsItsReloadingNotTheMeasurementsAfterIt) {
+    journalPath = journal->Path();
+    Open(one);
+    Calibrate({"2", "1"});
+    Click(window, 100, 100);
+    Click(window, 200, 100);
+    Click(window, 100, 150);
+    Click(window, 300, 150);
+    QTest::keyClicks(window.Text1, " nota");
+    window.FlushTextForTests();
+    const std::string text = window.Text1->GetText();
+    std::string bytes = Bytes(Killed());
+    // One bit of the photo's name, on the journal's third line.
+    const std::size_t inName = bytes.find("IMG_1");
+    ASSERT_EQ(std::count(bytes.begin(), bytes.begin() + static_cast<long>(inName), '\n'), 2);
+    bytes[inName] = static_cast<char>(bytes[inName] ^ 0x04);
+
+    auto start = StartWith(bytes);
+    EXPECT_EQ(start->window.Text1->GetText(), text);
+    ASSERT_EQ(start->window.Table().Rows().size(), 2u);
+    EXPECT_EQ(start->window.Table().Rows()[1].length, 4.0);
+    EXPECT_TRUE(start->window.picPicture->Picture().isNull());
+    const auto messages = start->dialogs.Messages();
+    ASSERT_EQ(messages.size(), 2u);  // the recovery question, then what the damage cost
+    EXPECT_TRUE(messages[1].text.startsWith(QStringLiteral(
+        "La riga 3 del registro della sessione è danneggiata: la foto non è stata ricaricata; "
+        "testo e misure dopo di essa recuperati.")))
+        << messages[1].text.toStdString();
+    EXPECT_TRUE(messages[1].text.contains(QStringLiteral("messo-da-parte-")));
+    // Never removed: kept as it was, beside the new journal.
+    EXPECT_TRUE(Kept().contains(QString::fromLatin1(QByteArray::fromStdString(bytes).toHex())));
+
+    // A second crash brings back the same, with nothing more to say.
+    auto again = StartWith(KilledAgain(*start));
+    EXPECT_EQ(again->window.Text1->GetText(), text);
+    EXPECT_EQ(TableCsv(again->window.Table().Rows(), QLatin1Char(',')),
+              TableCsv(start->window.Table().Rows(), QLatin1Char(',')));
+    EXPECT_EQ(again->dialogs.Messages().size(), 1u);
+}
+
+// Every fifth byte of a short session's journal damaged in turn: the journal is
+// never removed, the damage is said, and what came back comes back again
+// after a second crash.
+TEST_F(RecoveryAtStartTest, AnyDamagedByteLeavesTheJournalKeptAndTheDamageSaid) {
+    journalPath = journal->Path();
+    Open(one);
+    Calibrate({"2", "1"});
+    Click(window, 100, 100);
+    Click(window, 200, 100);
+    const std::string whole = Bytes(Killed());
+    for (std::size_t at = JournalHeader().size(); at + 1 < whole.size(); at += 5) {
+        std::string bytes = whole;
+        bytes[at] = static_cast<char>(bytes[at] ^ (1 << (at % 8)));
+        auto start = StartWith(bytes);
+        EXPECT_TRUE(Kept().contains(QString::fromLatin1(QByteArray::fromStdString(bytes).toHex())))
+            << at;
+        const auto messages = start->dialogs.Messages();
+        ASSERT_EQ(messages.size(), 2u) << at;
+        EXPECT_TRUE(messages.back().text.contains(QStringLiteral("del registro della sessione è danneggiata")))
+            << at;
+        EXPECT_EQ(start->dialogs.unexpected, 0) << at;
+        // What the user sees; with no photo to show, the engine's inner
+        // scale is not part of it.
+        const auto seen = [](Form1& w) {
+            return w.picPicture->Picture().isNull() ? w.Text1->GetText() + "|" +
+                                                          TableCsv(w.Table().Rows(), QLatin1Char(','))
+                                                            .toStdString()
+                                                    : StateOf(w);
+        };
+        const std::string state = seen(start->window);
+        auto again = StartWith(KilledAgain(*start));
+        EXPECT_EQ(seen(again->window), state) << at;
+        EXPECT_EQ(again->dialogs.Messages().size(), 1u) << at;
+    }
+}
+
+// Killed while the length of a reference was being asked: the recovery asks it
+// again, on the photo, and journals the reply, so a second crash needs no
+// asking.
+TEST_F(RecoveryAtStartTest, ALengthPromptOpenAtTheKillIsAskedAgain) {
+    journalPath = journal->Path();
+    Open(one);
+    window.Inizia_Click();
+    dialogs.inputs = {"2"};
+    Click(window, 10, 10);
+    Click(window, 110, 10);
+    const std::string before = StateOf(window);
+    JournalReading reading = Killed();
+    ASSERT_EQ(reading.records.back(), (JournalRecord{"reply", {"2"}}));
+    reading.records.pop_back();  // the reply not yet given
+
+    auto start = StartWith(Bytes(reading), {}, {"2"});
+    EXPECT_EQ(StateOf(start->window), before);
+    ASSERT_EQ(start->dialogs.shown.size(), 2u);  // the recovery question, then the length
+    EXPECT_EQ(start->dialogs.shown[1].kind, testing::ScriptedWindowDialogs::Shown::Input);
+    EXPECT_EQ(start->dialogs.unexpected, 0);
+    auto again = StartWith(KilledAgain(*start));
+    EXPECT_EQ(StateOf(again->window), before);
+    EXPECT_EQ(again->dialogs.shown.size(), 1u);
+}
+
+TEST_F(RecoveryAtStartTest, AQuestionOpenAtTheKillIsAskedAgain) {
+    journalPath = journal->Path();
+    Open(one);
+    dialogs.answers = {Answer::No};  // references 3,9 % apart: kept
+    Calibrate({"2", "1"}, 62);
+    const std::string before = StateOf(window);
+    JournalReading reading = Killed();
+    ASSERT_EQ(reading.records.back(), (JournalRecord{"answer", {"no"}}));
+    reading.records.pop_back();
+
+    auto start = StartWith(Bytes(reading), {Answer::No});
+    EXPECT_EQ(StateOf(start->window), before);
+    ASSERT_EQ(start->dialogs.shown.size(), 2u);
+    EXPECT_EQ(start->dialogs.shown[1].buttons, WindowDialogs::Buttons::YesNo);
+    EXPECT_EQ(start->dialogs.unexpected, 0);
+    auto again = StartWith(KilledAgain(*start));
+    EXPECT_EQ(StateOf(again->window), before);
+    EXPECT_EQ(again->dialogs.shown.size(), 1u);
+}
+
+TEST(PlanRecoveryTest, ADamagedLineCostsWhatItHeld) {
+    using Cost = RecoveryPlan::Cost;
+    const std::vector<JournalRecord> records = {
+        {"vardesca-journal", {"1"}},
+        journal_record::Text("x"),
+        journal_record::Picture(QStringLiteral("/c.jpg"), 10, 20),
+        journal_record::Action("inizia"),
+        journal_record::Click(1, 2),
+        {"reply", {"2"}},
+        journal_record::Click(3, 4),
+        journal_record::Text("y"),
+        journal_record::Click(5, 6)};
+    const auto plan = [&](std::size_t lost, const char* kind) {
+        JournalReading reading;
+        reading.records = records;
+        reading.records.erase(reading.records.begin() + static_cast<long>(lost));
+        reading.damaged = true;
+        reading.gaps.push_back({lost + 1, lost, kind});
+        return PlanRecovery(reading);
+    };
+    // The photo's record: no photo, the steps on a stand-in.
+    const RecoveryPlan picture = plan(2, "picture");
+    EXPECT_TRUE(picture.pictureLost);
+    EXPECT_FALSE(picture.picture);
+    EXPECT_EQ(picture.steps.size(), 5u);
+    ASSERT_EQ(picture.damage.size(), 1u);
+    EXPECT_EQ(picture.damage[0].line, 3u);
+    EXPECT_EQ(picture.damage[0].cost, Cost::PictureNotReloaded);
+    // A click: nothing replayed after it but the text.
+    const RecoveryPlan click = plan(6, "click");
+    ASSERT_EQ(click.steps.size(), 3u);
+    EXPECT_EQ(click.steps.back().action, journal_record::Text("y"));
+    EXPECT_FALSE(click.lastStepComplete);
+    EXPECT_EQ(click.damage[0].cost, Cost::StepsStopped);
+    // A reply: the click it answered goes too.
+    const RecoveryPlan reply = plan(5, "");
+    EXPECT_EQ(reply.steps.size(), 3u);  // inizia, the click, then the text
+    const RecoveryPlan replyKnown = plan(5, "reply");
+    ASSERT_EQ(replyKnown.steps.size(), 2u);  // inizia, then the text
+    EXPECT_EQ(replyKnown.steps[0].action, journal_record::Action("inizia"));
+    // The text at the photo's loading: itself.
+    const RecoveryPlan text = plan(1, "text");
+    EXPECT_FALSE(text.startText);
+    EXPECT_EQ(text.steps.size(), 5u);
+    EXPECT_EQ(text.damage[0].cost, Cost::TextEdit);
+    // What the plan hands to the new journal reads back as the same plan.
+    for (const RecoveryPlan& p : {click, replyKnown, text}) {
+        const RecoveryPlan back = PlanRecovery(ReadJournal(EncodePlan(p)));
+        ASSERT_EQ(back.steps.size(), p.steps.size());
+        EXPECT_EQ(back.picture.has_value(), p.picture.has_value());
+        EXPECT_TRUE(back.damage.empty());
+    }
 }
 
 TEST(PlanRecoveryTest, AConfirmedResettaBeforeTheLastPhotoEmptiesTheTableAndACancelledOneDoesNot) {
