@@ -12,8 +12,10 @@
 # it and one on the next photo of the folder (Ctrl+PgDn), and saves the
 # measurement table (Ctrl+T), compared byte for byte; the settings of the first
 # run must be in the program's own file, with no QtProject.conf beside it.
-# A third run measures a fish, takes a typed note and is killed (SIGKILL); the
-# next start recovers the session (Sì) and the copied text is compared.
+# A third run, started on a copy of the photo whose name is not UTF-8 (as old
+# cameras and FAT cards give), measures a fish, takes a typed note and is
+# killed (SIGKILL); the next start recovers the session (Sì), the photo
+# reopened by its name's own bytes, and the copied text is compared.
 # A fourth run under LANG=en_US.UTF-8: English instructions, boxes and buttons
 # (Yes is the default), "." decimals, copied and saved.
 #   x_end_to_end.sh [PROGRAM] [OUTPUT_DIR]
@@ -255,9 +257,11 @@ answer_yes_and_end "Ctrl+Q" xdotool key ctrl+q
 [ -z "$(ls "$XDG_STATE_HOME/vardesca")" ] || fail "a journal was left after a normal end"
 
 # The third run, killed after a measurement and a note.
-LANG=it_IT.UTF-8 LC_ALL= LC_NUMERIC= "$program" "$work/pesci.jpg" >>"$out/e2e-program.log" 2>&1 &
+odd="$work/$(printf 'pesci\xff\xfe.jpg')"
+cp "$work/pesci.jpg" "$odd"
+LANG=it_IT.UTF-8 LC_ALL= LC_NUMERIC= "$program" "$odd" >>"$out/e2e-program.log" 2>&1 &
 app=$!
-main=$(xdotool search --sync --name '^Vardesca \[.*pesci\.jpg\]$' | head -n 1)
+main=$(xdotool search --sync --name '^Vardesca \[.*pesci.*\.jpg\]$' | head -n 1)
 xdotool windowmove --sync "$main" 0 0
 sleep 0.5
 calibrate_and_measure 60 120 360 120
@@ -274,7 +278,7 @@ app=$!
 focus '^Recupero della sessione$'
 xdotool key Return
 sleep 1
-main=$(xdotool search --sync --name '^Vardesca \[.*pesci\.jpg\]' | head -n 1)
+main=$(xdotool search --sync --name '^Vardesca \[.*pesci.*\.jpg\]' | head -n 1)
 xdotool windowmove --sync "$main" 0 0
 sleep 0.3
 xdotool getwindowname "$main" | grep -q '50,00 px/cm' ||
