@@ -177,14 +177,17 @@ ImageLoadResult ImageSource::LoadWmf(QFile& file) const {
 }
 
 std::optional<ImageLoadResult> ImageSource::LoadJpeg(QFile& file) const {
-    // Mapped, not read: the decoder takes the bytes where they lie.
-    const qint64 size = file.size();
-    const uchar* bytes = file.map(0, size);
-    if (bytes == nullptr) {
+    // Read, not mapped: another program rewriting the photo meanwhile (a sync
+    // client, an editor saving, a camera's import) would end this one with
+    // SIGBUS at the first page the file no longer has. Read, a file cut short
+    // under us is a damaged photo like any other; the bytes are a tenth of the
+    // picture's. What the decoder reads is what the read gave, whatever its size.
+    const QByteArray data = file.readAll();
+    if (data.size() < 2) {
         return std::nullopt;
     }
-    JpegDecode jpeg = DecodeJpeg(bytes, size, maxPixels_);
-    file.unmap(const_cast<uchar*>(bytes));
+    JpegDecode jpeg =
+        DecodeJpeg(reinterpret_cast<const uchar*>(data.constData()), data.size(), maxPixels_);
     if (jpeg.outcome == JpegDecode::Outcome::TooLarge) {
         return Refused(picture_text::kTooLarge);
     }

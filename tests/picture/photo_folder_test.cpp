@@ -1,5 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -67,6 +73,51 @@ TEST_F(FolderTest, OnlyPicturesCountAndTheEndsHaveNoNeighbour) {
     // And one added meanwhile is met.
     Make(QStringLiteral("IMG_4.png"));
     EXPECT_EQ(NeighbourPicture(two, 1), dir.filePath(QStringLiteral("IMG_4.png")));
+}
+
+// Another program rewriting the next photo while it is decoded ahead (an
+// editor saving: the file cut short, then written again) never ends the
+// program: the decode gives a picture, or a failure to say.
+TEST_F(FolderTest, APhotoRewrittenWhileDecodedAheadNeverEndsTheProgram) {
+    QImage noise(3000, 2000, QImage::Format_RGB32);
+    std::uint32_t seed = 1;
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1664525U + 1013904223U;
+            row[x] = 0xFF000000U | (seed >> 8);
+        }
+    }
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(noise.save(&buffer, "JPEG", 95));
+    }
+    ASSERT_GT(jpeg.size(), 512 * 1024);  // large enough to be decoded on every core
+    const QString path = dir.filePath(QStringLiteral("IMG_2.jpg"));
+    const ImageSource source(15.0);
+    PicturePrefetch prefetch(source);
+    for (int round = 0; round < 10; ++round) {
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(jpeg);
+        }
+        // Cut to a third the moment the decoder first reads the file.
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(path).constData(), IN_ACCESS), 0);
+        prefetch.Start(path);
+        pollfd read{watch, POLLIN, 0};
+        if (::poll(&read, 1, 10000) == 1) {
+            ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), jpeg.size() / 3), 0);
+        }
+        ::close(watch);
+        if (const auto taken = prefetch.Take(path)) {
+            EXPECT_TRUE(taken->picture || taken->failure) << round;
+        }
+    }
 }
 
 TEST_F(FolderTest, APrefetchedPictureIsGivenOnlyForItsUnchangedFile) {
