@@ -41,11 +41,15 @@ void Silence(j_common_ptr cinfo, int level) {
 void SilenceOutput(j_common_ptr) {}
 
 // What a decode owns; kept in memory (its address is taken), so its fields are
-// still right after a longjmp from the decoder.
+// still right after a longjmp from the decoder. Everything with a destructor
+// that lives while the decoder may jump is in here, made before the jump's
+// target: the jump then passes over no live object, and the pieces are freed
+// when the decode returns.
 struct Work {
     uchar* pixels = nullptr;
     std::size_t bytes = 0;
     std::vector<uchar> strip;
+    std::vector<BandPlan> plan;
 };
 
 // Colour or grey photos; CMYK, YCCK and the like go to Qt's reader, which knows them.
@@ -219,7 +223,7 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
     target.dw = dw;
     // A progressive photo is whole only after its last scan: every band would
     // decode all of it. It stays on one thread.
-    std::vector<BandPlan> plan;
+    std::vector<BandPlan>& plan = job->plan;
     if (threads > 1 && !cinfo.progressive_mode) {
         if (bands != JpegBands::Skipping) {
             plan = jpeg_bands::RestartBands(cinfo, target, threads);
