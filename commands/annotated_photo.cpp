@@ -141,6 +141,11 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
     }
     job->picture = picture;  // shared, not copied: the shown picture is never written
     job->overlay = overlay;
+    // A font of the save's own, made from the description alone: a copy would
+    // share the window's font data, and its caches, with the saving thread.
+    QFont own;
+    own.fromString(overlay.Font().toString());
+    job->overlay.SetFont(own);
     job->path = *chosen;
     job->rows = picture.height();
     try {

@@ -60,6 +60,7 @@ class MarkOverlay {
     [[nodiscard]] bool LabelsVisible() const { return labelsVisible_; }
     // Labels are written in this font (the surface's), scaled with `size`.
     void SetFont(const QFont& font) { font_ = font; }
+    [[nodiscard]] const QFont& Font() const { return font_; }
 
     // The surface pixels a mark touches at `zoom`, for partial repaints.
     [[nodiscard]] static QRect Bounds(const Mark& mark, double zoom);

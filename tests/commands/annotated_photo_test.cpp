@@ -209,6 +209,13 @@ TEST(PngWriterTest, EveryReaderGetsThePixelsBackWhateverTheBands) {
 TEST_F(AnnotatedSaveTest, AnnullaInTheProgressWindowLeavesTheOldFileAndNoTemporary) {
     const QImage large = Noise({3000, 2000}, QImage::Format_RGB32);
     overlay.AddLine({100, 200}, {2900, 1800}, QColor(0, 255, 0), 1.0);
+    // A label in a font of the window's: the saving thread draws it in a font
+    // of its own, to the same pixels.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    overlay.SetFont(font);
+    overlay.AddLabel({100, 200}, {2900, 1800}, QStringLiteral("12,5 cm"), QColor(255, 0, 0), 1, 1.0);
     const QString target = dir.filePath(QStringLiteral("foto-misure.png"));
     {
         QFile old(target);
