@@ -98,6 +98,7 @@ struct AnnotatedPhotoExport::Job {
     EncodingProgress progress;
     int rows = 0;
     Outcome failure;
+    bool committed = false;  // the target was replaced
 };
 
 AnnotatedPhotoExport::AnnotatedPhotoExport(WindowDialogs& dialogs) : dialogs_(dialogs) {
@@ -203,7 +204,8 @@ void AnnotatedPhotoExport::Work(const std::shared_ptr<Job>& job) {
         piece = QByteArray();
     }
     if (!stop.load()) {
-        job->failure = job->file.Commit();
+        job->failure = job->file.Commit(&job->progress.stop);
+        job->committed = job->file.Committed();
     }
 }
 
@@ -235,6 +237,11 @@ void AnnotatedPhotoExport::Finish() {
     job_ = nullptr;
     if (job->failure && !cancelled) {
         Fail(job->path, *job->failure);
+    } else if (cancelled && job->committed) {
+        // Annulla came after the file had replaced the old one: it is saved,
+        // and the user must not think otherwise.
+        dialogs_.ShowBox(QString(), UiText(annotated_text::kSavedBeforeCancel).arg(job->path),
+                         WindowDialogs::Buttons::Ok);
     }
     emit Done();
 }

@@ -100,6 +100,10 @@ inline constexpr const char* kNoMemory =
     QT_TRANSLATE_NOOP("Vardesca", "memoria insufficiente per l'immagine annotata");
 inline constexpr const char* kEncodeFailed =
     QT_TRANSLATE_NOOP("Vardesca", "codifica dell'immagine non riuscita");
+inline constexpr const char* kSavedBeforeCancel = QT_TRANSLATE_NOOP(
+    "Vardesca",
+    "Il salvataggio era già completo quando è stato premuto Annulla: l'immagine annotata è "
+    "stata salvata in\n\n%1");
 inline constexpr const char* kProgress =
     QT_TRANSLATE_NOOP("Vardesca", "Salvataggio dell'immagine annotata…");
 inline constexpr const char* kWaitForSave = QT_TRANSLATE_NOOP(

@@ -161,7 +161,18 @@ Outcome SafeFile::Write(const QByteArray& bytes) {
     return std::nullopt;
 }
 
-Outcome SafeFile::Commit() {
+namespace {
+std::function<void(SafeFile::CommitStep, std::atomic<bool>&)>& CommitHook() {
+    static std::function<void(SafeFile::CommitStep, std::atomic<bool>&)> hook;
+    return hook;
+}
+}  // namespace
+
+void SafeFile::SetCommitHookForTests(std::function<void(CommitStep, std::atomic<bool>&)> hook) {
+    CommitHook() = std::move(hook);
+}
+
+Outcome SafeFile::Commit(std::atomic<bool>* stop) {
     if (fd_ < 0) {
         return Because(save_text::kWriteError);
     }
@@ -174,12 +185,25 @@ Outcome SafeFile::Commit() {
         return SaveFailure(error, SaveStep::Write);
     }
     fd_ = -1;
+    std::atomic<bool> unstoppable{false};
+    std::atomic<bool>& stopNow = stop != nullptr ? *stop : unstoppable;
+    if (CommitHook()) {
+        CommitHook()(CommitStep::Synced, stopNow);
+    }
+    if (stopNow.load()) {
+        Discard();
+        return std::nullopt;
+    }
     if (::rename(Native(temporary_).constData(), Native(target_).constData()) != 0) {
         const int error = errno;
         Discard();
         return SaveFailure(error, SaveStep::Replace);
     }
     temporary_.clear();
+    committed_ = true;
+    if (CommitHook()) {
+        CommitHook()(CommitStep::Renamed, stopNow);
+    }
     return std::nullopt;
 }
 

@@ -3,6 +3,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
+#include <functional>
 #include <vector>
 
 #include "picture/failure.h"
@@ -27,8 +29,18 @@ class SafeFile {
     // copies of the program that no longer run are removed first.
     [[nodiscard]] Outcome Open(const QString& path);
     [[nodiscard]] Outcome Write(const QByteArray& bytes);
-    // On the disk, then over the target.
-    [[nodiscard]] Outcome Commit();
+    // On the disk, then over the target. `stop`, when given, is looked at
+    // last, once the file is on the disk, right before the rename: set by
+    // then (Annulla during the sync, which can take seconds for a large
+    // photo), the target stays as it was and nothing failed.
+    [[nodiscard]] Outcome Commit(std::atomic<bool>* stop = nullptr);
+    // Whether the new content has replaced the target.
+    [[nodiscard]] bool Committed() const { return committed_; }
+
+    // Tests: called on the committing thread with the commit's stop flag,
+    // once the file is on the disk (before the rename) and once it is renamed.
+    enum class CommitStep { Synced, Renamed };
+    static void SetCommitHookForTests(std::function<void(CommitStep, std::atomic<bool>&)> hook);
 
   private:
     void Discard();
@@ -36,6 +48,7 @@ class SafeFile {
     QString target_;
     QString temporary_;
     int fd_ = -1;
+    bool committed_ = false;
 };
 
 // Writes `bytes` to `path` through a SafeFile.

@@ -814,5 +814,13 @@ You can go on measuring, but if the program ended abnormally the measurements no
         <source>la cartella è scrivibile anche da altri utenti</source>
         <translation>other users may write in the folder</translation>
     </message>
+    <message>
+        <source>Il salvataggio era già completo quando è stato premuto Annulla: l&apos;immagine annotata è stata salvata in
+
+%1</source>
+        <translation>The save was already complete when Cancel was pressed: the annotated photo was saved in
+
+%1</translation>
+    </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/annotated_photo.h"
+#include "commands/safe_file.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -248,6 +249,44 @@ TEST_F(AnnotatedSaveTest, AnnullaInTheProgressWindowLeavesTheOldFileAndNoTempora
     const QImage saved(target, "PNG");
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), AnnotatedPicture(large, overlay));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// Annulla pressed while the finished file is being synced (seconds, for a
+// large photo) is honoured: the old file stays. Pressed once the file has
+// replaced the old one, a box says that the save is complete.
+TEST_F(AnnotatedSaveTest, AnnullaIsHonouredUntilTheRenameAndSaidAfterIt) {
+    const QString target = dir.filePath(QStringLiteral("foto-misure.jpg"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("il file di ieri");
+    }
+    for (const SafeFile::CommitStep step : {SafeFile::CommitStep::Synced, SafeFile::CommitStep::Renamed}) {
+        SafeFile::SetCommitHookForTests([step](SafeFile::CommitStep now, std::atomic<bool>& stop) {
+            if (now == step) {
+                stop = true;  // Annulla, just then
+            }
+        });
+        dialogs.shown.clear();
+        dialogs.files.push_back(target);
+        exporter.Save(photo, overlay, dir.filePath(QStringLiteral("foto.jpg")));
+        exporter.WaitUntilDone();
+        SafeFile::SetCommitHookForTests({});
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray content = file.readAll();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        if (step == SafeFile::CommitStep::Synced) {
+            EXPECT_EQ(content, "il file di ieri");
+            EXPECT_TRUE(dialogs.Messages().empty());
+        } else {
+            EXPECT_TRUE(content.startsWith("\xff\xd8"));
+            ASSERT_EQ(dialogs.Messages().size(), 1u);
+            EXPECT_TRUE(dialogs.Messages()[0].text.startsWith(
+                QStringLiteral("Il salvataggio era già completo quando è stato premuto Annulla")));
+            EXPECT_TRUE(dialogs.Messages()[0].text.contains(target));
+        }
+    }
 }
 
 // The window may close while a save runs (the program is told to end): the
