@@ -99,6 +99,7 @@ struct AnnotatedPhotoExport::Job {
     int rows = 0;
     Outcome failure;
     bool committed = false;  // the target was replaced
+    std::atomic<bool> over{false};  // the thread's work is done
 };
 
 AnnotatedPhotoExport::AnnotatedPhotoExport(WindowDialogs& dialogs) : dialogs_(dialogs) {
@@ -152,10 +153,16 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
     try {
         worker_ = std::thread([job, this] {
             Work(job);
-            QMetaObject::invokeMethod(
-                this, [this] { Finish(); }, Qt::QueuedConnection);
+            // The window's thread is told; were even that refused for want of
+            // memory, it finds the save over at its next tick.
+            job->over = true;
+            try {
+                QMetaObject::invokeMethod(
+                    this, [this] { Finish(); }, Qt::QueuedConnection);
+            } catch (...) {
+            }
         });
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
         // No thread to be had: saved here, the window waiting, as it always was.
         Work(job);
         if (job->failure) {
@@ -164,11 +171,24 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
         return;
     }
     job_ = std::move(job);
+    finishing_ = false;
     started_.start();
     tick_.start();
 }
 
 void AnnotatedPhotoExport::Work(const std::shared_ptr<Job>& job) {
+    // On its own thread nothing may escape: out of memory ends as the same box
+    // as on the window's, the old file kept (the temporary goes with the job).
+    try {
+        WorkOn(job);
+    } catch (const std::bad_alloc&) {
+        job->failure = Because(annotated_text::kNoMemory);
+    } catch (const std::exception&) {
+        job->failure = Because(annotated_text::kEncodeFailed);
+    }
+}
+
+void AnnotatedPhotoExport::WorkOn(const std::shared_ptr<Job>& job) {
     const std::atomic<bool>& stop = job->progress.stop;
     QImage annotated = AnnotatedPicture(job->picture, job->overlay);
     job->picture = QImage();
@@ -212,6 +232,12 @@ void AnnotatedPhotoExport::Work(const std::shared_ptr<Job>& job) {
 void AnnotatedPhotoExport::Tick() {
     if (!job_) {
         return;
+    }
+    if (job_->over.load() && !finishing_) {
+        // Said once more, in case the thread could not say it: Finish ignores
+        // a second call.
+        finishing_ = true;
+        QMetaObject::invokeMethod(this, [this] { Finish(); }, Qt::QueuedConnection);
     }
     if (!progress_ && started_.elapsed() >= progressAfterMs_) {
         progress_ = dialogs_.ShowProgress(UiText(annotated_text::kProgress));

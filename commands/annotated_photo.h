@@ -56,7 +56,9 @@ class AnnotatedPhotoExport : public QObject {
 
   private:
     struct Job;
+    // The save's work, on its thread: never throws.
     static void Work(const std::shared_ptr<Job>& job);
+    static void WorkOn(const std::shared_ptr<Job>& job);
     void Tick();
     void Finish();
     void Stop();
@@ -69,6 +71,7 @@ class AnnotatedPhotoExport : public QObject {
     QElapsedTimer started_;
     int progressAfterMs_ = kProgressAfterMs;
     std::unique_ptr<ProgressWindow> progress_;
+    bool finishing_ = false;  // the tick has asked for Finish
 };
 
 // The picture at its natural size, upright, with every mark and label of

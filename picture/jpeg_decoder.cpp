@@ -11,6 +11,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <vector>
 
 
@@ -148,18 +149,25 @@ BandOutcome DecodeBand(const Target& t, const BandPlan& band, bool last) {
         return {};
     }
     jpeg_create_decompress(&job->cinfo);
-    if (band.dataOffset != 0) {
-        jpeg_bands::ReadFromRestart(job->cinfo, job->source, t, band);
-    } else {
-        jpeg_mem_src(&job->cinfo, t.data, static_cast<unsigned long>(t.size));
+    // Out of memory for the band's own buffers: the band did not decode, and
+    // its decoder is let go of all the same.
+    try {
+        if (band.dataOffset != 0) {
+            jpeg_bands::ReadFromRestart(job->cinfo, job->source, t, band);
+        } else {
+            jpeg_mem_src(&job->cinfo, t.data, static_cast<unsigned long>(t.size));
+        }
+        jpeg_read_header(&job->cinfo, TRUE);
+        job->cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
+        jpeg_start_decompress(&job->cinfo);
+        if (band.dataOffset == 0 && band.first > 0) {
+            jpeg_skip_scanlines(&job->cinfo, JDIMENSION(band.first));
+        }
+        ReadBand(job->cinfo, band, t, job->strip);
+    } catch (const std::exception&) {
+        jpeg_destroy_decompress(&job->cinfo);
+        return {};
     }
-    jpeg_read_header(&job->cinfo, TRUE);
-    job->cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
-    jpeg_start_decompress(&job->cinfo);
-    if (band.dataOffset == 0 && band.first > 0) {
-        jpeg_skip_scanlines(&job->cinfo, JDIMENSION(band.first));
-    }
-    ReadBand(job->cinfo, band, t, job->strip);
     BandOutcome outcome{true, false};
     if (last) {
         jpeg_finish_decompress(&job->cinfo);
@@ -249,13 +257,19 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
         // Each band on a decoder of its own, side by side. A band that met
         // anything amiss sends the photo through the single decode below, so a
         // damaged photo shows, and is said to be damaged, exactly as it always was.
-        std::vector<BandOutcome> outcomes(plan.size());
-        RunSideBySide(int(plan.size()), [&](int k) {
-            outcomes[std::size_t(k)] =
-                DecodeBand(target, plan[std::size_t(k)], std::size_t(k) + 1 == plan.size());
-        });
-        whole = std::all_of(outcomes.begin(), outcomes.end(),
-                            [](const BandOutcome& o) { return o.decoded && !o.warned; });
+        // A band that ran out of memory on its thread is one more band that
+        // did not decode: the single decode then reads the photo.
+        try {
+            std::vector<BandOutcome> outcomes(plan.size());
+            RunSideBySide(int(plan.size()), [&](int k) {
+                outcomes[std::size_t(k)] =
+                    DecodeBand(target, plan[std::size_t(k)], std::size_t(k) + 1 == plan.size());
+            });
+            whole = std::all_of(outcomes.begin(), outcomes.end(),
+                                [](const BandOutcome& o) { return o.decoded && !o.warned; });
+        } catch (const std::exception&) {
+            whole = false;
+        }
         if (whole) {
             result.bands = int(plan.size());
             result.atRestartMarkers = plan.back().dataOffset != 0;

@@ -25,15 +25,22 @@ void PicturePrefetch::Start(const QString& path) {
     path_ = path;
     stamp_ = StampOf(path);
     result_ = std::make_shared<Result>();
-    worker_ = std::thread([source = &source_, path, result = result_] {
-        try {
-            result->load = source->Load(path);
-        } catch (const std::bad_alloc&) {
-            // Taken as no prefetch: the window's own load then says why.
-            result->load = ImageLoadResult{};
-        }
-        result->finished = true;
-    });
+    try {
+        worker_ = std::thread([source = &source_, path, result = result_] {
+            try {
+                result->load = source->Load(path);
+            } catch (...) {
+                // Out of memory, or anything else: taken as no prefetch, and
+                // the window's own load then says why.
+                result->load = ImageLoadResult{};
+            }
+            result->finished = true;
+        });
+    } catch (const std::exception&) {
+        // No thread to be had: nothing is decoded ahead, and the photo is read
+        // when it is asked for, as before there was a prefetch.
+        Drop();
+    }
 }
 
 std::optional<ImageLoadResult> PicturePrefetch::Take(const QString& path) {
@@ -45,9 +52,10 @@ std::optional<ImageLoadResult> PicturePrefetch::Take(const QString& path) {
         worker_.join();
     }
     std::optional<ImageLoadResult> taken;
-    // A load that gave neither a picture nor a reason ran out of memory on
-    // its thread: load again where the failure is reported.
-    const bool usable = result_ && (result_->load.picture || result_->load.failure);
+    // Only a picture is given: a load that failed on its thread (out of memory
+    // there, where the window may have enough) is read again by the window,
+    // which then says why, as for any photo.
+    const bool usable = result_ && result_->load.picture;
     if (usable && StampOf(path) == stamp_) {
         taken = std::move(result_->load);
     }

@@ -26,9 +26,10 @@ class PicturePrefetch {
 
     // Begins decoding `path`, letting go of whatever was held or under way.
     void Start(const QString& path);
-    // The load of `path`, waiting for it if it is still under way: nothing
-    // when another file was decoded ahead, or this one has changed since
-    // (the caller then loads it). Either way nothing is held afterwards.
+    // The picture of `path`, waiting for it if it is still under way: nothing
+    // when another file was decoded ahead, this one has changed since, or its
+    // load failed (the caller then loads it, and says why where it fails).
+    // Either way nothing is held afterwards.
     [[nodiscard]] std::optional<ImageLoadResult> Take(const QString& path);
     // Lets go of whatever was held or under way.
     void Drop();

@@ -3,6 +3,9 @@
 
 #include <sys/mman.h>
 
+#include <atomic>
+#include <thread>
+
 namespace vardesca {
 
 namespace {
@@ -20,7 +23,21 @@ void Release(void* info) {
 
 }  // namespace
 
+namespace {
+std::atomic<bool> refuseOffThread{false};
+std::thread::id refuseOwner;
+}  // namespace
+
+void RefusePixelMemoryOffThisThreadForTests(bool on) {
+    refuseOwner = std::this_thread::get_id();
+    refuseOffThread = on;
+}
+
 uchar* AllocatePixelMemory(std::size_t bytes) {
+    if (refuseOffThread.load(std::memory_order_relaxed) &&
+        std::this_thread::get_id() != refuseOwner) {
+        return nullptr;
+    }
     void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
         return nullptr;

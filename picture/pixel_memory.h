@@ -21,4 +21,8 @@ void FreePixelMemory(uchar* pixels, std::size_t bytes);
 // A new picture of that size in such memory; a null picture when it cannot be had.
 [[nodiscard]] QImage MakePixelImage(int width, int height, QImage::Format format);
 
+// Tests: while on, pixel memory asked for on any thread but the one that
+// turned this on is refused, as a system out of memory would.
+void RefusePixelMemoryOffThisThreadForTests(bool on);
+
 }  // namespace vardesca

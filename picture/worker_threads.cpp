@@ -2,6 +2,7 @@
 #include "picture/worker_threads.h"
 
 #include <algorithm>
+#include <exception>
 #include <cstdlib>
 #include <system_error>
 #include <thread>
@@ -23,23 +24,40 @@ int WorkerThreads() {
 }
 
 void RunSideBySide(int count, const std::function<void(int)>& job) {
+    // One slot a job for what it threw: each thread writes only its own.
+    std::vector<std::exception_ptr> thrown(static_cast<std::size_t>(std::max(count, 0)));
+    const auto run = [&job, &thrown](int i) {
+        try {
+            job(i);
+        } catch (...) {
+            thrown[static_cast<std::size_t>(i)] = std::current_exception();
+        }
+    };
+    // Room made first: once a thread runs, nothing here may throw before the joins.
     std::vector<std::thread> threads;
     std::vector<int> refused;
+    threads.reserve(static_cast<std::size_t>(std::max(count - 1, 0)));
+    refused.reserve(static_cast<std::size_t>(std::max(count - 1, 0)));
     for (int i = 1; i < count; ++i) {
         try {
-            threads.emplace_back(job, i);
-        } catch (const std::system_error&) {
-            refused.push_back(i);
+            threads.emplace_back(run, i);
+        } catch (const std::exception&) {
+            refused.push_back(i);  // no thread, or no memory for one: run here
         }
     }
     if (count > 0) {
-        job(0);
+        run(0);
     }
     for (const int i : refused) {
-        job(i);
+        run(i);
     }
     for (std::thread& t : threads) {
         t.join();
+    }
+    for (const std::exception_ptr& e : thrown) {
+        if (e) {
+            std::rethrow_exception(e);
+        }
     }
 }
 

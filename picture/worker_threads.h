@@ -14,7 +14,9 @@ namespace vardesca {
 // Runs job(0) … job(count − 1), each on a thread of its own but the first, which
 // runs on the calling thread; returns when every one has returned. A thread the
 // system refuses is run on the calling thread instead, so the work is always
-// done. The jobs must not throw.
+// done. A job that throws (out of memory, on any thread) does not end the
+// program: once every thread has been joined, the first such exception is
+// thrown again on the calling thread, where the window reports it.
 void RunSideBySide(int count, const std::function<void(int)>& job);
 
 }  // namespace vardesca

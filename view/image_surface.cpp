@@ -35,6 +35,8 @@ struct ImageSurface::Reducing {
     PicturePyramid pyramid;
     double zoom = 1.0;
     std::atomic<bool> stop{false};
+    bool threw = false;  // ran out of memory otherwise than the pyramid says
+    std::atomic<bool> callLost{false};  // no memory even to call the window back
 };
 
 ImageSurface::~ImageSurface() {
@@ -42,38 +44,65 @@ ImageSurface::~ImageSurface() {
 }
 
 void ImageSurface::StartReducing() {
+    if (reducing_ != nullptr && reducing_->callLost.load()) {
+        // Its thread could not even call back: over, and taken as a failure.
+        reducer_.join();
+        reducing_ = nullptr;
+        reductionFailed_ = true;
+    }
     if (reducing_ != nullptr) {
         return;  // when it is back, the zoom of then is looked at again
     }
+    // Out of memory for it last time: the finer level serves until a zoom
+    // change or a new picture, never a thread and a repaint after another.
+    if (pyramid_.Failed(zoom_) || reductionFailed_) {
+        return;
+    }
+    ++reductionsStarted_;
     auto job = std::make_shared<Reducing>();
     job->pyramid = pyramid_;
     job->zoom = zoom_;
     // About 2 MB of reduced picture a slice, so that a stop is heard soon.
     const int rows = std::max(16, (1 << 19) / std::max(1, picture_.width() / 2));
     const auto work = [this, job, rows] {
-        while (!job->stop.load() &&
-               job->pyramid.Advance(job->zoom, rows) == PicturePyramid::Progress::Working) {
+        try {
+            while (!job->stop.load() &&
+                   job->pyramid.Advance(job->zoom, rows) == PicturePyramid::Progress::Working) {
+            }
+        } catch (const std::exception&) {
+            // Nothing escapes the thread: the copy is simply not made.
+            job->threw = true;
         }
         // Not owned by the call waiting in the queue: a job stopped meanwhile
-        // (a new picture) goes at once, with the old picture it holds.
-        QMetaObject::invokeMethod(
-            this,
-            [this, weak = std::weak_ptr<Reducing>(job)] {
-                const std::shared_ptr<Reducing> done = weak.lock();
-                if (done == nullptr || done != reducing_) {
-                    return;  // stopped meanwhile: a picture or zoom of the past
-                }
-                reducer_.join();
-                reducing_ = nullptr;
-                pyramid_ = std::move(done->pyramid);
-                update();
-            },
-            Qt::QueuedConnection);
+        // (a new picture) goes at once, with the old picture it holds. Were
+        // even the call refused for want of memory, the next paint finds the
+        // job over.
+        try {
+            QMetaObject::invokeMethod(
+                this,
+                [this, weak = std::weak_ptr<Reducing>(job)] {
+                    const std::shared_ptr<Reducing> done = weak.lock();
+                    if (done == nullptr || done != reducing_) {
+                        return;  // stopped meanwhile: a picture or zoom of the past
+                    }
+                    reducer_.join();
+                    reducing_ = nullptr;
+                    if (done->threw) {
+                        reductionFailed_ = true;
+                        return;
+                    }
+                    pyramid_ = std::move(done->pyramid);
+                    update();
+                },
+                Qt::QueuedConnection);
+        } catch (...) {
+            job->callLost = true;
+        }
     };
     try {
         reducer_ = std::thread(work);
         reducing_ = job;
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
         // No thread to be had: made here, as a thread would have.
         static_cast<void>(pyramid_.ForZoom(zoom_));
         update();
@@ -92,6 +121,7 @@ void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTw
     StopReducing();
     picture_ = std::move(picture);
     pyramid_.SetPicture(picture_);
+    reductionFailed_ = false;
     widthTwips_ = widthTwips;
     heightTwips_ = heightTwips;
     overlay_.Clear();
@@ -119,6 +149,9 @@ void ImageSurface::SetZoom(double zoom) {
         return;
     }
     zoom_ = zoom;
+    // Memory may have been freed since a reduced copy could not be made.
+    pyramid_.ForgetFailures();
+    reductionFailed_ = false;
     resize(ZoomedSize().toSize().expandedTo(QSize(1, 1)));
     update();
 }

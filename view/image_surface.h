@@ -44,6 +44,8 @@ class ImageSurface : public QWidget, public MarkSurface {
     // Whether a reduced copy is still being made (benchmarks and tests).
     [[nodiscard]] bool Refining() const { return reducing_ != nullptr; }
     [[nodiscard]] std::size_t ReducedCopies() const { return pyramid_.LevelsMade(); }
+    // How many reduced copies were set going (tests).
+    [[nodiscard]] int ReductionsStarted() const { return reductionsStarted_; }
 
     // Left and Top in the viewport, in twips.
     void MoveTo(double leftTwips, double topTwips);
@@ -116,6 +118,8 @@ class ImageSurface : public QWidget, public MarkSurface {
     PicturePyramid pyramid_;
     std::shared_ptr<Reducing> reducing_;  // the copy being made, if any
     std::thread reducer_;
+    int reductionsStarted_ = 0;
+    bool reductionFailed_ = false;  // tried again at the next zoom or picture
     MarkOverlay overlay_;
 };
 

@@ -104,6 +104,10 @@ PicturePyramid::Progress PicturePyramid::Advance(double zoom, int rows) {
         }
         if (level == 1 && picture_.depth() != 32 && picture32_.isNull()) {
             picture32_ = picture_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            if (picture32_.isNull()) {
+                r.failed = true;
+                return Progress::OutOfMemory;
+            }
         }
         const QImage& from = Source(level - 1);
         if (r.image.isNull()) {
@@ -128,6 +132,22 @@ PicturePyramid::Level PicturePyramid::ForZoom(double zoom) {
     while (Advance(zoom, 1 << 20) == Progress::Working) {
     }
     return Best(zoom);
+}
+
+bool PicturePyramid::Failed(double zoom) const {
+    const auto wanted = static_cast<std::size_t>(std::max(0, WantedLevel(zoom)));
+    for (std::size_t i = 0; i < std::min(wanted, levels_.size()); ++i) {
+        if (levels_[i].failed) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PicturePyramid::ForgetFailures() {
+    for (Reduced& r : levels_) {
+        r.failed = false;
+    }
 }
 
 std::size_t PicturePyramid::LevelsMade() const {

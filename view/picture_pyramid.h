@@ -36,6 +36,10 @@ class PicturePyramid {
     Progress Advance(double zoom, int rows);
     // Makes the level `zoom` wants at once and returns it.
     [[nodiscard]] Level ForZoom(double zoom);
+    // Whether making the level `zoom` wants ran out of memory: it is not tried
+    // again until ForgetFailures (memory may have been freed since).
+    [[nodiscard]] bool Failed(double zoom) const;
+    void ForgetFailures();
 
     // The number of reduced copies made so far (benchmarks and tests).
     [[nodiscard]] std::size_t LevelsMade() const;
