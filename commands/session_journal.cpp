@@ -39,7 +39,20 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+std::function<int(int)>& SyncOverride() {
+    static std::function<int(int)> sync;
+    return sync;
+}
+
+int SyncFile(int fd) {
+    return SyncOverride() ? SyncOverride()(fd) : ::fdatasync(fd);
+}
+
 }  // namespace
+
+void SessionJournal::SetSyncForTests(std::function<int(int fd)> sync) {
+    SyncOverride() = std::move(sync);
+}
 
 QString JournalFolder() {
     const QByteArray state = qgetenv("XDG_STATE_HOME");
@@ -112,17 +125,19 @@ std::unique_ptr<SessionJournal> SessionJournal::Create(const QString& folder, QS
     ::flock(fd, LOCK_EX | LOCK_NB);
     const QString path = QDir(folder).filePath(QString::fromStdString(name));
     std::unique_ptr<SessionJournal> journal(new SessionJournal(path, folderFd, name, fd));
+    // The start of the program does not wait on the disk either: the header
+    // and the folder's entry for the file are synced on the journal's thread.
+    journal->StartSyncing();
     if (!journal->Append(JournalHeader())) {
         why = SaveFailure(errno, SaveStep::Write).reason;
         journal->Finish();
         return nullptr;
     }
-    // The folder's entry for the new file reaches the disk too.
-    ::fsync(folderFd);
     return journal;
 }
 
 SessionJournal::~SessionJournal() {
+    StopSyncing(true);
     if (fd_ >= 0) {
         ::close(fd_);
     }
@@ -131,21 +146,102 @@ SessionJournal::~SessionJournal() {
     }
 }
 
+void SessionJournal::StartSyncing() {
+    try {
+        syncer_ = std::thread([this] { SyncLoop(); });
+    } catch (const std::exception&) {
+        // No thread to be had: each record is synced as it is written.
+        ::fsync(folderFd_);
+    }
+}
+
+void SessionJournal::SyncLoop() {
+    ::fsync(folderFd_);  // the new file's entry in its folder
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (true) {
+        changed_.wait(lock, [this] { return stopping_ || written_ != synced_; });
+        if (written_ == synced_) {
+            return;  // stopping, with nothing left to sync
+        }
+        // Whatever has been written by now goes to the disk in one sync.
+        const std::uint64_t upTo = written_;
+        lock.unlock();
+        const int error = SyncFile(fd_) == 0 ? 0 : errno;
+        lock.lock();
+        if (error != 0) {
+            syncError_ = error;
+            changed_.notify_all();
+            return;
+        }
+        synced_ = upTo;
+        changed_.notify_all();
+    }
+}
+
+void SessionJournal::StopSyncing(bool syncFirst) {
+    if (!syncer_.joinable()) {
+        return;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+        if (!syncFirst) {
+            synced_ = written_;  // the file goes: nothing left worth syncing
+        }
+    }
+    changed_.notify_all();
+    syncer_.join();
+}
+
+void SessionJournal::WaitUntilSynced() {
+    if (!syncer_.joinable()) {
+        return;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return synced_ == written_ || syncError_ != 0; });
+}
+
+void SessionJournal::Broke(int error) {
+    StopSyncing(false);
+    ::close(fd_);
+    fd_ = -1;
+    errno = error;
+}
+
 bool SessionJournal::Append(const std::string& encodedRecords) {
     if (fd_ < 0) {
         return false;
     }
-    if (!WriteAll(fd_, encodedRecords.data(), encodedRecords.size()) || ::fdatasync(fd_) != 0) {
-        const int error = errno;
-        ::close(fd_);
-        fd_ = -1;
-        errno = error;
+    int failed = 0;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        failed = syncError_;
+    }
+    if (failed != 0) {
+        Broke(failed);  // a sync on the thread failed: said at the next record
         return false;
     }
+    if (!WriteAll(fd_, encodedRecords.data(), encodedRecords.size())) {
+        Broke(errno);
+        return false;
+    }
+    if (!syncer_.joinable()) {
+        if (SyncFile(fd_) != 0) {
+            Broke(errno);
+            return false;
+        }
+        return true;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ++written_;
+    }
+    changed_.notify_one();
     return true;
 }
 
 void SessionJournal::Finish() {
+    StopSyncing(false);
     if (folderFd_ >= 0) {
         ::unlinkat(folderFd_, name_.c_str(), 0);
     }

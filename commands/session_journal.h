@@ -3,9 +3,14 @@
 
 #include <QDateTime>
 #include <QString>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "commands/journal_format.h"
 
@@ -17,6 +22,13 @@ namespace vardesca {
 // next start. One file a running copy of the program, in
 // $XDG_STATE_HOME/vardesca (~/.local/state/vardesca), locked by it (flock)
 // while it runs; a normal end removes it.
+//
+// A record is written at once, so a killed program loses nothing; it is made
+// durable (fdatasync) by a thread of the journal's own, which syncs whatever
+// has been written since its last sync, so a slow or busy disk never holds up
+// a click. A power cut takes at most what was written during the sync under
+// way and the one before it began. With no thread to be had, each record is
+// synced as it is written, as before.
 class SessionJournal {
   public:
     ~SessionJournal();  // closes, leaving the file: only Finish removes it
@@ -30,9 +42,9 @@ class SessionJournal {
     [[nodiscard]] static std::unique_ptr<SessionJournal> Create(const QString& folder,
                                                                 QString& why);
 
-    // Appends the records and waits until they are on the disk (fdatasync).
-    // After a failure nothing more is written and false is returned (the
-    // window warns once and goes on without the journal).
+    // Appends the records; their sync follows on the journal's thread. After a
+    // failure, of the write or of a sync, nothing more is written and false is
+    // returned, with errno (the window warns once and goes on without it).
     bool Append(const std::string& encodedRecords);
     bool Append(const JournalRecord& record) { return Append(EncodeRecord(record)); }
     [[nodiscard]] bool Broken() const { return fd_ < 0; }
@@ -40,14 +52,34 @@ class SessionJournal {
     // The normal end: the file goes.
     void Finish();
     [[nodiscard]] const QString& Path() const { return path_; }
+    // Waits until everything appended so far is on the disk (tests, the end).
+    void WaitUntilSynced();
+
+    // Tests: what syncs the file (fdatasync by default), and on which thread
+    // it is called is theirs to see.
+    static void SetSyncForTests(std::function<int(int fd)> sync);
 
   private:
     SessionJournal(QString path, int folderFd, std::string name, int fd)
         : path_(std::move(path)), folderFd_(folderFd), name_(std::move(name)), fd_(fd) {}
+    void StartSyncing();
+    // Ends the thread, after a last sync of what is left when `syncFirst`.
+    void StopSyncing(bool syncFirst);
+    void SyncLoop();
+    void Broke(int error);
+
     QString path_;
     int folderFd_ = -1;  // the folder as checked: the file is removed there
     std::string name_;
     int fd_ = -1;
+
+    std::thread syncer_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::uint64_t written_ = 0;  // appends so far (under mutex_)
+    std::uint64_t synced_ = 0;   // of them, on the disk
+    bool stopping_ = false;
+    int syncError_ = 0;  // a sync failed on the thread: errno
 };
 
 // The journal of a copy of the program that ended without removing it, held

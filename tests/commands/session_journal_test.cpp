@@ -7,6 +7,10 @@
 
 #include <QDir>
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -175,6 +179,63 @@ TEST_F(JournalFileTest, AFolderThatCannotBeMadeIsSaidInItalian) {
     QString why;
     EXPECT_FALSE(SessionJournal::Create(Folder(), why));
     EXPECT_FALSE(why.isEmpty());
+}
+
+// A click never waits for the disk: records are written at once (a kill loses
+// nothing) and synced on the journal's own thread, several to a sync when the
+// disk is slow; a sync that fails is said at the next record.
+TEST_F(JournalFileTest, RecordsAreWrittenAtOnceAndSyncedOnTheJournalsThread) {
+    const std::thread::id window = std::this_thread::get_id();
+    std::mutex mutex;
+    std::condition_variable released;
+    bool hold = true;
+    int syncs = 0;
+    int onWindowThread = 0;
+    SessionJournal::SetSyncForTests([&](int) {
+        std::unique_lock<std::mutex> lock(mutex);
+        ++syncs;
+        onWindowThread += std::this_thread::get_id() == window ? 1 : 0;
+        // A disk that takes its time: held until the test lets it go (at most
+        // a minute, so that a journal that waited here fails rather than hangs).
+        released.wait_for(lock, std::chrono::seconds(60), [&] { return !hold; });
+        return 0;
+    });
+    QString why;
+    auto journal = SessionJournal::Create(Folder(), why);
+    ASSERT_TRUE(journal) << why.toStdString();
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(journal->Append(JournalRecord{"click", {std::to_string(i), "2"}}));
+    }
+    {
+        // All written while the first sync is still held.
+        QFile file(journal->Path());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(ReadJournal(file.readAll().toStdString()).records.size(), 21u);
+        const std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_LE(syncs, 1);
+        hold = false;
+    }
+    released.notify_all();
+    journal->WaitUntilSynced();
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_GE(syncs, 1);
+        EXPECT_LE(syncs, 3);  // the 20 records after the header took one or two syncs
+        EXPECT_EQ(onWindowThread, 0);
+    }
+
+    // A sync that fails: the next record says so, and nothing more is written.
+    SessionJournal::SetSyncForTests([](int) {
+        errno = EIO;
+        return -1;
+    });
+    ASSERT_TRUE(journal->Append(JournalRecord{"undo", {}}));
+    journal->WaitUntilSynced();
+    errno = 0;
+    EXPECT_FALSE(journal->Append(JournalRecord{"redo", {}}));
+    EXPECT_EQ(errno, EIO);
+    EXPECT_TRUE(journal->Broken());
+    SessionJournal::SetSyncForTests({});
 }
 
 // A planted link at the journal's own name, or in place of its folder, never
