@@ -193,12 +193,13 @@ void SessionJournal::StopSyncing(bool syncFirst) {
     syncer_.join();
 }
 
-void SessionJournal::WaitUntilSynced() {
+bool SessionJournal::WaitUntilSynced() {
     if (!syncer_.joinable()) {
-        return;
+        return fd_ >= 0;  // each record was synced as it was written
     }
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return synced_ == written_ || syncError_ != 0; });
+    return syncError_ == 0;
 }
 
 void SessionJournal::Broke(int error) {

@@ -52,8 +52,9 @@ class SessionJournal {
     // The normal end: the file goes.
     void Finish();
     [[nodiscard]] const QString& Path() const { return path_; }
-    // Waits until everything appended so far is on the disk (tests, the end).
-    void WaitUntilSynced();
+    // Waits until everything appended so far is on the disk; false when a
+    // sync failed.
+    bool WaitUntilSynced();
 
     // Tests: what syncs the file (fdatasync by default), and on which thread
     // it is called is theirs to see.

@@ -41,7 +41,8 @@ std::unique_ptr<SessionJournal> StartJournal(Form1& window, WindowDialogs& dialo
             bool taken = false;
             if (journal) {
                 if (!reading.damaged) {
-                    // As they were, a megabyte at a time: one sync a piece.
+                    // As they were, a megabyte at a time, never the whole
+                    // session in one more string.
                     taken = true;
                     std::string piece;
                     for (std::size_t i = 1; i <= reading.records.size() && taken; ++i) {
@@ -56,6 +57,10 @@ std::unique_ptr<SessionJournal> StartJournal(Form1& window, WindowDialogs& dialo
                 } else {
                     taken = journal->Append(EncodePlan(PlanRecovery(reading)));
                 }
+                // The old journal goes only once the new one holds the session
+                // on the disk, not merely written: a power cut between the two
+                // must not leave neither.
+                taken = taken && journal->WaitUntilSynced();
             }
             // A damaged journal is never removed: it is kept, and the box says where.
             QString keptAt;
