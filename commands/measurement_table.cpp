@@ -13,8 +13,8 @@ namespace vardesca {
 
 namespace {
 
-QString Field(const QString& text, QChar separator) {
-    const bool quote = text.contains(separator) || text.contains(QLatin1Char('"')) ||
+QString Field(const QString& text, QChar separator, bool quoteAlways = false) {
+    const bool quote = quoteAlways || text.contains(separator) || text.contains(QLatin1Char('"')) ||
                        text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
     if (!quote) {
         return text;
@@ -32,9 +32,7 @@ QString TextField(const QString& text, QChar separator) {
     if (text.isEmpty() || !kFormulaStarts.contains(text.front())) {
         return Field(text, separator);
     }
-    QString doubled = QLatin1Char('\'') + text;
-    doubled.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + doubled + QLatin1Char('"');
+    return Field(QLatin1Char('\'') + text, separator, true);
 }
 
 }  // namespace
