@@ -368,6 +368,25 @@ TEST_F(RecoveryAtStartTest, AnyDamagedByteLeavesTheJournalKeptAndTheDamageSaid) 
     }
 }
 
+// The new journal cannot be made durable (a disk failing its syncs): the old
+// one is not removed, so the session is still there to recover.
+TEST_F(RecoveryAtStartTest, TheOldJournalStaysUntilTheNewOneIsOnTheDisk) {
+    journalPath = journal->Path();
+    Open(one);
+    Calibrate({"2", "1"});
+    const std::string bytes = Bytes(Killed());
+    SessionJournal::SetSyncForTests([](int) {
+        errno = EIO;
+        return -1;
+    });
+    auto start = StartWith(bytes);
+    SessionJournal::SetSyncForTests({});
+    QFile old(QDir(Left()).filePath(QStringLiteral("sessione-1.journal")));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll().toStdString(), bytes);
+    EXPECT_EQ(start->window.Engine().azione(), MeasureEngine::Measuring);  // recovered all the same
+}
+
 // Killed while the length of a reference was being asked: the recovery asks it
 // again, on the photo, and journals the reply, so a second crash needs no
 // asking.
