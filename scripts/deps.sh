@@ -11,6 +11,7 @@ packages=(
     qt6-l10n-tools               # lrelease and lupdate: the program's English texts
     libwmf-dev                   # Windows metafiles
     libjpeg-dev                  # photographs, decoded by libjpeg-turbo
+    libxcb1-dev libxcb-xinput-dev  # presses made while the window was busy
     zlib1g-dev                   # the annotated photo's PNG, deflated in bands
     libgtest-dev googletest      # tests
     libbenchmark-dev             # benchmarks

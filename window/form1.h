@@ -94,6 +94,8 @@ class Form1 : public QWidget {
     // Ctrl+E: the annotated photo saved, off the window's thread.
     void SaveAnnotatedPhoto();
     [[nodiscard]] AnnotatedPhotoExport& AnnotatedExport() { return annotated_; }
+    // Presses on the photo made while a save or a load held the window.
+    [[nodiscard]] StaleClicks& PressesDuringWork() { return *staleClicks_; }
     // F1: every key and mouse action.
     void ShowKeys();
     // Ctrl+PgDn (+1) and Ctrl+PgUp (-1): the next or the previous photo of the

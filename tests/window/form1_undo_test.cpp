@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -208,27 +209,49 @@ TEST_F(Form1UndoTest, WhileThePhotoIsSavedMeasuringAndCommandsWaitAndSayWhy) {
 
 // A press whose time, on the window system's clock, falls before the end of a
 // save: made while the window was busy, delivered after.
-TEST_F(Form1UndoTest, APressMadeWhileASaveHeldTheWindowIsNotAClick) {
-    const auto press = [this](QPoint at, quint32 time) {
-        QMouseEvent event(QEvent::MouseButtonPress, QPointF(at),
-                          window.picPicture->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        event.setTimestamp(time);
-        QCoreApplication::sendEvent(window.picPicture, &event);
+TEST_F(Form1UndoTest, PressesOnThePhotoWhileASaveOrALoadHeldTheWindowAreNotClicks) {
+    std::vector<std::uint32_t> marks;
+    window.PressesDuringWork().UseMarkSender(
+        [&marks](std::uint32_t, std::uint32_t serial) {
+            marks.push_back(serial);
+            return true;
+        },
+        0, 99);
+    // A press on the photo as the X server sends it, through every native filter.
+    const auto pressOnPhoto = [this] {
+        const QPoint at = window.picPicture->mapTo(&window, QPoint(50, 50));
+        xcb_button_press_event_t press{};
+        press.response_type = XCB_BUTTON_PRESS;
+        press.detail = 1;
+        press.event = static_cast<std::uint32_t>(window.effectiveWinId());
+        press.event_x = static_cast<std::int16_t>(at.x());
+        press.event_y = static_cast<std::int16_t>(at.y());
+        return QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t",
+                                                                       &press, nullptr);
     };
-    // Pressed while the save dialog was up, a few milliseconds before it closed.
-    const quint32 beforeSave = EventClockNow() - 5;
+    const auto markerArrives = [&marks] {
+        xcb_client_message_event_t mark{};
+        mark.response_type = XCB_CLIENT_MESSAGE;
+        mark.format = 32;
+        mark.type = 99;
+        mark.data.data32[0] = marks.back();
+        QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", &mark,
+                                                                nullptr);
+    };
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.jpg")));
     window.SaveAnnotatedPhoto();
     window.AnnotatedExport().WaitUntilDone();
     ASSERT_TRUE(dialogs.Messages().empty());
-    press({50, 50}, beforeSave);
-    press({150, 50}, beforeSave);
-    EXPECT_EQ(window.Engine().punti(), 0);
-    EXPECT_EQ(window.Engine().n(), 0);
-    // Made after it: a click as any.
-    press({50, 50}, EventClockNow() + 1);
-    EXPECT_EQ(window.Engine().punti(), 1);
+    ASSERT_EQ(marks.size(), 1u);
+    EXPECT_TRUE(pressOnPhoto());
+    markerArrives();
+    EXPECT_FALSE(pressOnPhoto());
+
+    Open(photo);
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_TRUE(pressOnPhoto());
+    markerArrives();
+    EXPECT_FALSE(pressOnPhoto());
 }
 
 TEST_F(Form1UndoTest, F1ListsTheKeys) {
