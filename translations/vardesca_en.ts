@@ -822,5 +822,9 @@ You can go on measuring, but if the program ended abnormally the measurements no
 
 %1</translation>
     </message>
+    <message>
+        <source>Ctrl+I: inizia misurazioni (come il pulsante)</source>
+        <translation>Ctrl+I: start measuring (as the button does)</translation>
+    </message>
 </context>
 </TS>

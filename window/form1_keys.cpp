@@ -114,6 +114,12 @@ void Form1::Run(KeyAction action) {
             return RunGuarded([this] { export_.CopyToClipboard(Text1->GetText()); });
         case KeyAction::Quit:
             return Esci_Click();
+        case KeyAction::StartMeasuring:
+            // As the button, and only when the button may be pressed.
+            if (Inizia->isEnabled()) {
+                Inizia_Click();
+            }
+            return;
         case KeyAction::None:
             return;
     }

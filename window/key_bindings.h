@@ -39,6 +39,7 @@ enum class KeyAction {
     SaveTable,
     NextPhoto,
     PreviousPhoto,
+    StartMeasuring,
 };
 
 struct KeyBinding {

@@ -25,7 +25,13 @@ Language ChooseLanguage(const QStringList& uiLanguages) {
             return Language::English;
         }
     }
-    return Language::Italian;
+    // The program's own language where none is asked for (C, POSIX), and
+    // English, the one most people read of the two, for every other.
+    if (uiLanguages.isEmpty() || uiLanguages.front() == QLatin1String("C") ||
+        uiLanguages.front() == QLatin1String("POSIX")) {
+        return Language::Italian;
+    }
+    return Language::English;
 }
 
 void InstallLanguage(Language language) {

@@ -12,7 +12,8 @@ enum class Language { Italian, English };
 
 // The first of the user's languages (most wanted first, as
 // QLocale::system().uiLanguages() gives them from LANGUAGE, LC_MESSAGES and
-// LANG) that the program has; Italian when it has none of them.
+// LANG) that the program has. None of them: Italian when no language is asked
+// for (C, POSIX), English for any other.
 [[nodiscard]] Language ChooseLanguage(const QStringList& uiLanguages);
 
 // Puts `language` into effect for the rest of the process: Qt's own texts

@@ -257,5 +257,22 @@ TEST_F(Form1Test, CtrlOSCopyAndQuitDoWhatTheirButtonsDo) {
     EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\n");  // nothing typed into the box
 }
 
+TEST_F(Form1Test, CtrlIStartsMeasuringOnlyWhenTheButtonCould) {
+    QTest::keyClick(&window, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs.shown.empty()) << "no photo yet: the button is greyed";
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    const QString photo = dir.filePath(QStringLiteral("foto.png"));
+    ASSERT_TRUE(image.save(photo));
+    Open(photo);
+    const std::size_t before = dialogs.Messages().size();
+    // From the results box too: Ctrl+I types nothing there.
+    window.Text1->setFocus();
+    QTest::keyClick(window.Text1, Qt::Key_I, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.Messages().size(), before + 1);
+    EXPECT_EQ(dialogs.Messages().back().title, "Calibrazione (1 di 3)");
+    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Calibrating);
+}
+
 }  // namespace
 }  // namespace vardesca

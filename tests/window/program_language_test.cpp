@@ -25,11 +25,12 @@ TEST(ProgramLanguageTest, TheFirstOfTheUsersLanguagesThatWeHave) {
         {{"en_GB"}, Language::English},
         {{"de-DE", "de", "en-GB", "en"}, Language::English},  // German first, then English
         {{"fr-FR", "it-IT", "en-US"}, Language::Italian},
-        {{"de-DE"}, Language::Italian},  // none of ours: the program's own
-        {{"C"}, Language::Italian},
+        {{"de-DE", "de"}, Language::English},  // none of ours: English, read more widely
+        {{"C"}, Language::Italian},            // none asked for: the program's own
+        {{"POSIX"}, Language::Italian},
         {{}, Language::Italian},
         {{"EN-us"}, Language::English},
-        {{"eng", "ita"}, Language::Italian},  // not language codes we know
+        {{"eng", "ita"}, Language::English},  // not language codes we know
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ChooseLanguage(c.languages), c.chosen) << c.languages.join(',').toStdString();
