@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QSignalBlocker>
+#include <QNativeGestureEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
@@ -28,6 +29,9 @@ PhotoViewport::PhotoViewport(QWidget& viewport, ImageSurface& surface, QScrollBa
 
 void PhotoViewport::ShowNewPicture() {
     fitted_ = false;
+    heldAnchor_.reset();
+    hBeyond_ = false;
+    vBeyond_ = false;
     surface_.MoveTo(0, 0);
     // At 100 %, from the viewport as it stands on the screen, in whole pixels: a
     // picture that fits what the user sees needs no bar.
@@ -41,7 +45,7 @@ void PhotoViewport::ApplyScrollRange(QScrollBar& bar, const ScrollRange& range) 
     // A bar whose value no longer fits is clamped without moving the picture:
     // after a load the picture stands at the top left until a bar is moved.
     const QSignalBlocker quiet(&bar);
-    bar.setMaximum(static_cast<int>(std::clamp<std::int64_t>(range.max, 0, INT_MAX)));
+    bar.setRange(0, static_cast<int>(std::clamp<std::int64_t>(range.max, 0, INT_MAX)));
     // The page step is what the viewport shows, so that a click in the trough
     // pages through the picture and the thumb shows how much of it is in view.
     const int visible = bar.orientation() == Qt::Horizontal ? viewport_.width() : viewport_.height();
@@ -49,14 +53,65 @@ void PhotoViewport::ApplyScrollRange(QScrollBar& bar, const ScrollRange& range) 
 }
 
 void PhotoViewport::HorizontalBarMoved() {
-    surface_.MoveTo(-static_cast<double>(hBar_.value()), surface_.TopTwips());
+    heldAnchor_.reset();
+    const double left = hBeyond_ ? -ComeBack(hBar_, hRange_, Usual(Qt::Horizontal), hBeyond_)
+                                 : -static_cast<double>(hBar_.value());
+    surface_.MoveTo(left, surface_.TopTwips());
 }
 
 void PhotoViewport::VerticalBarMoved() {
-    surface_.MoveTo(surface_.LeftTwips(), -static_cast<double>(vBar_.value()));
+    heldAnchor_.reset();
+    const double top = vBeyond_ ? -ComeBack(vBar_, vRange_, Usual(Qt::Vertical), vBeyond_)
+                                : -static_cast<double>(vBar_.value());
+    surface_.MoveTo(surface_.LeftTwips(), top);
+}
+
+PhotoViewport::UsualValues PhotoViewport::Usual(Qt::Orientation axis) const {
+    const bool horizontal = axis == Qt::Horizontal;
+    const ScrollRange& range = horizontal ? hRange_ : vRange_;
+    if (range.enabled) {
+        return {0.0, static_cast<double>(range.max)};
+    }
+    // At 100 % a picture that fits stands at the top left, as a load puts it;
+    // at any other zoom it is centred.
+    if (!fitted_ && surface_.Zoom() == 1.0) {
+        return {0.0, 0.0};
+    }
+    const QSizeF zoomed = surface_.ZoomedSize();
+    const double gap = horizontal ? viewport_.width() - zoomed.width()
+                                  : viewport_.height() - zoomed.height();
+    const double value = -gap / 2.0 * scale_.TwipsPerPixel();
+    return {value, value};
+}
+
+double PhotoViewport::ComeBack(QScrollBar& bar, const ScrollRange& range, UsualValues usual,
+                               bool& beyond) {
+    const int value = bar.value();
+    const int lo = static_cast<int>(std::floor(usual.lo));
+    const int hi = static_cast<int>(std::ceil(usual.hi));
+    if (value >= lo && value <= hi) {
+        // Back within the usual limits: they hold again.
+        beyond = false;
+        ApplyScrollRange(bar, range);
+        if (!range.enabled) {
+            const QSignalBlocker quiet(&bar);
+            bar.setValue(0);
+            return usual.lo;
+        }
+        return value;
+    }
+    // The room beyond the picture's edge shrinks as the picture comes back,
+    // and never grows by scrolling.
+    const QSignalBlocker quiet(&bar);
+    bar.setRange(std::min(value, lo), std::max(value, hi));
+    return value;
 }
 
 void PhotoViewport::ZoomAround(double zoom, QPointF anchor) {
+    ZoomTo(zoom, anchor, true);
+}
+
+void PhotoViewport::ZoomTo(double zoom, QPointF anchor, bool keepPoint) {
     if (!HasPicture()) {
         return;
     }
@@ -67,11 +122,19 @@ void PhotoViewport::ZoomAround(double zoom, QPointF anchor) {
     // on each axis (AnchoredOffset); the bars then hold e' as far as they reach.
     const double from = surface_.Zoom();
     const double to = ClampZoom(zoom);
-    const QPointF edge(surface_.pos());
+    // The picture stands on whole pixels, within half a pixel of where it
+    // should. A first notch keeps the point seen under the pointer; the next
+    // ones around the same place keep that same point, not the one each
+    // rounding left there, which would drift by up to half a pixel a notch.
+    const double tpp = scale_.TwipsPerPixel();
+    const bool samePoint = keepPoint && heldAnchor_ == anchor;
+    const QPointF edge = samePoint ? QPointF(surface_.LeftTwips() / tpp, surface_.TopTwips() / tpp)
+                                   : QPointF(surface_.pos());
+    heldAnchor_ = keepPoint ? std::optional<QPointF>(anchor) : std::nullopt;
     const QPointF newEdge(AnchoredOffset(edge.x(), anchor.x(), from, to),
                           AnchoredOffset(edge.y(), anchor.y(), from, to));
     surface_.SetZoom(to);
-    PlaceSurface(newEdge);
+    PlaceSurface(newEdge, keepPoint);
     emit ZoomChanged(to);
 }
 
@@ -91,13 +154,13 @@ void PhotoViewport::Fit() {
     }
     const QSize picture = surface_.Picture().size();
     fitted_ = true;
-    ZoomAround(FitZoom(picture.width(), picture.height(), viewport_.width(), viewport_.height()),
-               {0, 0});
+    ZoomTo(FitZoom(picture.width(), picture.height(), viewport_.width(), viewport_.height()),
+           {0, 0}, false);
 }
 
 void PhotoViewport::NaturalSize() {
     fitted_ = false;
-    ZoomAround(1.0, QRectF(viewport_.rect()).center());
+    ZoomTo(1.0, QRectF(viewport_.rect()).center(), false);
 }
 
 void PhotoViewport::ComputeZoomedRanges() {
@@ -106,27 +169,41 @@ void PhotoViewport::ComputeZoomedRanges() {
     vRange_ = ComputeScrollRange(surface_.HeightTwips() * zoom, scale_.ToTwips(viewport_.height()));
 }
 
-void PhotoViewport::PlaceSurface(QPointF edge) {
+void PhotoViewport::PlaceSurface(QPointF edge, bool keepPoint) {
     const double tpp = scale_.TwipsPerPixel();
-    const QSizeF zoomed = surface_.ZoomedSize();
     ComputeZoomedRanges();
-    // At 100 % a picture that fits stands at the top left, as a load puts it;
-    // at any other zoom it is centred.
-    const bool centre = fitted_ || surface_.Zoom() != 1.0;
-    const auto axis = [&](QScrollBar& bar, const ScrollRange& range, double edgePx,
-                          double zoomedPx, int viewportPx) {
+    const auto axis = [&](QScrollBar& bar, const ScrollRange& range, UsualValues usual,
+                          double edgePx, bool& beyond) {
+        const double want = -edgePx * tpp;  // the bar's value that puts the edge there
+        // Within a quarter pixel of the limits is within them: no bar for a
+        // sliver of grey.
+        const double slack = tpp / 4;
+        beyond = keepPoint && (want < usual.lo - slack || want > usual.hi + slack);
+        if (beyond) {
+            // The point stays under the pointer, even if grey shows beyond the
+            // picture's edge for it; the bar reaches as far as the picture stands.
+            const int value = static_cast<int>(
+                std::nearbyint(std::clamp<double>(want, INT_MIN / 2, INT_MAX / 2)));
+            ApplyScrollRange(bar, range);
+            const QSignalBlocker quiet(&bar);
+            bar.setEnabled(true);
+            bar.setRange(std::min(value, static_cast<int>(std::floor(usual.lo))),
+                         std::max(value, static_cast<int>(std::ceil(usual.hi))));
+            bar.setValue(value);
+            return -static_cast<double>(value);
+        }
         ApplyScrollRange(bar, range);
         const QSignalBlocker quiet(&bar);
         if (!range.enabled) {
             bar.setValue(0);
-            return centre ? (viewportPx - zoomedPx) / 2.0 * tpp : 0.0;
+            return -usual.lo;
         }
-        bar.setValue(static_cast<int>(std::clamp<double>(std::nearbyint(-edgePx * tpp), 0,
+        bar.setValue(static_cast<int>(std::clamp<double>(std::nearbyint(want), 0,
                                                          static_cast<double>(bar.maximum()))));
         return -static_cast<double>(bar.value());
     };
-    const double left = axis(hBar_, hRange_, edge.x(), zoomed.width(), viewport_.width());
-    const double top = axis(vBar_, vRange_, edge.y(), zoomed.height(), viewport_.height());
+    const double left = axis(hBar_, hRange_, Usual(Qt::Horizontal), edge.x(), hBeyond_);
+    const double top = axis(vBar_, vRange_, Usual(Qt::Vertical), edge.y(), vBeyond_);
     surface_.MoveTo(left, top);
 }
 
@@ -138,6 +215,10 @@ void PhotoViewport::FollowViewport() {
         Fit();
         return;
     }
+    // A new size of the viewport brings the usual limits back.
+    heldAnchor_.reset();
+    hBeyond_ = false;
+    vBeyond_ = false;
     ComputeZoomedRanges();
     for (auto [bar, range] : {std::pair{&hBar_, hRange_}, std::pair{&vBar_, vRange_}}) {
         const int before = bar->value();
@@ -189,7 +270,37 @@ bool PhotoViewport::eventFilter(QObject* watched, QEvent* event) {
         guard_([this, &wheel, inViewport] { Wheel(wheel, inViewport); });
         return true;
     }
+    if (event->type() == QEvent::NativeGesture && (watched == &viewport_ || watched == &surface_)) {
+        const auto& gesture = static_cast<const QNativeGestureEvent&>(*event);
+        const QPointF inViewport = watched == &surface_
+                                       ? gesture.position() + QPointF(surface_.pos())
+                                       : gesture.position();
+        const Qt::NativeGestureType type = gesture.gestureType();
+        const double value = gesture.value();
+        guard_([this, type, value, inViewport] { Pinch(type, value, inViewport); });
+        return true;
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void PhotoViewport::Pinch(Qt::NativeGestureType type, double value, QPointF inViewport) {
+    if (type == Qt::BeginNativeGesture || type == Qt::EndNativeGesture) {
+        pinchScale_ = 1.0;
+        return;
+    }
+    if (type != Qt::ZoomNativeGesture) {
+        return;
+    }
+    // The fingers' spread, gathered until it makes a rung of the ladder (√2),
+    // so that a pinch lands on the same zooms as the wheel.
+    pinchScale_ *= 1.0 + value;
+    const double rung = std::sqrt(2.0);
+    while (pinchScale_ >= rung || pinchScale_ <= 1.0 / rung) {
+        const bool in = pinchScale_ >= rung;
+        pinchScale_ = in ? pinchScale_ / rung : pinchScale_ * rung;
+        fitted_ = false;
+        ZoomAround(in ? ZoomIn(surface_.Zoom()) : ZoomOut(surface_.Zoom()), inViewport);
+    }
 }
 
 void PhotoViewport::Wheel(const QWheelEvent& event, QPointF inViewport) {

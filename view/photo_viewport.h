@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "view/image_surface.h"
 #include "view/scroll_range.h"
@@ -46,12 +47,15 @@ class PhotoViewport : public QObject {
     void ShowNewPicture();
 
     // Zooms to `zoom` (held within the ladder) keeping the picture point under
-    // `anchor` (viewport pixels) in place; nothing without a picture.
+    // `anchor` (viewport pixels) in place; nothing without a picture. Where the
+    // picture would have to stand beyond its usual limits for that, it does:
+    // the bars reach as far, grey shows beyond its edge, and the first scroll
+    // back within the limits (or a fit, 100 %, a resize, a load) ends it.
     void ZoomAround(double zoom, QPointF anchor);
     void ZoomInStep();   // around the viewport's centre
     void ZoomOutStep();
     void Fit();           // the whole picture, centred; followed on resizes
-    void NaturalSize();   // back to 100 %
+    void NaturalSize();   // back to 100 %, within the usual limits
 
     // After the viewport changed size: the ranges follow it, a value that no
     // longer fits is clamped and the picture follows it; a fitted view is fitted
@@ -68,6 +72,9 @@ class PhotoViewport : public QObject {
     // The wheel over the photo, at `inViewport` (viewport pixels): Ctrl zooms
     // around the pointer, Shift scrolls sideways, a touchpad moves by its pixels.
     void Wheel(const QWheelEvent& event, QPointF inViewport);
+    // A touchpad's pinch (`value`: the spread since the last event, as Qt's
+    // zoom gesture gives it), around the fingers, in the wheel's rungs.
+    void Pinch(Qt::NativeGestureType type, double value, QPointF inViewport);
 
   signals:
     void ZoomChanged(double zoom);
@@ -80,9 +87,21 @@ class PhotoViewport : public QObject {
     void ApplyScrollRange(QScrollBar& bar, const ScrollRange& range);
     // The ranges of both bars for the picture at its zoom in the viewport as it is.
     void ComputeZoomedRanges();
-    // Puts the picture's edge at `edge` (viewport pixels) as far as the bars
-    // allow; an axis on which the zoomed picture fits is centred.
-    void PlaceSurface(QPointF edge);
+    // The bar's values (twips; the surface's edge at −value) that the usual
+    // rules allow on one axis: the bar's range, or the one place of a picture
+    // that fits (centred, or at the top left at 100 %).
+    struct UsualValues {
+        double lo = 0;
+        double hi = 0;
+    };
+    [[nodiscard]] UsualValues Usual(Qt::Orientation axis) const;
+    void ZoomTo(double zoom, QPointF anchor, bool keepPoint);
+    // Puts the picture's edge at `edge` (viewport pixels): exactly when
+    // `keepPoint`, else as far as the usual limits allow.
+    void PlaceSurface(QPointF edge, bool keepPoint);
+    // A bar moved while the picture stood beyond its usual limits: the value
+    // where the picture now stands, the limits back once it is within them.
+    double ComeBack(QScrollBar& bar, const ScrollRange& range, UsualValues usual, bool& beyond);
     void ScrollBy(QScrollBar& bar, double twips);
 
     QWidget& viewport_;
@@ -94,7 +113,15 @@ class PhotoViewport : public QObject {
     ScrollRange hRange_;
     ScrollRange vRange_;
     bool fitted_ = false;
-    int zoomWheel_ = 0;  // Ctrl+wheel eighths of a degree not yet turned into a step
+    // The picture stands beyond the usual limits on that axis, after a zoom
+    // that kept a point in place.
+    bool hBeyond_ = false;
+    bool vBeyond_ = false;
+    // Where the last zoom that kept a point was pointed, until the picture moves
+    // by other means.
+    std::optional<QPointF> heldAnchor_;
+    int zoomWheel_ = 0;
+    double pinchScale_ = 1.0;  // the pinch's spread not yet turned into a rung  // Ctrl+wheel eighths of a degree not yet turned into a step
 };
 
 }  // namespace vardesca

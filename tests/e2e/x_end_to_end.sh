@@ -6,8 +6,10 @@
 # clipboard and to a file through the save dialog — and the bytes compared with
 # what the program must write under Italian settings. On the way it fits the
 # photo (Ctrl+0), zooms to 200 % from the keypad and measures a fourth fish
-# there, which must come out as it would at 100 %. Then it undoes that fish
-# (Ctrl+Z: the clipboard holds three lines) and redoes it (Ctrl+Shift+Z).
+# there, which must come out as it would at 100 %; then it zooms four notches
+# of Ctrl+wheel on a point near the photo's edge and clicks it there, which
+# must still be that point. Then it undoes that last line (Ctrl+Z: the
+# clipboard holds four lines) and redoes it (Ctrl+Shift+Z).
 # A second run starts with the photo on the command line, measures a fish on
 # it and one on the next photo of the folder (Ctrl+PgDn), and saves the
 # measurement table (Ctrl+T), compared byte for byte; the settings of the first
@@ -160,10 +162,25 @@ import -window root "$out/e2e-zoomed.png"
 xdotool key ctrl+1
 sleep 0.3
 
-printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n' >"$work/expected-undone"
-printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n4\t4\r\n' >"$work/expected"
+# Ctrl+wheel keeps the pointed point under the pointer, even where the photo
+# must then stand beyond its edge: four notches (100 → 400 %) on the lower end
+# of the short reference bar, near the photo's right edge, and a click there;
+# back at 100 %, a click on its upper end: 250 px, a fifth line of 5 cm.
+xdotool mousemove --window "$main" 610 300
+sleep 0.2
+xdotool keydown ctrl click 4 click 4 click 4 click 4 keyup ctrl
+sleep 0.5
+xdotool getwindowname "$main" | grep -q '— 400 %' || fail "not at 400 %: $(xdotool getwindowname "$main")"
+import -window root "$out/e2e-wheel-zoomed.png"
+click 610 300
+xdotool key ctrl+1
+sleep 0.3
+click 610 50
 
-# Undo the fourth fish (the photo has the keyboard since the click on it).
+printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n4\t4\r\n' >"$work/expected-undone"
+printf '1\t6\r\n2\t4,47\r\n3\t6,74\r\n4\t4\r\n5\t5\r\n' >"$work/expected"
+
+# Undo the fifth line (the photo has the keyboard since the click on it).
 xdotool key ctrl+z
 sleep 0.3
 copy_results 'Vuoi copiare i dati' "$work/clipboard-undone"

@@ -6,8 +6,10 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
+#include <QNativeGestureEvent>
 #include <QWheelEvent>
 #include <cmath>
+#include <string>
 
 #include "view/zoom.h"
 
@@ -98,11 +100,105 @@ TEST_F(PhotoViewportTest, ZoomKeepsTheAnchorAndHoldsAtTheEnds) {
         view.ZoomOutStep();
     }
     EXPECT_EQ(view.Zoom(), kMinZoom);
-    // Smaller than the viewport and not at 100 %: centred, bars off.
-    EXPECT_FALSE(h->isEnabled());
-    EXPECT_NEAR(surface->geometry().center().x(), 300, 1);
+    // Back to 100 % within the usual limits, and fitted: centred, bars off.
     view.NaturalSize();
     EXPECT_EQ(view.Zoom(), 1.0);
+    EXPECT_EQ(h->minimum(), 0);
+    EXPECT_EQ(h->maximum(), (2000 - 600) * 15);
+    view.Fit();
+    EXPECT_FALSE(h->isEnabled());
+    EXPECT_NEAR(surface->geometry().center().x(), 300, 1);
+}
+
+// The screen position (viewport pixels) of picture pixel `p` as shown now.
+QPointF Shown(const ImageSurface& surface, QPointF p) {
+    return QPointF(surface.pos()) + p * surface.Zoom();
+}
+
+TEST_F(PhotoViewportTest, CtrlWheelKeepsThePointedPointFromAnyViewAtEveryStep) {
+    const QPoint pointers[] = {{3, 3}, {597, 3}, {300, 200}, {3, 397}, {597, 397}};
+    const auto notch = [this](QPoint at, bool in) {
+        Wheel(viewport, at, {0, in ? 120 : -120}, {}, Qt::ControlModifier);
+    };
+    // A landscape and a portrait photo: fitted, grey bands beside them.
+    for (const QSize photo : {QSize(1600, 1200), QSize(500, 1500)}) {
+        const std::string name = std::to_string(photo.width()) + "x" + std::to_string(photo.height());
+        Open(photo);
+        // Four notches in and four out from the fitted view, from any point of it.
+        for (const QPoint at : pointers) {
+            view.Fit();
+            const QPointF held = Under(at);
+            for (const bool in : {true, true, true, true, false, false, false, false}) {
+                notch(at, in);
+                const QPointF now = Shown(*surface, held);
+                ASSERT_NEAR(now.x(), at.x(), 1.0) << name << " at " << at.x() << "," << at.y();
+                ASSERT_NEAR(now.y(), at.y(), 1.0) << name << " at " << at.x() << "," << at.y();
+            }
+        }
+        // One notch either way from every rung, the picture at each corner.
+        for (const double rung : ZoomLadder()) {
+            for (const bool right : {false, true}) {
+                for (const bool bottom : {false, true}) {
+                    for (const QPoint at : pointers) {
+                        for (const bool in : {true, false}) {
+                            view.NaturalSize();
+                            view.ZoomAround(rung, {300, 200});
+                            view.FollowViewport();  // the usual limits, as a user finds them
+                            h->setValue(right ? h->maximum() : h->minimum());
+                            v->setValue(bottom ? v->maximum() : v->minimum());
+                            const QPointF held = Under(at);
+                            notch(at, in);
+                            const QPointF now = Shown(*surface, held);
+                            ASSERT_NEAR(now.x(), at.x(), 1.0) << name << " from " << rung;
+                            ASSERT_NEAR(now.y(), at.y(), 1.0) << name << " from " << rung;
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(PhotoViewportTest, BeyondThePicturesEdgeUntilAScrollBringsItBackOrAFitOr100) {
+    Open({1600, 1200});  // fits at 1/3: grey bands left and right
+    view.Fit();
+    const QPoint nearRightEdge(540, 200);
+    const QPointF held = Under(nearRightEdge);
+    const auto twoNotches = [&] {
+        Wheel(viewport, nearRightEdge, {0, 240}, {}, Qt::ControlModifier);  // 1/3 → 1/2
+    };
+    twoNotches();
+    ASSERT_NEAR(Shown(*surface, held).x(), 540, 1.0);
+    // 800 pixels wide now, its right edge left of the viewport's: grey beyond
+    // it, and the bar reaches as far as the picture stands.
+    const int usualMax = static_cast<int>(view.HRange().max);
+    ASSERT_EQ(usualMax, (800 - 600) * 15);
+    ASSERT_GT(h->value(), usualMax);
+    EXPECT_EQ(h->maximum(), h->value());
+    EXPECT_NEAR(surface->pos().x() * 15, -h->value(), 15);
+    // Scrolling further out does nothing; one step back in is within the
+    // usual limits, and they hold again.
+    const int out = h->value();
+    view.ArrowStep(1, 0);
+    EXPECT_EQ(h->value(), out);
+    view.ArrowStep(-1, 0);
+    EXPECT_EQ(h->value(), out - 500);
+    EXPECT_EQ(h->maximum(), usualMax);
+    EXPECT_EQ(h->minimum(), 0);
+    EXPECT_NEAR(surface->pos().x() * 15, -h->value(), 15);
+
+    // Ctrl+0 and Ctrl+1 bring the usual limits back at once.
+    view.Fit();
+    twoNotches();
+    ASSERT_GT(h->maximum(), view.HRange().max);
+    view.Fit();
+    EXPECT_FALSE(h->isEnabled());
+    EXPECT_NEAR(surface->geometry().center().x(), 300, 1);
+    twoNotches();
+    view.NaturalSize();
+    EXPECT_EQ(h->maximum(), view.HRange().max);
+    EXPECT_GE(h->value(), 0);
+    EXPECT_NEAR(surface->pos().x() * 15, -h->value(), 15);
 }
 
 TEST_F(PhotoViewportTest, WithoutAPictureNothingMoves) {
@@ -185,6 +281,32 @@ TEST_F(PhotoViewportTest, TheWheelScrollsAndCtrlWheelZoomsAroundThePointer) {
     // A fast spin delivers two notches in one event: two rungs.
     Wheel(viewport, pointer, {0, 240}, {}, Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(view.Zoom(), 2.0);
+}
+
+TEST_F(PhotoViewportTest, APinchZoomsByTheWheelsRungsAroundTheFingers) {
+    Open({2000, 1500});
+    const QPointF fingers(420, 130);
+    const QPointF under = Under(fingers.toPoint());
+    const auto pinch = [this, fingers](Qt::NativeGestureType type, double value) {
+        QNativeGestureEvent event(type, QPointingDevice::primaryPointingDevice(), 2, fingers,
+                                  fingers, viewport->mapToGlobal(fingers), value, {});
+        QCoreApplication::sendEvent(viewport, &event);
+    };
+    pinch(Qt::BeginNativeGesture, 0);
+    pinch(Qt::ZoomNativeGesture, 0.2);
+    EXPECT_EQ(view.Zoom(), 1.0) << "less than a rung";
+    pinch(Qt::ZoomNativeGesture, 0.2);  // 1.44: past √2
+    EXPECT_DOUBLE_EQ(view.Zoom(), std::sqrt(2.0));
+    const QPointF still = Shown(*surface, under);
+    EXPECT_NEAR(still.x(), fingers.x(), 1.0);
+    EXPECT_NEAR(still.y(), fingers.y(), 1.0);
+    // A new pinch starts from nothing; closing the fingers zooms out.
+    pinch(Qt::EndNativeGesture, 0);
+    pinch(Qt::BeginNativeGesture, 0);
+    pinch(Qt::ZoomNativeGesture, -0.2);
+    EXPECT_DOUBLE_EQ(view.Zoom(), std::sqrt(2.0));
+    pinch(Qt::ZoomNativeGesture, -0.2);  // 0.64: past 1/√2
+    EXPECT_DOUBLE_EQ(view.Zoom(), 1.0);
 }
 
 TEST_F(PhotoViewportTest, ArrowStepsMoveByTheBarsStepAndStopAtTheirEnds) {
