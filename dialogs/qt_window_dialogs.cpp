@@ -16,6 +16,47 @@ QString TitleOrApp(const QString& title) {
     return title.isEmpty() ? QString::fromUtf8(kApplicationTitle) : title;
 }
 
+// Keeps a box centred on the main window while it is up. Qt centres it once,
+// as it shows; but the window manager may place the main window only after
+// that (the recovery question comes up as the program starts), and the user
+// may move the window while the box waits.
+class CentredOnWindow : public QObject {
+  public:
+    CentredOnWindow(QWidget& box, QWidget* parent)
+        : box_(box), window_(parent != nullptr ? parent->window() : nullptr) {
+        if (window_ != nullptr) {
+            window_->installEventFilter(this);
+            box_.installEventFilter(this);
+        }
+    }
+    ~CentredOnWindow() override {
+        if (window_ != nullptr) {
+            window_->removeEventFilter(this);
+            box_.removeEventFilter(this);
+        }
+    }
+    CentredOnWindow(const CentredOnWindow&) = delete;
+    CentredOnWindow& operator=(const CentredOnWindow&) = delete;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        const bool windowMoved =
+            watched == window_ && (type == QEvent::Move || type == QEvent::Resize);
+        const bool boxShown = watched == &box_ && (type == QEvent::Show || type == QEvent::Resize);
+        if ((windowMoved || boxShown) && box_.isVisible() && window_->isVisible()) {
+            QRect frame = box_.frameGeometry();
+            frame.moveCenter(window_->frameGeometry().center());
+            box_.move(frame.topLeft());  // a window's place is its frame's
+        }
+        return false;
+    }
+
+  private:
+    QWidget& box_;
+    QWidget* window_;
+};
+
 }  // namespace
 
 WindowDialogs::Answer QtWindowDialogs::ShowBox(const QString& title, const QString& text,
@@ -51,6 +92,7 @@ WindowDialogs::Answer QtWindowDialogs::ShowBox(const QString& title, const QStri
     }
     box.setDefaultButton(choices.front().button);
     box.setEscapeButton(box.button(choices.back().button));
+    const CentredOnWindow centred(box, parent_);
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
     for (const Choice& c : choices) {
@@ -68,6 +110,7 @@ QString QtWindowDialogs::Input(const QString& title, const QString& prompt) {
     dialog.setTextValue(QString());
     dialog.setOkButtonText(UiText(dialog_text::kOk));
     dialog.setCancelButtonText(UiText(dialog_text::kCancel));
+    const CentredOnWindow centred(dialog, parent_);
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
@@ -78,8 +121,9 @@ namespace {
 
 // Qt's own file dialog (not the desktop's), so that its labels come from Qt's
 // Italian translation on every desktop.
-std::optional<QString> RunFileDialog(QFileDialog& dialog) {
+std::optional<QString> RunFileDialog(QFileDialog& dialog, QWidget* parent) {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    const CentredOnWindow centred(dialog, parent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -100,7 +144,7 @@ std::optional<QString> QtWindowDialogs::OpenFile(const QString& title, const QSt
     dialog.setNameFilters(filters);
     // Cameras write *.JPG: file name patterns match whatever the case.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-    return RunFileDialog(dialog);
+    return RunFileDialog(dialog, parent_);
 }
 
 std::optional<QString> QtWindowDialogs::SaveFile(const QString& suggested) {
@@ -113,7 +157,7 @@ std::optional<QString> QtWindowDialogs::SaveFile(const QString& suggested) {
     if (!suggested.isEmpty()) {
         dialog.selectFile(suggested);
     }
-    return RunFileDialog(dialog);
+    return RunFileDialog(dialog, parent_);
 }
 
 namespace {
@@ -121,7 +165,7 @@ namespace {
 class QtProgressWindow : public ProgressWindow {
   public:
     QtProgressWindow(const QString& text, QWidget* parent)
-        : dialog_(text, UiText(dialog_text::kCancel), 0, 100, parent) {
+        : dialog_(text, UiText(dialog_text::kCancel), 0, 100, parent), centred_(dialog_, parent) {
         dialog_.setWindowTitle(QString::fromUtf8(kApplicationTitle));
         dialog_.setWindowModality(Qt::NonModal);
         // Shown at once: the caller decides when it is worth showing.
@@ -136,6 +180,7 @@ class QtProgressWindow : public ProgressWindow {
 
   private:
     QProgressDialog dialog_;
+    CentredOnWindow centred_;
 };
 
 }  // namespace

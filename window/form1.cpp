@@ -176,6 +176,11 @@ void Form1::changeEvent(QEvent* event) {
     // Minimizing and restoring count as resizes too.
     if (event->type() == QEvent::WindowStateChange) {
         Form_Resize();
+        // Maximised or not is remembered at once, not only at a normal end:
+        // after a crash or a kill the window comes back as it was.
+        if (settings_ != nullptr && !isMinimized() && isVisible()) {
+            settings_->SetWindowGeometry(saveGeometry());
+        }
     }
 }
 

@@ -55,6 +55,38 @@ TEST_P(QtBoxTest, KeysAnswerAsTheirButtonsSay) {
               GetParam().answer);
 }
 
+// A box comes up centred on the main window and stays so when the window
+// moves under it (a window manager placing the window after the box showed).
+TEST(QtBoxPlaceTest, ABoxStaysCentredOnTheMainWindow) {
+    QWidget window;
+    window.setGeometry(60, 80, 500, 400);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QtWindowDialogs real(&window);
+    WindowDialogs& dialogs = real;
+    QPoint shownAt;
+    QPoint afterMove;
+    WhenModal([&](QWidget* box) {
+        shownAt = box->frameGeometry().center();
+        window.move(200, 250);
+        afterMove = box->frameGeometry().center();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    dialogs.ShowBox(QString(), QStringLiteral("Recuperare la sessione?"),
+                    WindowDialogs::Buttons::YesNo);
+    const QPoint first = QRect(60, 80, 500, 400).center();
+    EXPECT_LE((shownAt - first).manhattanLength(), 2);
+    EXPECT_LE((afterMove - window.frameGeometry().center()).manhattanLength(), 2);
+
+    WhenModal([&](QWidget* box) {
+        window.move(10, 20);
+        afterMove = box->frameGeometry().center();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    dialogs.Input(QString(), QStringLiteral("Lunghezza in cm"));
+    EXPECT_LE((afterMove - window.frameGeometry().center()).manhattanLength(), 2);
+}
+
 using B = WindowDialogs::Buttons;
 using A = WindowDialogs::Answer;
 INSTANTIATE_TEST_SUITE_P(

@@ -316,5 +316,28 @@ TEST(WindowGeometryTest, ARememberedWindowIsKeptOnTheScreen) {
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
+// Maximised, then killed (no normal end, so nothing is remembered at exit):
+// the next start is maximised again, and one that was made normal is normal.
+TEST(WindowGeometryTest, MaximisedOrNotIsRememberedWithoutANormalEnd) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    testing::ScriptedWindowDialogs dialogs;
+    const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    const QString file = dir.filePath(QStringLiteral("vardesca.conf"));
+    for (const bool maximised : {true, false}) {
+        {
+            RememberedSettings settings(file);
+            Form1 killed(dialogs, locale, nullptr, &settings);
+            killed.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&killed));
+            killed.setWindowState(maximised ? Qt::WindowMaximized : Qt::WindowNoState);
+            ASSERT_EQ(killed.isMaximized(), maximised);
+        }
+        RememberedSettings settings(file);
+        const Form1 next(dialogs, locale, nullptr, &settings);
+        EXPECT_EQ(next.windowState().testFlag(Qt::WindowMaximized), maximised);
+    }
+}
+
 }  // namespace
 }  // namespace vardesca
