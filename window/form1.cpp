@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #include "commands/about.h"
 #include "engine/checked_int.h"
@@ -96,7 +97,10 @@ void Form1::SetUpControls() {
     picPicture->setGeometry(scale_.ToPixels(360, 240, 3612, 2172));
     viewport_ = new PhotoViewport(*picContainer, *picPicture, *HScroll1, *VScroll1, scale_,
                                   [this](const std::function<void()>& work) { Guarded(work); });
-    connect(viewport_, &PhotoViewport::ZoomChanged, this, [this] { UpdateCaption(); });
+    connect(viewport_, &PhotoViewport::ZoomChanged, this, [this] {
+        UpdateCaption();
+        RememberViewMode();
+    });
     loupe_ = new Loupe(*picPicture, picContainer);
     staleClicks_ = new StaleClicks(*picPicture);
     // Tab leaves the results box like any other control; notes are typed with
@@ -258,6 +262,10 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
     }
     JournalPicture(path);
     inizializza(path, *loaded.picture);
+    if (std::exchange(firstPhoto_, false) && fittedRemembered_.value_or(false)) {
+        viewport_->Fit();
+    }
+    RememberViewMode();
     rowsAtPhotoStart_ = table_.Rows().size();
     folderPlace_ = path;
     if (settings_ != nullptr) {

@@ -161,6 +161,7 @@ class Form1 : public QWidget {
     void CheckReferences();
     [[nodiscard]] QChar DecimalSeparator() const;
     void RestoreRemembered();
+    void RememberViewMode();
     void FitOnScreen();
     void RememberAtExit();
     void RememberResultsFile();
@@ -226,6 +227,10 @@ class Form1 : public QWidget {
     // The table's rows before the current photo's: those after are journaled
     // when the photo is left.
     std::size_t rowsAtPhotoStart_ = 0;
+    // The view the last photo was looked at in (fitted or 100 %), as
+    // remembered; the session's first photo opens in it.
+    std::optional<bool> fittedRemembered_;
+    bool firstPhoto_ = true;
     std::function<void()> quit_;
     bool quitting_ = false;
     PhotoViewport* viewport_ = nullptr;

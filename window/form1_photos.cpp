@@ -115,6 +115,7 @@ void Form1::RestoreRemembered() {
     if (const auto labels = settings_->LabelsOn()) {
         picPicture->SetLabelsVisible(*labels);
     }
+    fittedRemembered_ = settings_->FittedView();
     export_.SetLastFileName(settings_->ResultsFile());
 }
 
@@ -144,6 +145,14 @@ void Form1::FitOnScreen() {
                              std::max(area.top(), area.top() + area.height() - outer.height()));
     if (QPoint(x, y) != frame.topLeft()) {
         move(x, y);
+    }
+}
+
+void Form1::RememberViewMode() {
+    // Written only when it changes: every write reaches the disk.
+    if (settings_ != nullptr && HasPicture() && fittedRemembered_ != viewport_->Fitted()) {
+        fittedRemembered_ = viewport_->Fitted();
+        settings_->SetFittedView(*fittedRemembered_);
     }
 }
 

@@ -13,6 +13,7 @@ constexpr const char* kResultsFile = "file_risultati";
 constexpr const char* kGeometry = "finestra";
 constexpr const char* kLoupe = "lente";
 constexpr const char* kLabels = "etichette";
+constexpr const char* kFitted = "foto_intera";
 }  // namespace
 
 RememberedSettings::RememberedSettings(const QString& file)
@@ -111,6 +112,14 @@ std::optional<bool> RememberedSettings::LabelsOn() const {
 
 void RememberedSettings::SetLabelsOn(bool on) {
     Write(kLabels, on ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+std::optional<bool> RememberedSettings::FittedView() const {
+    return Switch(kFitted);
+}
+
+void RememberedSettings::SetFittedView(bool fitted) {
+    Write(kFitted, fitted ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 }  // namespace vardesca

@@ -41,6 +41,9 @@ class RememberedSettings {
     void SetLoupeOn(bool on);
     [[nodiscard]] std::optional<bool> LabelsOn() const;
     void SetLabelsOn(bool on);
+    // Whether the last photo was looked at fitted (Ctrl+0) rather than at 100 %.
+    [[nodiscard]] std::optional<bool> FittedView() const;
+    void SetFittedView(bool fitted);
 
   private:
     [[nodiscard]] QString Text(const char* key) const;

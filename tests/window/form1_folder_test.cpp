@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <functional>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -282,6 +283,39 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
     EXPECT_TRUE(third.picPicture->LabelsVisible());
     EXPECT_TRUE(dialogs.Messages().empty());
     EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// The session's first photo opens as the last one was looked at: fitted, or
+// at 100 %. Later photos open as they always do.
+TEST_F(Form1FolderTest, TheFirstPhotoOpensInTheLastSessionsView) {
+    const QString file = dir.filePath(QStringLiteral("conf/vardesca.conf"));
+    const auto session = [&](const std::function<void(Form1&)>& work) {
+        RememberedSettings settings(file);
+        Form1 form(dialogs, locale, nullptr, &settings);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        work(form);
+    };
+    session([&](Form1& first) {
+        dialogs.files = {one};
+        first.cmdOpen_Click();
+        EXPECT_FALSE(first.Viewport().Fitted()) << "a first-ever start is at 100 %";
+        QTest::keyClick(first.picPicture, Qt::Key_0, Qt::ControlModifier);
+        ASSERT_TRUE(first.Viewport().Fitted());
+    });
+    session([&](Form1& second) {
+        dialogs.files = {two, one};
+        second.cmdOpen_Click();
+        EXPECT_TRUE(second.Viewport().Fitted());
+        second.cmdOpen_Click();  // the open dialog again: at 100 %, as ever
+        EXPECT_FALSE(second.Viewport().Fitted());
+        EXPECT_EQ(second.Viewport().Zoom(), 1.0);
+    });
+    session([&](Form1& third) {
+        dialogs.files = {one};
+        third.cmdOpen_Click();
+        EXPECT_FALSE(third.Viewport().Fitted()) << "the last photo was looked at at 100 %";
+    });
 }
 
 // A window saved on a larger monitor, at a place off every screen, or at a
