@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/image_surface.h"
 
+#include <QApplication>
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -26,7 +28,15 @@ ImageSurface::ImageSurface(const TwipsScale& scale, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Pointer moves feed the loupe.
     setMouseTracking(true);
-    overlay_.SetFont(font());
+    overlay_.SetFont(LabelFont());
+}
+
+QFont ImageSurface::LabelFont() {
+    // The desktop's usual size, not the window's compact one: a number beside
+    // a fish must be read at a glance, on any photo.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return font;
 }
 
 // What the reducing thread works on and gives back; shared with it, so that
@@ -125,6 +135,7 @@ void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTw
     widthTwips_ = widthTwips;
     heightTwips_ = heightTwips;
     overlay_.Clear();
+    overlay_.SetPictureSize(picture_.size());
     zoom_ = 1.0;
     resize(picture_.size());
     update();
@@ -271,8 +282,8 @@ void ImageSurface::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ImageSurface::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange) {
-        overlay_.SetFont(font());
+    if (event->type() == QEvent::ApplicationFontChange) {
+        overlay_.SetFont(LabelFont());
     }
     QWidget::changeEvent(event);
 }

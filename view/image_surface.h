@@ -100,6 +100,8 @@ class ImageSurface : public QWidget, public MarkSurface {
     void changeEvent(QEvent* event) override;
 
   private:
+    // The labels' font: the desktop's usual one, bold.
+    [[nodiscard]] static QFont LabelFont();
     void DrawPicture(QPainter& painter, const QRectF& area, double magnification);
     // The reduced copy the current zoom wants, made on a thread of its own from
     // a copy of the pyramid (the pictures are shared, never written) and handed

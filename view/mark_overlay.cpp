@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
+#include <limits>
 
 namespace vardesca {
 
@@ -100,16 +101,51 @@ QFont MarkOverlay::LabelFont(double size) const {
     return labelFont;
 }
 
+namespace {
+
+// How far `from` (photo pixels) is from the edge of a picture of `size` going
+// along `direction` (a unit vector).
+double RoomAlong(QPointF from, QPointF direction, QSizeF size) {
+    double room = std::numeric_limits<double>::infinity();
+    if (direction.x() != 0) {
+        room = std::min(room, (direction.x() > 0 ? size.width() - from.x() : from.x()) /
+                                  std::abs(direction.x()));
+    }
+    if (direction.y() != 0) {
+        room = std::min(room, (direction.y() > 0 ? size.height() - from.y() : from.y()) /
+                                  std::abs(direction.y()));
+    }
+    return room;
+}
+
+}  // namespace
+
 QRectF MarkOverlay::LabelBox(const Label& label, double zoom, double size) const {
     const QFontMetricsF metrics(LabelFont(size));
-    const QPointF middle = (label.a + label.b) / 2 * zoom;
-    // Up and to the right of the middle, clear of the line's own pixel.
     const QSizeF box(metrics.horizontalAdvance(label.text) + 2 * size, metrics.height());
-    return {middle + QPointF(4 * size, -box.height() - 2 * size), box};
+    // Beside the segment's middle, on the side of the segment where the
+    // picture has more room (above, or right of an upright one, when even),
+    // clear of the line: never over the line nor its end points.
+    const QPointF along = label.b - label.a;
+    const double length = std::hypot(along.x(), along.y());
+    QPointF side = length > 0 ? QPointF(along.y(), -along.x()) / length : QPointF(0, -1);
+    if (side.y() > 0 || (side.y() == 0 && side.x() < 0)) {
+        side = -side;
+    }
+    const QPointF middle = (label.a + label.b) / 2;
+    if (!pictureSize_.isEmpty() &&
+        RoomAlong(middle, -side, pictureSize_) > RoomAlong(middle, side, pictureSize_)) {
+        side = -side;
+    }
+    const double gap = 5 * size;
+    const double reach =
+        gap + (std::abs(side.x()) * box.width() + std::abs(side.y()) * box.height()) / 2;
+    const QPointF centre = middle * zoom + side * reach;
+    return {centre - QPointF(box.width() / 2, box.height() / 2), box};
 }
 
 QRect MarkOverlay::LabelBounds(const Label& label, double zoom) const {
-    return LabelBox(label, zoom).toAlignedRect().adjusted(-2, -2, 2, 2);
+    return LabelBox(label, zoom).toAlignedRect().adjusted(-3, -3, 3, 3);
 }
 
 void MarkOverlay::DrawLabel(QPainter& painter, const Label& label, double zoom, double size) const {
@@ -118,13 +154,20 @@ void MarkOverlay::DrawLabel(QPainter& painter, const Label& label, double zoom, 
     const QPointF baseline(box.left() + size, box.top() + QFontMetricsF(labelFont).ascent());
     QPainterPath path;
     path.addText(baseline, labelFont, label.text);
-    // A dark halo under the coloured text reads on light and dark photos alike.
+    // A halo of the opposite lightness around the coloured text: it reads on
+    // light and dark photos alike, on a pale ruler as on a dark fish.
+    const QColor halo = LabelHalo(label.colour);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.strokePath(path, QPen(QColor(0, 0, 0, 210), 3 * size, Qt::SolidLine, Qt::RoundCap,
-                                  Qt::RoundJoin));
+    painter.strokePath(path, QPen(halo, 3 * size, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.fillPath(path, label.colour);
     painter.restore();
+}
+
+QColor LabelHalo(QColor text) {
+    // Perceived lightness (ITU-R BT.601 weights), 0 to 255.
+    const double lightness = 0.299 * text.red() + 0.587 * text.green() + 0.114 * text.blue();
+    return lightness >= 128 ? QColor(0, 0, 0, 220) : QColor(255, 255, 255, 220);
 }
 
 void MarkOverlay::DrawMark(QPainter& painter, const Mark& mark, double zoom, double size) {

@@ -58,8 +58,11 @@ class MarkOverlay {
     [[nodiscard]] const std::vector<Label>& Labels() const { return labels_; }
     void SetLabelsVisible(bool visible) { labelsVisible_ = visible; }
     [[nodiscard]] bool LabelsVisible() const { return labelsVisible_; }
-    // Labels are written in this font (the surface's), scaled with `size`.
+    // Labels are written in this font, scaled with `size`.
     void SetFont(const QFont& font) { font_ = font; }
+    // The picture's size (photo pixels): a label goes on the side of its
+    // segment with more room. Unknown (empty): above it.
+    void SetPictureSize(QSizeF size) { pictureSize_ = size; }
     [[nodiscard]] const QFont& Font() const { return font_; }
 
     // The surface pixels a mark touches at `zoom`, for partial repaints.
@@ -76,7 +79,7 @@ class MarkOverlay {
   private:
     static void DrawMark(QPainter& painter, const Mark& mark, double zoom, double size);
     [[nodiscard]] QFont LabelFont(double size) const;
-    // A label's text box at `zoom`, up and to the right of its segment's middle.
+    // A label's text box at `zoom`, beside its segment's middle.
     [[nodiscard]] QRectF LabelBox(const Label& label, double zoom, double size = 1.0) const;
     void DrawLabel(QPainter& painter, const Label& label, double zoom, double size) const;
     [[nodiscard]] QRect LabelBounds(const Label& label, double zoom) const;
@@ -86,9 +89,14 @@ class MarkOverlay {
     std::vector<Label> labels_;
     bool labelsVisible_ = true;
     QFont font_;
+    QSizeF pictureSize_;
     // The centre of the last circle drawn, while the lines after it are the arms
     // of its cross.
     std::optional<QPointF> crossCentre_;
 };
+
+// The halo around a label's text: dark around a light colour, light around a
+// dark one.
+[[nodiscard]] QColor LabelHalo(QColor text);
 
 }  // namespace vardesca

@@ -2,7 +2,10 @@
 #include "view/mark_overlay.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
+#include <QFontInfo>
 #include <QImage>
+#include <functional>
 #include <QPainter>
 
 #include "view/image_surface.h"
@@ -73,6 +76,81 @@ TEST(MarkOverlayTest, LabelsGoByTheirKeyTheLastOneFirst) {
     ASSERT_EQ(overlay.Labels().size(), 1u);
     EXPECT_EQ(overlay.Labels()[0].text, QStringLiteral("1"));
     EXPECT_TRUE(overlay.RemoveLabel(7, 1.0).isEmpty());
+}
+
+// Where a label's ink lands on a 400 × 300 photo: the bounding box of every
+// pixel that is not the grey ground.
+QRect LabelInk(QPointF a, QPointF b) {
+    MarkOverlay overlay;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(14);
+    overlay.SetFont(font);
+    overlay.SetPictureSize({400, 300});
+    overlay.AddLabel(a, b, QStringLiteral("12,5 cm"), QColor(0, 200, 0), 1, 1.0);
+    QImage photo(400, 300, QImage::Format_RGB32);
+    photo.fill(qRgb(128, 128, 128));
+    QPainter painter(&photo);
+    overlay.PaintOnPhoto(painter, 1.0);
+    painter.end();
+    QRect ink;
+    for (int y = 0; y < photo.height(); ++y) {
+        for (int x = 0; x < photo.width(); ++x) {
+            if (photo.pixel(x, y) != qRgb(128, 128, 128)) {
+                ink |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return ink;
+}
+
+TEST(MarkOverlayTest, ALabelLiesBesideItsLineOnTheSideWithMoreRoom) {
+    struct Case {
+        const char* name;
+        QPointF a, b;
+        std::function<bool(const QRect&)> onTheRightSide;
+    };
+    const Case cases[] = {
+        {"level, near the top: below", {100, 40}, {300, 40}, [](const QRect& r) { return r.top() > 40; }},
+        {"level, near the bottom: above", {100, 260}, {300, 260},
+         [](const QRect& r) { return r.bottom() < 260; }},
+        {"level, in the middle: above", {100, 150}, {300, 150},
+         [](const QRect& r) { return r.bottom() < 150; }},
+        {"upright, near the right edge: left", {380, 50}, {380, 250},
+         [](const QRect& r) { return r.right() < 380; }},
+        {"upright, near the left edge: right", {20, 50}, {20, 250},
+         [](const QRect& r) { return r.left() > 20; }},
+        {"short and slanting", {200, 150}, {206, 156}, [](const QRect&) { return true; }},
+        {"a single point", {200, 150}, {200, 150}, [](const QRect& r) { return r.bottom() < 150; }},
+    };
+    for (const Case& c : cases) {
+        const QRect ink = LabelInk(c.a, c.b);
+        ASSERT_FALSE(ink.isEmpty()) << c.name;
+        EXPECT_TRUE(c.onTheRightSide(ink)) << c.name;
+        // Never over the line's ends or its middle, with a pixel to spare.
+        for (const QPointF p : {c.a, c.b, (c.a + c.b) / 2}) {
+            EXPECT_FALSE(ink.adjusted(-1, -1, 1, 1).contains(p.toPoint())) << c.name;
+        }
+    }
+}
+
+TEST(MarkOverlayTest, TheHaloIsOfTheOppositeLightness) {
+    const auto light = [](QColor c) { return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue(); };
+    for (const QColor text : {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255),
+                              QColor(255, 255, 0), QColor(Qt::white), QColor(Qt::black)}) {
+        const QColor halo = LabelHalo(text);
+        EXPECT_GE(std::abs(light(halo) - light(text)), 75) << text.name().toStdString();
+    }
+}
+
+TEST(ImageSurfaceTest, LabelsAreWrittenAtLeastAtTheDesktopsUsualSize) {
+    TwipsScale scale(15.0);
+    QWidget window;
+    QFont compact = window.font();
+    compact.setPointSizeF(6);
+    window.setFont(compact);  // as the window's buttons are
+    ImageSurface surface(scale, &window);
+    EXPECT_GE(QFontInfo(surface.Overlay().Font()).pixelSize(),
+              QFontInfo(QApplication::font()).pixelSize());
 }
 
 TEST(ImageSurfaceTest, ANewPictureComesWithoutTheOldMarksAndLabels) {
