@@ -14,18 +14,20 @@ constexpr float kResultsWidth = 1600;
 constexpr float kButtonHeight = 375;
 }  // namespace
 
-WindowLayout ComputeLayout(float outerWidth, float outerHeight) {
+WindowLayout ComputeLayout(float outerWidth, float outerHeight, float boxWider) {
     WindowLayout l;
     // std::max would keep a NaN; a size that is not a number gets the minimum.
     l.width = outerWidth >= kMinOuterWidth ? outerWidth : kMinOuterWidth;
     l.height = outerHeight >= kMinOuterHeight ? outerHeight : kMinOuterHeight;
 
-    const float cw = l.width - (kWidthReserve + kScrollBar) - kMargin;
+    const float cw = l.width - (kWidthReserve + kScrollBar) - kMargin - boxWider;
     const float ch = l.height - (kHeightReserve + kScrollBar) - kMargin;
     l.picContainer = {kMargin, kMargin, cw, ch};
     l.vScroll1 = {cw + kMargin, kMargin, kScrollBar, ch};
     l.hScroll1 = {kMargin, ch + kMargin, cw, kScrollBar};
-    l.text1 = {cw + kMargin + kMargin + kScrollBar, kMargin, kResultsWidth, ch + kScrollBar};
+    l.text1 = {cw + kMargin + kMargin + kScrollBar, kMargin, kResultsWidth + boxWider,
+               ch + kScrollBar};
+    l.columnGap = {cw + kMargin + kScrollBar, kMargin, kMargin, ch + kScrollBar};
 
     // The row's Top leaves out the viewport's Top, so the buttons stand 150 twips
     // below the horizontal scroll bar.
@@ -37,6 +39,26 @@ WindowLayout ComputeLayout(float outerWidth, float outerHeight) {
         left += kResultsWidth + kMargin;
     }
     return l;
+}
+
+float BoxWider(float clientWidth, double share) {
+    if (!(share >= 0 && share <= 1)) {
+        share = kDefaultBoxShare;
+    }
+    const float beyond = clientWidth - kDefaultWidth;
+    return beyond > 0 ? static_cast<float>(beyond * share) : 0;
+}
+
+double BoxShareAt(float outerWidth, float clientWidth, float handleCentre) {
+    const float beyond = clientWidth - kDefaultWidth;
+    if (!(beyond > 0)) {
+        return kDefaultBoxShare;
+    }
+    // Where the handle stands with the box at its fixed width: each twip
+    // left of it is a twip more for the box.
+    const float atZero = ComputeLayout(outerWidth, kMinOuterHeight).columnGap.left + kMargin / 2;
+    const double share = (atZero - handleCentre) / beyond;
+    return share < 0 ? 0.0 : (share > 1 ? 1.0 : share);
 }
 
 }  // namespace vardesca

@@ -70,6 +70,13 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
 Form1::~Form1() = default;
 
 void Form1::SetUpControls() {
+    columnHandle_ = new ColumnHandle(this);
+    connect(columnHandle_, &ColumnHandle::Dragged, this, [this](double x) { DragColumn(x); });
+    connect(columnHandle_, &ColumnHandle::Released, this, [this] {
+        if (settings_ != nullptr) {
+            settings_->SetBoxShare(boxShare_);
+        }
+    });
     // A photo dropped from a file manager opens.
     new PhotoDrop(*this, [this](const QString& path) { OpenPicture(path); });
     setWindowTitle(QString::fromUtf8(app_text::kAppTitle));
@@ -201,8 +208,10 @@ void Form1::Form_Resize() {
         outer = outer.expandedTo(minOuter);
         resize(outer - frame);
     }
+    const auto client = static_cast<float>(scale_.ToTwips(outer.width() - frame.width()));
     const WindowLayout layout = ComputeLayout(static_cast<float>(scale_.ToTwips(outer.width())),
-                                              static_cast<float>(scale_.ToTwips(outer.height())));
+                                              static_cast<float>(scale_.ToTwips(outer.height())),
+                                              BoxWider(client, boxShare_));
     const auto place = [this](QWidget* widget, const ControlGeometry& g) {
         widget->setGeometry(scale_.ToPixels(g.left, g.top, g.width, g.height));
     };
@@ -218,7 +227,20 @@ void Form1::Form_Resize() {
     place(Resetta, layout.resetta);
     place(Info, layout.info);
     place(Esci, layout.esci);
+    if (columnHandle_ != nullptr) {
+        // At the first width and below the layout is the fixed one: no handle.
+        columnHandle_->setVisible(BoxWider(client, 1.0) > 0);
+        place(columnHandle_, layout.columnGap);
+    }
     viewport_->FollowViewport();
+}
+
+void Form1::DragColumn(double x) {
+    const QSize frame = frameGeometry().size() - size();
+    boxShare_ = BoxShareAt(static_cast<float>(scale_.ToTwips(width() + frame.width())),
+                           static_cast<float>(scale_.ToTwips(width())),
+                           static_cast<float>(scale_.ToTwips(x)));
+    Form_Resize();
 }
 
 void Form1::cmdOpen_Click() {

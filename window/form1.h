@@ -29,6 +29,8 @@
 #include "window/remembered_settings.h"
 #include "window/results_box.h"
 #include "window/session_recovery.h"
+#include "window/column_handle.h"
+#include "window/compute_layout.h"
 #include "window/stale_clicks.h"
 #include "dialogs/window_dialogs.h"
 
@@ -162,6 +164,9 @@ class Form1 : public QWidget {
     [[nodiscard]] QChar DecimalSeparator() const;
     void RestoreRemembered();
     void RememberViewMode();
+    // The handle dragged to `x` (pixels of the window): the box's share of the
+    // width beyond the first one follows, and the layout with it.
+    void DragColumn(double x);
     void FitOnScreen();
     void RememberAtExit();
     void RememberResultsFile();
@@ -231,6 +236,10 @@ class Form1 : public QWidget {
     // remembered; the session's first photo opens in it.
     std::optional<bool> fittedRemembered_;
     bool firstPhoto_ = true;
+    // Above the window's first width: the handle that widens the results box,
+    // and the share of the width beyond it the box takes.
+    ColumnHandle* columnHandle_ = nullptr;
+    double boxShare_ = kDefaultBoxShare;
     std::function<void()> quit_;
     bool quitting_ = false;
     PhotoViewport* viewport_ = nullptr;

@@ -116,6 +116,7 @@ void Form1::RestoreRemembered() {
         picPicture->SetLabelsVisible(*labels);
     }
     fittedRemembered_ = settings_->FittedView();
+    boxShare_ = settings_->BoxShare().value_or(kDefaultBoxShare);
     export_.SetLastFileName(settings_->ResultsFile());
 }
 

@@ -14,6 +14,7 @@ constexpr const char* kGeometry = "finestra";
 constexpr const char* kLoupe = "lente";
 constexpr const char* kLabels = "etichette";
 constexpr const char* kFitted = "foto_intera";
+constexpr const char* kBoxShare = "larghezza_risultati";
 }  // namespace
 
 RememberedSettings::RememberedSettings(const QString& file)
@@ -120,6 +121,19 @@ std::optional<bool> RememberedSettings::FittedView() const {
 
 void RememberedSettings::SetFittedView(bool fitted) {
     Write(kFitted, fitted ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+std::optional<double> RememberedSettings::BoxShare() const {
+    bool ok = false;
+    const double share = Text(kBoxShare).toDouble(&ok);
+    if (!ok || !(share >= 0 && share <= 1)) {
+        return std::nullopt;
+    }
+    return share;
+}
+
+void RememberedSettings::SetBoxShare(double share) {
+    Write(kBoxShare, QString::number(share, 'g', 6));
 }
 
 }  // namespace vardesca

@@ -44,6 +44,10 @@ class RememberedSettings {
     // Whether the last photo was looked at fitted (Ctrl+0) rather than at 100 %.
     [[nodiscard]] std::optional<bool> FittedView() const;
     void SetFittedView(bool fitted);
+    // The share of the width beyond the window's first one that the results
+    // box takes: a number from 0 to 1, or nothing.
+    [[nodiscard]] std::optional<double> BoxShare() const;
+    void SetBoxShare(double share);
 
   private:
     [[nodiscard]] QString Text(const char* key) const;

@@ -2,6 +2,7 @@
 #include "window/compute_layout.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 
 namespace vardesca {
 namespace {
@@ -39,6 +40,46 @@ TEST(ComputeLayoutTest, WorkedExampleTwo) {
     EXPECT_EQ(l.copiaDati, (G{10340, 7935, 1600, 375}));
     EXPECT_EQ(l.cmdOpen, (G{150, 7935, 1600, 375}));
     EXPECT_EQ(l.esci, (G{7150, 7935, 1600, 375}));
+}
+
+TEST(ComputeLayoutTest, TheBoxWidensOnlyBeyondTheFirstWidthAndTheViewGivesWhatItTakes) {
+    // At the first width and below, whatever the share: the fixed layout.
+    for (const double share : {0.0, 0.25, 1.0}) {
+        EXPECT_EQ(BoxWider(kDefaultWidth, share), 0);
+        EXPECT_EQ(BoxWider(11000, share), 0);
+    }
+    // Beyond it: a quarter by default, or of any share that is not one.
+    EXPECT_EQ(BoxWider(kDefaultWidth + 4000, kDefaultBoxShare), 1000);
+    EXPECT_EQ(BoxWider(kDefaultWidth + 4000, 2.0), 1000);
+    EXPECT_EQ(BoxWider(kDefaultWidth + 4000, std::nan("")), 1000);
+    EXPECT_EQ(BoxWider(kDefaultWidth + 4000, 1.0), 4000);
+
+    const WindowLayout fixed = ComputeLayout(16240, 8835);
+    const WindowLayout wide = ComputeLayout(16240, 8835, 1000);
+    EXPECT_EQ(wide.text1.width, 2600);
+    EXPECT_EQ(wide.text1.left + wide.text1.width, fixed.text1.left + fixed.text1.width);
+    EXPECT_EQ(wide.picContainer.width, fixed.picContainer.width - 1000);
+    EXPECT_EQ(wide.vScroll1.left, fixed.vScroll1.left - 1000);
+    EXPECT_EQ(wide.hScroll1.width, fixed.hScroll1.width - 1000);
+    // The gap lies between the bar and the box; the button rows stay.
+    EXPECT_EQ(wide.columnGap.left, wide.vScroll1.left + wide.vScroll1.width);
+    EXPECT_EQ(wide.columnGap.left + wide.columnGap.width, wide.text1.left);
+    EXPECT_EQ(wide.cmdOpen, fixed.cmdOpen);
+    EXPECT_EQ(wide.copiaDati.left, wide.text1.left);
+}
+
+TEST(ComputeLayoutTest, TheHandlesPlaceGivesBackItsShare) {
+    const float outer = 16400;
+    const float client = 16240;  // 4120 twips beyond the first width
+    for (const double share : {0.0, 0.1, 0.25, 0.6, 1.0}) {
+        const ControlGeometry gap =
+            ComputeLayout(outer, 8835, BoxWider(client, share)).columnGap;
+        EXPECT_NEAR(BoxShareAt(outer, client, gap.left + gap.width / 2), share, 1e-6) << share;
+    }
+    // Dragged past either end: the ends.
+    EXPECT_EQ(BoxShareAt(outer, client, 100000), 0.0);
+    EXPECT_EQ(BoxShareAt(outer, client, -100000), 1.0);
+    EXPECT_EQ(BoxShareAt(outer, kDefaultWidth, 5000), kDefaultBoxShare);
 }
 
 TEST(ComputeLayoutTest, MinimumAppliesOnlyBelowIt) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <QMouseEvent>
 #include <functional>
 #include <QFile>
 #include <QGuiApplication>
@@ -316,6 +317,47 @@ TEST_F(Form1FolderTest, TheFirstPhotoOpensInTheLastSessionsView) {
         third.cmdOpen_Click();
         EXPECT_FALSE(third.Viewport().Fitted()) << "the last photo was looked at at 100 %";
     });
+}
+
+// Wider than its first width, the window shows a handle between the view and
+// the results box; dragging it widens the box, and the next start keeps it.
+TEST_F(Form1FolderTest, TheResultsBoxWidensByItsHandleAndIsRemembered) {
+    auto* handle = window.findChild<ColumnHandle*>();
+    ASSERT_NE(handle, nullptr);
+    const int fixedBox = window.Text1->width();
+    EXPECT_FALSE(handle->isVisible()) << "at the first width the layout is the fixed one";
+
+    const QString file = dir.filePath(QStringLiteral("conf/vardesca.conf"));
+    int boxAfterDrag = 0;
+    {
+        RememberedSettings settings(file);
+        Form1 wide(dialogs, locale, nullptr, &settings);
+        wide.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&wide));
+        wide.resize(808 + 200, 600);
+        auto* grip = wide.findChild<ColumnHandle*>();
+        ASSERT_TRUE(grip->isVisible());
+        EXPECT_EQ(wide.Text1->width(), fixedBox + 50);  // a quarter of the 200 px beyond
+        const int view = wide.picContainer->width();
+        const QPoint centre = grip->rect().center();
+        QTest::mousePress(grip, Qt::LeftButton, {}, centre);
+        QMouseEvent move(QEvent::MouseMove, QPointF(centre - QPoint(100, 0)),
+                         grip->mapToGlobal(QPointF(centre - QPoint(100, 0))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grip, &move);
+        QTest::mouseRelease(grip, Qt::LeftButton, {}, centre - QPoint(100, 0));
+        EXPECT_NEAR(wide.Text1->width(), fixedBox + 150, 1);
+        EXPECT_NEAR(wide.picContainer->width(), view - 100, 1);
+        boxAfterDrag = wide.Text1->width();
+    }
+    RememberedSettings settings(file);
+    Form1 next(dialogs, locale, nullptr, &settings);
+    next.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+    next.resize(808 + 200, 600);
+    EXPECT_EQ(next.Text1->width(), boxAfterDrag);
+    next.resize(808, 600);
+    EXPECT_EQ(next.Text1->width(), fixedBox);
 }
 
 // A window saved on a larger monitor, at a place off every screen, or at a

@@ -144,9 +144,11 @@ TEST_F(Form1Test, AnExceptionInAHandlerIsReportedAndNothingIsLost) {
 void ExpectLaidOut(const Form1& window) {
     const QSize frame = window.frameGeometry().size() - window.size();
     const TwipsScale& s = window.Scale();
+    // Beyond the first width the results box takes its default share.
     const WindowLayout l =
         ComputeLayout(static_cast<float>(s.ToTwips(window.width() + frame.width())),
-                      static_cast<float>(s.ToTwips(window.height() + frame.height())));
+                      static_cast<float>(s.ToTwips(window.height() + frame.height())),
+                      BoxWider(static_cast<float>(s.ToTwips(window.width())), kDefaultBoxShare));
     const auto px = [&](const ControlGeometry& g) {
         return s.ToPixels(g.left, g.top, g.width, g.height);
     };
