@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QChar>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "dialogs/window_dialogs.h"
@@ -47,8 +48,15 @@ class MeasurementTable {
 // expect; otherwise by "," with a decimal point.
 [[nodiscard]] QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator);
 
+// The table as a spreadsheet workbook (.xlsx, written by libxlsxwriter): the
+// same header in bold, frozen above the rows, numbers as numbers (shown with
+// the line's two decimals and the points' three), columns wide enough for
+// their header. Nothing when the workbook could not be made.
+[[nodiscard]] std::optional<QByteArray> TableXlsx(const std::vector<TableRow>& rows);
+
 // Ctrl+T: the table saved through the save dialog, offered as "misure.csv" in
 // the photo's folder, written beside the target and renamed over it when whole.
+// A name ending in .xlsx (any case) gets the workbook, any other the CSV.
 class MeasurementTableExport {
   public:
     explicit MeasurementTableExport(WindowDialogs& dialogs) : dialogs_(dialogs) {}
@@ -78,6 +86,12 @@ inline constexpr const char* kEmpty = QT_TRANSLATE_NOOP(
     "stato avviato o da \"Resetta misurazioni\".");
 inline constexpr const char* kSaveFailed =
     QT_TRANSLATE_NOOP("Vardesca", "Impossibile salvare la tabella delle misure\n\n%1\n\n%2.");
+inline constexpr const char* kCsvFilter = QT_TRANSLATE_NOOP("Vardesca", "Tabella CSV (*.csv)");
+inline constexpr const char* kXlsxFilter =
+    QT_TRANSLATE_NOOP("Vardesca", "Foglio di calcolo Excel (*.xlsx)");
+inline constexpr const char* kSheetName = QT_TRANSLATE_NOOP("Vardesca", "misure");
+inline constexpr const char* kWorkbookFailed =
+    QT_TRANSLATE_NOOP("Vardesca", "il foglio di calcolo non si è potuto comporre");
 }  // namespace table_text
 
 }  // namespace vardesca

@@ -160,6 +160,36 @@ std::optional<QString> QtWindowDialogs::SaveFile(const QString& suggested) {
     return RunFileDialog(dialog, parent_);
 }
 
+std::optional<QString> QtWindowDialogs::SaveFileAs(const QString& suggested,
+                                                   const QStringList& filters) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setNameFilters(filters);
+    // A name typed without an extension gets the chosen kind's ("(*.xlsx)").
+    const auto suffixOf = [](const QString& filter) {
+        const qsizetype star = filter.lastIndexOf(QLatin1String("(*."));
+        return star < 0 ? QString() : filter.mid(star + 3).chopped(1);
+    };
+    // The suggested name's own kind chosen first, if it is offered.
+    for (const QString& filter : filters) {
+        if (!suggested.isEmpty() &&
+            suggested.endsWith(QLatin1Char('.') + suffixOf(filter), Qt::CaseInsensitive)) {
+            dialog.selectNameFilter(filter);
+        }
+    }
+    dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixOf](const QString& filter) {
+                         dialog.setDefaultSuffix(suffixOf(filter));
+                     });
+    if (!suggested.isEmpty()) {
+        dialog.selectFile(suggested);
+    }
+    return RunFileDialog(dialog, parent_);
+}
+
 namespace {
 
 class QtProgressWindow : public ProgressWindow {

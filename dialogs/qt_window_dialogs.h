@@ -20,6 +20,8 @@ class QtWindowDialogs : public WindowDialogs {
     std::optional<QString> OpenFile(const QString& title, const QStringList& filters,
                                     const QString& folder) override;
     std::optional<QString> SaveFile(const QString& suggested) override;
+    std::optional<QString> SaveFileAs(const QString& suggested,
+                                      const QStringList& filters) override;
     std::unique_ptr<ProgressWindow> ShowProgress(const QString& text) override;
 
   private:

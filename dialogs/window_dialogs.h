@@ -60,6 +60,14 @@ class WindowDialogs {
 
     // The save dialog, offering `suggested`; nothing when cancelled.
     virtual std::optional<QString> SaveFile(const QString& suggested) = 0;
+    // The same, offering the kinds of file in `filters` ("Tabella CSV (*.csv)"
+    // …, the first chosen at first); the name's extension decides what is
+    // written, and a name typed without one gets the chosen kind's.
+    virtual std::optional<QString> SaveFileAs(const QString& suggested,
+                                              const QStringList& filters) {
+        static_cast<void>(filters);
+        return SaveFile(suggested);
+    }
 
     // The progress window, titled with the application title, saying `text`.
     virtual std::unique_ptr<ProgressWindow> ShowProgress(const QString& text) = 0;

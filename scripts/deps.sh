@@ -12,6 +12,8 @@ packages=(
     libwmf-dev                   # Windows metafiles
     libjpeg-dev                  # photographs, decoded by libjpeg-turbo
     libxcb1-dev libxcb-xinput-dev  # presses made while the window was busy
+    libxlsxwriter-dev            # the measurement table as a spreadsheet
+    python3-openpyxl             # reading that spreadsheet back in the tests
     zlib1g-dev                   # the annotated photo's PNG, deflated in bands
     libgtest-dev googletest      # tests
     libbenchmark-dev             # benchmarks

@@ -826,5 +826,21 @@ You can go on measuring, but if the program ended abnormally the measurements no
         <source>Ctrl+I: inizia misurazioni (come il pulsante)</source>
         <translation>Ctrl+I: start measuring (as the button does)</translation>
     </message>
+    <message>
+        <source>Tabella CSV (*.csv)</source>
+        <translation>CSV table (*.csv)</translation>
+    </message>
+    <message>
+        <source>Foglio di calcolo Excel (*.xlsx)</source>
+        <translation>Excel workbook (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>misure</source>
+        <translation>measurements</translation>
+    </message>
+    <message>
+        <source>il foglio di calcolo non si è potuto comporre</source>
+        <translation>the workbook could not be put together</translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "commands/measurement_table.h"
@@ -103,6 +107,93 @@ TEST(MeasurementTableTest, TheSaveOffersTheTableBesideThePhotoAndRefusesAnEmptyO
     exporter.Save(SomeRows(), QLatin1Char(','), QStringLiteral("/altrove/IMG_9.JPG"));
     EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("/altrove/rilievo.csv"));
     EXPECT_EQ(dialogs.Messages().size(), 1u);
+}
+
+// A workbook read back by a real reader (openpyxl): what it shows for each cell.
+QJsonObject ReadWorkbook(const QByteArray& bytes) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("t.xlsx")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(VARDESCA_SOURCE "/tests/commands/read_xlsx.py"), file.fileName()});
+    EXPECT_TRUE(reader.waitForFinished(50000));
+    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+}
+
+TEST(MeasurementTableTest, TheWorkbookHoldsNumbersABoldFrozenHeaderAndWideColumns) {
+    std::vector<TableRow> rows = SomeRows();
+    rows.push_back({QStringLiteral("=HYPERLINK(\"x\").jpg"), 4, 7.25, 1, 2, 3, 4, 5, 6, 7});
+    const std::optional<QByteArray> bytes = TableXlsx(rows);
+    ASSERT_TRUE(bytes);
+    const QJsonObject book = ReadWorkbook(*bytes);
+    EXPECT_EQ(book[QStringLiteral("sheet")].toString(), QStringLiteral("misure"));
+    EXPECT_EQ(book[QStringLiteral("freeze")].toString(), QStringLiteral("A2"));
+    const QJsonArray read = book[QStringLiteral("rows")].toArray();
+    ASSERT_EQ(read.size(), 5);
+    const QJsonArray header = read[0].toArray();
+    ASSERT_EQ(header.size(), 10);
+    EXPECT_EQ(header[0].toObject()[QStringLiteral("value")].toString(), QStringLiteral("foto"));
+    EXPECT_EQ(header[2].toObject()[QStringLiteral("value")].toString(),
+              QStringLiteral("lunghezza (cm)"));
+    for (const QJsonValue cell : header) {
+        EXPECT_TRUE(cell.toObject()[QStringLiteral("bold")].toBool());
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const QJsonArray cells = read[static_cast<qsizetype>(i + 1)].toArray();
+        const TableRow& r = rows[i];
+        const auto cell = [&cells](int c) { return cells[c].toObject(); };
+        // The name as text, even one a spreadsheet would take for a formula.
+        EXPECT_EQ(cell(0)[QStringLiteral("type")].toString(), QStringLiteral("s"));
+        EXPECT_EQ(cell(0)[QStringLiteral("value")].toString(), r.photo);
+        EXPECT_FALSE(cell(1)[QStringLiteral("bold")].toBool());
+        const double numbers[] = {static_cast<double>(r.number), r.length, r.x0, r.y0, r.x1,
+                                  r.y1, r.scale, r.reference1, r.reference2};
+        for (int c = 1; c < 10; ++c) {
+            EXPECT_EQ(cell(c)[QStringLiteral("type")].toString(), QStringLiteral("n")) << c;
+            EXPECT_DOUBLE_EQ(cell(c)[QStringLiteral("value")].toDouble(), numbers[c - 1]) << c;
+        }
+        EXPECT_EQ(cell(2)[QStringLiteral("format")].toString(), QStringLiteral("0.00"));
+        EXPECT_EQ(cell(3)[QStringLiteral("format")].toString(), QStringLiteral("0.000"));
+    }
+    // Every header fits its column.
+    const QJsonObject widths = book[QStringLiteral("widths")].toObject();
+    EXPECT_GE(widths[QStringLiteral("J")].toDouble(), QStringLiteral("riferimento 2 (px/cm)").size());
+    EXPECT_GE(widths[QStringLiteral("A")].toDouble(), rows[1].photo.size());
+}
+
+TEST(MeasurementTableTest, TheNamesExtensionChoosesTheWorkbookOrTheCsvUnderAnySettings) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    testing::ScriptedWindowDialogs dialogs;
+    MeasurementTableExport exporter(dialogs);
+    const QString photo = dir.filePath(QStringLiteral("IMG_2.JPG"));
+    const auto saved = [&](const QString& name, QChar decimal) {
+        dialogs.files = {dir.filePath(name)};
+        exporter.Save(SomeRows(), decimal, photo);
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        return file.readAll();
+    };
+    const QByteArray italian = saved(QStringLiteral("tabella.xlsx"), QLatin1Char(','));
+    ASSERT_EQ(dialogs.offeredFilters.size(), 2);
+    EXPECT_TRUE(dialogs.offeredFilters[0].endsWith(QStringLiteral("(*.csv)")));
+    EXPECT_TRUE(dialogs.offeredFilters[1].endsWith(QStringLiteral("(*.xlsx)")));
+    const QByteArray english = saved(QStringLiteral("TABELLA.XLSX"), QLatin1Char('.'));
+    // A workbook either way, and the same numbers whatever the decimal sign.
+    EXPECT_TRUE(italian.startsWith("PK\x03\x04"));
+    EXPECT_TRUE(english.startsWith("PK\x03\x04"));
+    const QJsonArray a = ReadWorkbook(italian)[QStringLiteral("rows")].toArray();
+    const QJsonArray b = ReadWorkbook(english)[QStringLiteral("rows")].toArray();
+    EXPECT_EQ(a, b);
+    EXPECT_DOUBLE_EQ(a[1].toArray()[2].toObject()[QStringLiteral("value")].toDouble(), 12.35);
+    // Any other name: the CSV as it was.
+    EXPECT_EQ(saved(QStringLiteral("tabella.txt"), QLatin1Char(',')),
+              TableCsv(SomeRows(), QLatin1Char(',')));
+    EXPECT_TRUE(dialogs.Messages().empty());
 }
 
 }  // namespace

@@ -73,6 +73,12 @@ class ScriptedWindowDialogs : public WindowDialogs {
         shown.push_back({Shown::Save, {}, suggested, Buttons::OkCancel, Icon::None, {}});
         return NextFile();
     }
+    std::optional<QString> SaveFileAs(const QString& suggested,
+                                      const QStringList& filters) override {
+        offeredFilters = filters;
+        return SaveFile(suggested);
+    }
+    QStringList offeredFilters;
 
     // A progress window: recorded; Annulla is pressed once it has been told
     // `cancelAtPercent` or more (never when negative).
