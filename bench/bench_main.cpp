@@ -35,8 +35,10 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 #include <functional>
@@ -338,6 +340,23 @@ void BenchZoom(const QStringList& args) {
     Row("scroll step at any zoom (median)", Median(scrolls), "ms", 0, "< 16 ms");
     Row("scroll step at any zoom (slowest)", *std::max_element(scrolls.begin(), scrolls.end()),
         "ms", 0, "< 16 ms");
+
+    // Four Ctrl+wheel notches from the fitted view (grey bands beside the
+    // photo), pointed near its right edge: how far the pointed photo point
+    // strays from the pointer on the screen.
+    w.form.Viewport().Fit();
+    vardesca::ImageSurface& surface = *w.form.picPicture;
+    const QPointF pointer = QPointF(surface.pos()) + QPointF(surface.width() - 8, surface.height() / 2.0);
+    const QPointF held = (pointer - QPointF(surface.pos())) / surface.Zoom();
+    double drift = 0;
+    for (int notch = 0; notch < 4; ++notch) {
+        QWheelEvent wheel(pointer, w.form.picContainer->mapToGlobal(pointer), {}, {0, 120},
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(w.form.picContainer, &wheel);
+        const QPointF now = QPointF(surface.pos()) + held * surface.Zoom();
+        drift = std::max(drift, std::hypot(now.x() - pointer.x(), now.y() - pointer.y()));
+    }
+    Row("pointed point's drift, 4 Ctrl+wheel notches", drift, "px", 0, "<= 1 px");
 }
 
 void BenchLoupe(const QStringList& args) {

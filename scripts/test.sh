@@ -106,4 +106,4 @@ if [ "$install_package" -eq 1 ]; then
 fi
 
 echo "== fuzz targets, a short run each (at ${SECONDS} s)"
-bash scripts/fuzz.sh 10
+bash scripts/fuzz.sh 20
