@@ -35,13 +35,15 @@ int main(int argc, char* argv[]) {
 
     vardesca::QtWindowDialogs dialogs;
     const vardesca::QtLocaleNumbers locale;
+    // Declared before the window, which keeps a pointer to it: the journal
+    // outlives every use the window can make of it.
+    std::unique_ptr<vardesca::SessionJournal> journal;
     vardesca::Form1 window(dialogs, locale, nullptr, &settings);
     dialogs.SetParent(&window);
     window.show();
     // What the user does is journaled from the start; a session that ended
     // otherwise than normally is offered back first.
-    const std::unique_ptr<vardesca::SessionJournal> journal =
-        vardesca::StartJournal(window, dialogs, vardesca::JournalFolder());
+    journal = vardesca::StartJournal(window, dialogs, vardesca::JournalFolder());
     vardesca::OnQuitSignals(window, [&window] { window.EndQuietly(); });
     // The desktop session ending asks nothing: the journal keeps the work.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,

@@ -8,6 +8,13 @@
 
 namespace vardesca {
 
+// What an overflow says (in Italian: the window shows it translated by these).
+namespace overflow_text {
+inline constexpr const char* kValue = "valore fuori dall'intervallo di un intero a 32 bit";
+inline constexpr const char* kDifference =
+    "differenza fuori dall'intervallo di un intero a 32 bit";
+}  // namespace overflow_text
+
 // Raised when a 16- or 32-bit value would leave its range. Integer arithmetic in
 // this program never wraps around: a result that does not fit is an error, and
 // the window reports it and goes on.
@@ -23,7 +30,7 @@ class ArithmeticOverflow : public std::overflow_error {
     constexpr float kLimit = 2147483648.0f;
     const float rounded = std::nearbyint(value);
     if (!(rounded >= -kLimit && rounded < kLimit)) {
-        throw ArithmeticOverflow("valore fuori dall'intervallo di un intero a 32 bit");
+        throw ArithmeticOverflow(overflow_text::kValue);
     }
     return static_cast<std::int32_t>(rounded);
 }
@@ -32,7 +39,7 @@ class ArithmeticOverflow : public std::overflow_error {
 [[nodiscard]] inline std::int32_t CheckedSub32(std::int32_t a, std::int32_t b) {
     std::int32_t result = 0;
     if (__builtin_sub_overflow(a, b, &result)) {
-        throw ArithmeticOverflow("differenza fuori dall'intervallo di un intero a 32 bit");
+        throw ArithmeticOverflow(overflow_text::kDifference);
     }
     return result;
 }

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <string_view>
 
+#include "engine/checked_int.h"
 #include "engine/measure_engine.h"
 
 namespace vardesca {
@@ -66,12 +67,13 @@ static_assert(
              "Vardesca",
              "È stato raggiunto il limite di 32767 misure: questa misura non è stata registrata. "
              "Copiare i dati, poi premere \"Resetta misurazioni\" per iniziare una nuova serie.")));
-// An overflow the engine reports (engine/checked_int.h).
-inline constexpr const char* kOverflow12 =
-    QT_TRANSLATE_NOOP("Vardesca", "valore fuori dall'intervallo di un intero a 32 bit");
-// An overflow the engine reports (engine/checked_int.h).
-inline constexpr const char* kOverflow13 =
-    QT_TRANSLATE_NOOP("Vardesca", "differenza fuori dall'intervallo di un intero a 32 bit");
+// The overflows the engine reports (engine/checked_int.h).
+static_assert(Same(overflow_text::kValue,
+                   QT_TRANSLATE_NOOP("Vardesca",
+                                     "valore fuori dall'intervallo di un intero a 32 bit")));
+static_assert(Same(overflow_text::kDifference,
+                   QT_TRANSLATE_NOOP("Vardesca",
+                                     "differenza fuori dall'intervallo di un intero a 32 bit")));
 
 }  // namespace
 

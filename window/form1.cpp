@@ -346,16 +346,8 @@ void Form1::HScroll1_Change() {
     viewport_->HorizontalBarMoved();
 }
 
-void Form1::HScroll1_Scroll() {
-    HScroll1_Change();
-}
-
 void Form1::VScroll1_Change() {
     viewport_->VerticalBarMoved();
-}
-
-void Form1::VScroll1_Scroll() {
-    VScroll1_Change();
 }
 
 void Form1::CopiaDati_Click() {

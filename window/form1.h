@@ -77,9 +77,7 @@ class Form1 : public QWidget {
     void Info_Click();
     void Esci_Click();
     void HScroll1_Change();
-    void HScroll1_Scroll();
     void VScroll1_Change();
-    void VScroll1_Scroll();
 
     // The photo's place in the viewport: zoom, fit, the bars, the wheel.
     [[nodiscard]] PhotoViewport& Viewport() const { return *viewport_; }
