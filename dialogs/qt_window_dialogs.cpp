@@ -148,16 +148,7 @@ std::optional<QString> QtWindowDialogs::OpenFile(const QString& title, const QSt
 }
 
 std::optional<QString> QtWindowDialogs::SaveFile(const QString& suggested) {
-    QFileDialog dialog(parent_);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // Choosing an existing file asks before replacing it, so a slip of the mouse
-    // does not overwrite another day's results.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    if (!suggested.isEmpty()) {
-        dialog.selectFile(suggested);
-    }
-    return RunFileDialog(dialog, parent_);
+    return SaveFileAs(suggested, {});
 }
 
 std::optional<QString> QtWindowDialogs::SaveFileAs(const QString& suggested,
@@ -165,7 +156,15 @@ std::optional<QString> QtWindowDialogs::SaveFileAs(const QString& suggested,
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // Choosing an existing file asks before replacing it, so a slip of the mouse
+    // does not overwrite another day's results.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (filters.isEmpty()) {
+        if (!suggested.isEmpty()) {
+            dialog.selectFile(suggested);
+        }
+        return RunFileDialog(dialog, parent_);
+    }
     dialog.setNameFilters(filters);
     // A name typed without an extension gets the chosen kind's ("(*.xlsx)").
     const auto suffixOf = [](const QString& filter) {
