@@ -114,7 +114,10 @@ void StaleClicks::ConnectToX() {
 }
 
 void StaleClicks::BusyUntilNow() {
-    if (!send_) {
+    // Asked once: without an X connection (Wayland, offscreen) or its answer,
+    // later work asks no more.
+    if (!send_ && !askedX_) {
+        askedX_ = true;
         ConnectToX();
     }
     const WId window = target_.window()->effectiveWinId();

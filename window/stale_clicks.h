@@ -67,6 +67,7 @@ class StaleClicks : public QObject, public QAbstractNativeEventFilter {
 
     QWidget& target_;
     MarkSender send_;
+    bool askedX_ = false;
     bool filtering_ = false;
     std::uint8_t xinputOpcode_ = 0;
     std::uint32_t markAtom_ = 0;
