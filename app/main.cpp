@@ -8,8 +8,8 @@
 #include "dialogs/qt_window_dialogs.h"
 #include "picture/system_name.h"
 #include "window/form1.h"
-#include "window/program_language.h"
-#include "window/qt_locale_numbers.h"
+#include "text/program_language.h"
+#include "text/qt_locale_numbers.h"
 #include "window/session_start.h"
 
 int main(int argc, char* argv[]) {

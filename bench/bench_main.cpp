@@ -52,7 +52,7 @@
 #include "view/zoom.h"
 #include "window/form1.h"
 #include "window/session_start.h"
-#include "window/qt_locale_numbers.h"
+#include "text/qt_locale_numbers.h"
 
 namespace {
 

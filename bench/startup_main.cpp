@@ -9,8 +9,8 @@
 
 #include "dialogs/qt_window_dialogs.h"
 #include "window/form1.h"
-#include "window/program_language.h"
-#include "window/qt_locale_numbers.h"
+#include "text/program_language.h"
+#include "text/qt_locale_numbers.h"
 #include "window/session_start.h"
 
 namespace {

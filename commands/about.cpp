@@ -2,7 +2,7 @@
 #include "commands/about.h"
 
 #include <QStringList>
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 
 namespace vardesca {
 

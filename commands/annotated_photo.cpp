@@ -15,7 +15,7 @@
 #include "commands/safe_file.h"
 #include "picture/photo_folder.h"
 #include "picture/pixel_memory.h"
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 #include "picture/worker_threads.h"
 #include "view/mark_overlay.h"
 

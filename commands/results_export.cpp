@@ -3,7 +3,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 
 namespace vardesca {
 

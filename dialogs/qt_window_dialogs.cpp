@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 
 namespace vardesca {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "commands/journal_format.h"
-#include "window/session_recovery.h"
+#include "session/journal_format.h"
+#include "session/session_recovery.h"
 
 namespace {
 bool SameReading(const vardesca::JournalReading& a, const vardesca::JournalReading& b) {

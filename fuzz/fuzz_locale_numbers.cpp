@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/result_line.h"
-#include "window/qt_locale_numbers.h"
+#include "text/qt_locale_numbers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)

@@ -3,7 +3,7 @@
 
 #include <QString>
 #include <optional>
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 
 namespace vardesca {
 

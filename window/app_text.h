@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "dialogs/window_dialogs.h"
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 
 // The window's own texts, exactly as the user sees them.
 namespace vardesca::app_text {

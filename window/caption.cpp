@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 #include "window/app_text.h"
 
 namespace vardesca {

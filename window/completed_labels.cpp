@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/completed_labels.h"
 
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 #include "window/app_text.h"
 
 namespace vardesca {

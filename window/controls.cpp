@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/controls.h"
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 
 namespace vardesca {
 

@@ -5,7 +5,7 @@
 
 #include "dialogs/window_dialogs.h"
 #include "engine/measure_engine.h"
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 
 namespace vardesca {
 

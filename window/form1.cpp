@@ -17,7 +17,7 @@
 #include "engine/checked_int.h"
 #include "engine/completed_step.h"
 #include "picture/photo_folder.h"
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
 #include "window/caption.h"

@@ -5,7 +5,7 @@
 
 #include "commands/safe_file.h"
 #include "picture/system_name.h"
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 #include "window/app_text.h"
 #include "window/form1.h"
 

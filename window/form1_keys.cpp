@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QShortcut>
 
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 #include "window/app_text.h"
 #include "window/form1.h"
 #include "window/stale_clicks.h"

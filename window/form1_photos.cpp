@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "picture/photo_folder.h"
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 #include "window/app_text.h"
 #include "window/form1.h"
 

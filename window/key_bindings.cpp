@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 #include "window/app_text.h"
 
 namespace vardesca {

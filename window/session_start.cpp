@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/session_start.h"
-#include "window/program_language.h"
+#include "text/program_language.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -11,8 +11,8 @@
 #include <QLocale>
 #include <QSocketNotifier>
 
-#include "picture/ui_text.h"
-#include "window/session_recovery.h"
+#include "text/ui_text.h"
+#include "session/session_recovery.h"
 
 namespace vardesca {
 

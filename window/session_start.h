@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "commands/session_journal.h"
+#include "session/session_journal.h"
 #include "dialogs/window_dialogs.h"
 #include "window/form1.h"
 

@@ -14,7 +14,7 @@
 
 #include "picture/image_source.h"
 #include "picture/photo_folder.h"
-#include "picture/picture_prefetch.h"
+#include "browse/picture_prefetch.h"
 
 namespace vardesca {
 namespace {

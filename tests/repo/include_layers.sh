@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a folder of the program includes one above it. From the bottom:
-# engine, picture, view, dialogs, commands, window, app — each may include only those
+# engine, text, picture, view, dialogs, commands, session, browse, window, app — each may include only those
 # below it (and itself).
 #   include_layers.sh REPOSITORY_ROOT
 set -euo pipefail
 cd "${1:?repository root}"
-layers=(engine picture view dialogs commands window app)
+layers=(engine text picture view dialogs commands session browse window app)
 bad=0
 for i in "${!layers[@]}"; do
     folder=${layers[$i]}

@@ -14,7 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$ts" "$work/vardesca_en.ts"
 cd "$src"
-"$lupdate" -silent window commands dialogs picture view app -ts "$work/vardesca_en.ts" \
+"$lupdate" -silent text picture view dialogs commands session browse window app -ts "$work/vardesca_en.ts" \
     -source-language it_IT -target-language en_US -locations none >/dev/null 2>&1
 status=0
 if grep -n 'type="unfinished"\|type="vanished"\|type="obsolete"\|<translation></translation>' \

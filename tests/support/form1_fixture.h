@@ -7,7 +7,7 @@
 
 #include "tests/support/scripted_window_dialogs.h"
 #include "window/form1.h"
-#include "window/qt_locale_numbers.h"
+#include "text/qt_locale_numbers.h"
 
 namespace vardesca::testing {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "window/qt_locale_numbers.h"
+#include "text/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {

@@ -13,7 +13,7 @@
 #include "engine/measure_engine.h"
 #include "tests/support/scripted_window_dialogs.h"
 #include "window/form1.h"
-#include "window/qt_locale_numbers.h"
+#include "text/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {

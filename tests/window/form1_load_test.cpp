@@ -12,7 +12,7 @@
 #include "tests/support/form1_fixture.h"
 #include "window/app_text.h"
 #include "window/form1.h"
-#include "window/qt_locale_numbers.h"
+#include "text/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {

@@ -11,7 +11,7 @@
 #include "commands/about.h"
 #include "tests/support/form1_fixture.h"
 #include "window/app_text.h"
-#include "window/qt_locale_numbers.h"
+#include "text/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {

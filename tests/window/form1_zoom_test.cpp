@@ -7,7 +7,7 @@
 #include "tests/support/form1_fixture.h"
 #include "view/zoom.h"
 #include "window/form1.h"
-#include "window/qt_locale_numbers.h"
+#include "text/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {

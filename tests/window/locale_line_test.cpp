@@ -8,8 +8,8 @@
 
 #include "tests/support/scripted_window_dialogs.h"
 #include "window/form1.h"
-#include "window/program_language.h"
-#include "window/qt_locale_numbers.h"
+#include "text/program_language.h"
+#include "text/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {

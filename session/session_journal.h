@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "commands/journal_format.h"
+#include "session/journal_format.h"
 
 namespace vardesca {
 

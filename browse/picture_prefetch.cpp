@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "picture/picture_prefetch.h"
+#include "browse/picture_prefetch.h"
 
 #include "picture/system_name.h"
 

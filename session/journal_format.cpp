@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "commands/journal_format.h"
+#include "session/journal_format.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "commands/session_journal.h"
+#include "session/session_journal.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,7 +14,7 @@
 
 #include "commands/safe_file.h"
 #include "picture/system_name.h"
-#include "picture/ui_text.h"
+#include "text/ui_text.h"
 
 namespace vardesca {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/journal_dialogs.h"
+#include "session/journal_dialogs.h"
 
 #include <array>
 #include <utility>

@@ -15,8 +15,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "commands/journal_format.h"
-#include "commands/session_journal.h"
+#include "session/journal_format.h"
+#include "session/session_journal.h"
 
 namespace vardesca {
 namespace {

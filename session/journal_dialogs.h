@@ -4,7 +4,7 @@
 #include <deque>
 #include <functional>
 
-#include "commands/journal_format.h"
+#include "session/journal_format.h"
 #include "dialogs/window_dialogs.h"
 
 namespace vardesca {

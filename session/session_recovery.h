@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/journal_format.h"
+#include "session/journal_format.h"
 #include "commands/measurement_table.h"
 
 namespace vardesca {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/program_language.h"
+#include "text/program_language.h"
 
 #include <gtest/gtest.h>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/session_recovery.h"
+#include "session/session_recovery.h"
 
 #include <charconv>
 #include <cstring>

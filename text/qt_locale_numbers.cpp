@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/qt_locale_numbers.h"
+#include "text/qt_locale_numbers.h"
 
 #include <QRegularExpression>
 #include <cmath>
