@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <utility>
 #include <xlsxwriter.h>
 
 #include "commands/safe_file.h"
@@ -39,42 +40,48 @@ QString TextField(const QString& text, QChar separator) {
     return Field(QLatin1Char('\'') + text, separator, true);
 }
 
+// A cell's text in the CSV: the photo's name as the system gives it (a name
+// that is not UTF-8 keeps its own bytes, so that the cell still names the
+// file), numbers with the column's decimals and the user's separator.
+QByteArray CsvCell(const TableRow& row, const TableColumn& column, QChar separator, bool comma) {
+    if (const auto* text = std::get_if<QString TableRow::*>(&column.field)) {
+        return ToSystemName(TextField(row.*(*text), separator));
+    }
+    QString number;
+    if (const auto* integer = std::get_if<int TableRow::*>(&column.field)) {
+        number = QString::number(row.*(*integer));
+    } else {
+        number = QString::number(row.*std::get<double TableRow::*>(column.field), 'f',
+                                 column.decimals);
+        if (comma) {
+            number.replace(QLatin1Char('.'), QLatin1Char(','));
+        }
+    }
+    return Field(number, separator).toUtf8();
+}
+
 }  // namespace
 
 QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator) {
     const bool comma = decimalSeparator == QLatin1Char(',');
     const QChar separator = comma ? QLatin1Char(';') : QLatin1Char(',');
-    const auto number = [comma](double value, int decimals) {
-        QString text = QString::number(value, 'f', decimals);
-        if (comma) {
-            text.replace(QLatin1Char('.'), QLatin1Char(','));
+    QByteArray csv;
+    for (const TableColumn& column : TableColumns()) {
+        if (!csv.isEmpty()) {
+            csv += separator.toLatin1();
         }
-        return text;
-    };
-    const auto line = [separator](const QStringList& fields) {
-        QStringList quoted;
-        for (const QString& f : fields) {
-            quoted.push_back(Field(f, separator));
-        }
-        return quoted.join(separator) + QLatin1String("\r\n");
-    };
-
-    QStringList header;
-    for (const char* title : table_text::kHeader) {
-        header.push_back(UiText(title));
+        csv += Field(UiText(column.header), separator).toUtf8();
     }
-    QByteArray csv = line(header).toUtf8();
-    // Three decimals keep a click's fraction of a pixel at any zoom the ladder
-    // reaches; the length has the two of its result line.
-    for (const TableRow& r : rows) {
-        // The photo's name as the system gives it: a name that is not UTF-8
-        // keeps its own bytes, so that the cell still names the file.
-        csv += ToSystemName(TextField(r.photo, separator));
-        csv += separator.toLatin1();
-        csv += line({QString::number(r.number), number(r.length, 2), number(r.x0, 3),
-                     number(r.y0, 3), number(r.x1, 3), number(r.y1, 3), number(r.scale, 3),
-                     number(r.reference1, 3), number(r.reference2, 3)})
-                   .toUtf8();
+    csv += "\r\n";
+    for (const TableRow& row : rows) {
+        bool first = true;
+        for (const TableColumn& column : TableColumns()) {
+            if (!std::exchange(first, false)) {
+                csv += separator.toLatin1();
+            }
+            csv += CsvCell(row, column, separator, comma);
+        }
+        csv += "\r\n";
     }
     return csv;
 }
@@ -99,29 +106,40 @@ std::optional<QByteArray> TableXlsx(const std::vector<TableRow>& rows) {
     lxw_worksheet* sheet = workbook_add_worksheet(book, UiText(table_text::kSheetName).toUtf8());
     lxw_format* bold = workbook_add_format(book);
     format_set_bold(bold);
-    lxw_format* hundredths = workbook_add_format(book);
-    format_set_num_format(hundredths, "0.00");
-    lxw_format* thousandths = workbook_add_format(book);
-    format_set_num_format(thousandths, "0.000");
+    // Each column's decimals, as the CSV shows them: "0.00", "0.000" …
+    std::vector<lxw_format*> formats;
+    for (const TableColumn& c : TableColumns()) {
+        lxw_format* format = workbook_add_format(book);
+        const std::string pattern =
+            c.decimals > 0 ? "0." + std::string(static_cast<std::size_t>(c.decimals), '0') : "0";
+        format_set_num_format(format, pattern.c_str());
+        formats.push_back(format);
+    }
 
     // A column is as wide as its header, and the photo's as its longest name.
     std::vector<double> widths;
     lxw_col_t column = 0;
-    for (const char* title : table_text::kHeader) {
-        const QString text = UiText(title);
+    for (const TableColumn& c : TableColumns()) {
+        const QString text = UiText(c.header);
         worksheet_write_string(sheet, 0, column++, text.toUtf8().constData(), bold);
         widths.push_back(std::max(8.0, static_cast<double>(text.size()) * 1.1 + 2));
     }
     lxw_row_t row = 1;
     for (const TableRow& r : rows) {
-        worksheet_write_string(sheet, row, 0, r.photo.toUtf8().constData(), nullptr);
-        widths[0] = std::max(widths[0], static_cast<double>(r.photo.size()) * 1.1 + 2);
-        worksheet_write_number(sheet, row, 1, r.number, nullptr);
-        worksheet_write_number(sheet, row, 2, r.length, hundredths);
-        column = 3;
-        for (const double value :
-             {r.x0, r.y0, r.x1, r.y1, r.scale, r.reference1, r.reference2}) {
-            worksheet_write_number(sheet, row, column++, value, thousandths);
+        column = 0;
+        for (const TableColumn& c : TableColumns()) {
+            if (const auto* text = std::get_if<QString TableRow::*>(&c.field)) {
+                const QString& value = r.*(*text);
+                worksheet_write_string(sheet, row, column, value.toUtf8().constData(), nullptr);
+                widths[column] =
+                    std::max(widths[column], static_cast<double>(value.size()) * 1.1 + 2);
+            } else if (const auto* integer = std::get_if<int TableRow::*>(&c.field)) {
+                worksheet_write_number(sheet, row, column, r.*(*integer), nullptr);
+            } else {
+                worksheet_write_number(sheet, row, column,
+                                       r.*std::get<double TableRow::*>(c.field), formats[column]);
+            }
+            ++column;
         }
         ++row;
     }

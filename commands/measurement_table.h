@@ -7,21 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include "commands/table_columns.h"
 #include "dialogs/window_dialogs.h"
 
 namespace vardesca {
-
-// One measurement as the table records it: where it came from and what gave
-// its length, so that a number in a spreadsheet can be traced back to the
-// photo and checked.
-struct TableRow {
-    QString photo;                                  // the photo's file name
-    int number = 0;                                 // as its result line numbers it
-    double length = 0.0;                            // cm, rounded to hundredths as the line has it
-    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;  // photo pixels, fractions kept
-    double scale = 0.0;                             // px/cm
-    double reference1 = 0.0, reference2 = 0.0;      // each reference's own px/cm
-};
 
 // Every measurement of the session, in the order taken. It follows the
 // measuring, not the results box: an undone measurement leaves it and a redone
@@ -70,16 +59,6 @@ class MeasurementTableExport {
 
 namespace table_text {
 inline constexpr const char* kDefaultName = QT_TRANSLATE_NOOP("Vardesca", "misure.csv");
-inline constexpr const char* kHeader[] = {QT_TRANSLATE_NOOP("Vardesca", "foto"),
-                                          QT_TRANSLATE_NOOP("Vardesca", "numero"),
-                                          QT_TRANSLATE_NOOP("Vardesca", "lunghezza (cm)"),
-                                          QT_TRANSLATE_NOOP("Vardesca", "x0 (px)"),
-                                          QT_TRANSLATE_NOOP("Vardesca", "y0 (px)"),
-                                          QT_TRANSLATE_NOOP("Vardesca", "x1 (px)"),
-                                          QT_TRANSLATE_NOOP("Vardesca", "y1 (px)"),
-                                          QT_TRANSLATE_NOOP("Vardesca", "scala (px/cm)"),
-                                          QT_TRANSLATE_NOOP("Vardesca", "riferimento 1 (px/cm)"),
-                                          QT_TRANSLATE_NOOP("Vardesca", "riferimento 2 (px/cm)")};
 inline constexpr const char* kEmpty = QT_TRANSLATE_NOOP(
     "Vardesca",
     "Nessuna misura da salvare: la tabella raccoglie le misure prese da quando il programma è "

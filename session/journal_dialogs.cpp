@@ -27,8 +27,8 @@ WindowDialogs::Answer Closed(WindowDialogs::Buttons buttons) {
 
 }  // namespace
 
-std::optional<JournalRecord> JournalDialogs::NextReply(const char* kind) {
-    if (replies_.empty() || replies_.front().kind != kind) {
+std::optional<JournalRecord> JournalDialogs::NextReply(RecordKind kind) {
+    if (replies_.empty() || !Is(replies_.front(), kind)) {
         return std::nullopt;
     }
     JournalRecord reply = std::move(replies_.front());
@@ -55,7 +55,7 @@ WindowDialogs::Answer JournalDialogs::ShowBox(const QString& title, const QStrin
         if (replies_.empty() && askWhenRunOut_) {
             return AskForReal([&] { return ShowBox(title, text, buttons, icon); });
         }
-        if (const auto reply = NextReply("answer"); reply && !reply->fields.empty()) {
+        if (const auto reply = NextReply(RecordKind::Answer); reply && !reply->fields.empty()) {
             for (const auto& [answer, name] : kAnswerNames) {
                 if (reply->fields[0] == name) {
                     return answer;
@@ -68,7 +68,7 @@ WindowDialogs::Answer JournalDialogs::ShowBox(const QString& title, const QStrin
     if (Recording() && buttons != Buttons::Ok) {
         for (const auto& [a, name] : kAnswerNames) {
             if (a == answer) {
-                record_({"answer", {name}});
+                record_({std::string(KindName(RecordKind::Answer)), {name}});
             }
         }
     }
@@ -80,13 +80,13 @@ QString JournalDialogs::Input(const QString& title, const QString& prompt) {
         if (replies_.empty() && askWhenRunOut_) {
             return AskForReal([&] { return Input(title, prompt); });
         }
-        const auto reply = NextReply("reply");
+        const auto reply = NextReply(RecordKind::Reply);
         return reply && !reply->fields.empty() ? QString::fromStdString(reply->fields[0])
                                                : QString();
     }
     const QString reply = real_.Input(title, prompt);
     if (Recording()) {
-        record_({"reply", {reply.toStdString()}});
+        record_({std::string(KindName(RecordKind::Reply)), {reply.toStdString()}});
     }
     return reply;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "session/journal_format.h"
+#include "session/journal_records.h"
 #include "dialogs/window_dialogs.h"
 
 namespace vardesca {
@@ -55,7 +56,7 @@ class JournalDialogs : public WindowDialogs {
 
   private:
     [[nodiscard]] bool Recording() const { return actions_ > 0 && record_ && !replaying_; }
-    [[nodiscard]] std::optional<JournalRecord> NextReply(const char* kind);
+    [[nodiscard]] std::optional<JournalRecord> NextReply(RecordKind kind);
     // Runs `ask` as outside a replay: shown to the user, recorded.
     template <typename Ask>
     auto AskForReal(Ask&& ask);

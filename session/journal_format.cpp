@@ -203,7 +203,7 @@ JournalReading ReadJournal(std::string_view bytes) {
 }
 
 const std::string& JournalHeader() {
-    static const std::string header = EncodeRecord({"vardesca-journal", {"1"}});
+    static const std::string header = EncodeRecord({kHeaderKind, {std::to_string(kJournalVersion)}});
     return header;
 }
 

@@ -70,6 +70,12 @@ class JournalReader {
 // Never throws and never reads past `bytes`, whatever they hold.
 [[nodiscard]] JournalReading ReadJournal(std::string_view bytes);
 
+// The first line of every journal this program writes names it and its
+// format's version. Version 1: the rows carry the ten columns of the first
+// measurement table. A version is raised when a record gains a field, and a
+// reader takes each record as its journal's version wrote it.
+inline constexpr const char* kHeaderKind = "vardesca-journal";
+inline constexpr int kJournalVersion = 1;
 // The first line of every journal this program writes.
 [[nodiscard]] const std::string& JournalHeader();
 // Whether `start` (a file's first bytes, at least JournalHeader()'s length when

@@ -10,16 +10,8 @@ namespace vardesca {
 
 namespace {
 
-template <typename Number>
-std::string NumberField(Number value) {
-    char text[64];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    return error == std::errc() ? std::string(text, end) : std::string("0");
-}
-
-template <typename Number>
-std::optional<Number> ParseNumber(const std::string& field) {
-    Number value{};
+std::optional<qint64> ParseSize(const std::string& field) {
+    qint64 value = 0;
     const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
     if (error != std::errc() || end != field.data() + field.size()) {
         return std::nullopt;
@@ -27,35 +19,12 @@ std::optional<Number> ParseNumber(const std::string& field) {
     return value;
 }
 
-std::optional<TableRow> RowOf(const JournalRecord& r) {
-    if (r.fields.size() != 10) {
-        return std::nullopt;
-    }
-    TableRow row;
-    row.photo = FromSystemName(QByteArray::fromStdString(r.fields[0]));
-    const auto number = ParseNumber<int>(r.fields[1]);
-    double* const values[] = {&row.length, &row.x0, &row.y0, &row.x1,
-                              &row.y1,     &row.scale, &row.reference1, &row.reference2};
-    if (!number) {
-        return std::nullopt;
-    }
-    row.number = *number;
-    for (std::size_t i = 0; i < 8; ++i) {
-        const auto value = ParseNumber<double>(r.fields[i + 2]);
-        if (!value) {
-            return std::nullopt;
-        }
-        *values[i] = *value;
-    }
-    return row;
-}
-
 std::optional<RecoveryPlan::Picture> PictureOf(const JournalRecord& r) {
-    if (r.kind != "picture" || r.fields.size() != 3 || r.fields[0].empty()) {
+    if (!Is(r, RecordKind::Picture) || r.fields.size() != 3 || r.fields[0].empty()) {
         return std::nullopt;
     }
-    const auto size = ParseNumber<qint64>(r.fields[1]);
-    const auto modified = ParseNumber<qint64>(r.fields[2]);
+    const auto size = ParseSize(r.fields[1]);
+    const auto modified = ParseSize(r.fields[2]);
     if (!size || !modified) {
         return std::nullopt;
     }
@@ -63,59 +32,36 @@ std::optional<RecoveryPlan::Picture> PictureOf(const JournalRecord& r) {
                                  *modified};
 }
 
+// What the user did on a photo, replayed in order; the rest is what it gave.
 bool IsAction(const JournalRecord& r) {
-    for (const char* kind : {"inizia", "click", "undo", "redo", "resetta", "text"}) {
-        if (r.kind == kind) {
+    const std::optional<RecordKind> kind = KindOf(r.kind);
+    if (!kind) {
+        return false;
+    }
+    switch (*kind) {
+        case RecordKind::Inizia:
+        case RecordKind::Click:
+        case RecordKind::Undo:
+        case RecordKind::Redo:
+        case RecordKind::Resetta:
+        case RecordKind::Text:
             return true;
-        }
+        case RecordKind::Header:
+        case RecordKind::Picture:
+        case RecordKind::Row:
+        case RecordKind::Export:
+        case RecordKind::Answer:
+        case RecordKind::Reply:
+            return false;
     }
     return false;
 }
 
 bool IsReply(const JournalRecord& r) {
-    return (r.kind == "answer" || r.kind == "reply") && r.fields.size() == 1;
+    return (Is(r, RecordKind::Answer) || Is(r, RecordKind::Reply)) && r.fields.size() == 1;
 }
 
 }  // namespace
-
-namespace journal_record {
-
-JournalRecord Picture(const QString& path, qint64 size, qint64 modifiedMs) {
-    return {"picture", {ToSystemName(path).toStdString(), NumberField(size), NumberField(modifiedMs)}};
-}
-
-JournalRecord Row(const TableRow& row) {
-    return {"row",
-            {ToSystemName(row.photo).toStdString(), NumberField(row.number), NumberField(row.length),
-             NumberField(row.x0), NumberField(row.y0), NumberField(row.x1), NumberField(row.y1),
-             NumberField(row.scale), NumberField(row.reference1), NumberField(row.reference2)}};
-}
-
-JournalRecord Click(float x, float y) {
-    return {"click", {NumberField(x), NumberField(y)}};
-}
-
-JournalRecord Text(const std::string& text) {
-    return {"text", {text}};
-}
-
-JournalRecord Action(const char* kind) {
-    return {kind, {}};
-}
-
-}  // namespace journal_record
-
-std::optional<std::pair<float, float>> ClickOf(const JournalRecord& record) {
-    if (record.kind != "click" || record.fields.size() != 2) {
-        return std::nullopt;
-    }
-    const auto x = ParseNumber<float>(record.fields[0]);
-    const auto y = ParseNumber<float>(record.fields[1]);
-    if (!x || !y) {
-        return std::nullopt;
-    }
-    return std::pair{*x, *y};
-}
 
 namespace {
 
@@ -125,27 +71,19 @@ struct Item {
     const JournalGap* gap = nullptr;
 };
 
-bool GapIs(const JournalGap& gap, std::initializer_list<const char*> kinds) {
-    for (const char* kind : kinds) {
-        if (gap.likelyKind == kind) {
-            return true;
-        }
-    }
-    return false;
-}
-
 RecoveryPlan::Cost HistoryCost(const JournalGap& gap) {
     using Cost = RecoveryPlan::Cost;
-    if (GapIs(gap, {"row"})) {
+    if (GapIs(gap, {RecordKind::Row})) {
         return Cost::TableRow;
     }
-    if (GapIs(gap, {"text"})) {
+    if (GapIs(gap, {RecordKind::Text})) {
         return Cost::TextEdit;
     }
     // Actions and replies on an earlier photo: the text and the rows
     // journaled when it was left hold what they gave.
-    if (GapIs(gap, {"vardesca-journal", "picture", "click", "inizia", "undo", "redo", "resetta",
-                    "export", "answer", "reply"})) {
+    if (GapIs(gap, {RecordKind::Header, RecordKind::Picture, RecordKind::Click,
+                    RecordKind::Inizia, RecordKind::Undo, RecordKind::Redo, RecordKind::Resetta,
+                    RecordKind::Export, RecordKind::Answer, RecordKind::Reply})) {
         return Cost::Nothing;
     }
     return Cost::Unknown;
@@ -156,6 +94,7 @@ RecoveryPlan::Cost HistoryCost(const JournalGap& gap) {
 RecoveryPlan PlanRecovery(const JournalReading& reading) {
     using Cost = RecoveryPlan::Cost;
     const std::vector<JournalRecord>& records = reading.records;
+    const int version = VersionOf(reading);
     std::vector<Item> items;
     items.reserve(records.size() + reading.gaps.size());
     std::size_t nextGap = 0;
@@ -173,7 +112,7 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
     std::size_t last = items.size();
     for (std::size_t i = 0; i < items.size(); ++i) {
         if ((items[i].record != nullptr && PictureOf(*items[i].record)) ||
-            (items[i].gap != nullptr && GapIs(*items[i].gap, {"picture"}))) {
+            (items[i].gap != nullptr && GapIs(*items[i].gap, {RecordKind::Picture}))) {
             last = i;
         }
     }
@@ -188,13 +127,13 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
         const JournalRecord& r = *items[i].record;
         const JournalRecord* next =
             i + 1 < before && items[i + 1].record != nullptr ? items[i + 1].record : nullptr;
-        if (r.kind == "row") {
-            if (auto row = RowOf(r)) {
+        if (Is(r, RecordKind::Row)) {
+            if (auto row = RowOf(r, version)) {
                 plan.rows.push_back(std::move(*row));
             }
-        } else if (r.kind == "text" && r.fields.size() == 1) {
-            plan.startText = r.fields[0];
-        } else if (r.kind == "resetta" && next != nullptr && next->kind == "answer" &&
+        } else if (auto text = TextOf(r)) {
+            plan.startText = std::move(*text);
+        } else if (Is(r, RecordKind::Resetta) && next != nullptr && Is(*next, RecordKind::Answer) &&
                    next->fields == std::vector<std::string>{"ok"}) {
             // Confirmed: the table went with the box.
             plan.rows.clear();
@@ -216,9 +155,9 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
         if (const JournalGap* gap = items[i].gap) {
             if (gap->onlyLineBreak) {
                 plan.damage.push_back({gap->line, Cost::Nothing});
-            } else if (GapIs(*gap, {"text"})) {
+            } else if (GapIs(*gap, {RecordKind::Text})) {
                 plan.damage.push_back({gap->line, Cost::TextEdit});
-            } else if (GapIs(*gap, {"row", "export", "vardesca-journal"})) {
+            } else if (GapIs(*gap, {RecordKind::Row, RecordKind::Export, RecordKind::Header})) {
                 plan.damage.push_back({gap->line, Cost::Nothing});
             } else if (stopped) {
                 plan.damage.push_back({gap->line, Cost::Nothing});
@@ -227,7 +166,7 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
                 plan.lastStepComplete = false;
                 plan.damage.push_back({gap->line, Cost::StepsStopped});
                 // A lost reply leaves its action unanswerable: it goes too.
-                if (GapIs(*gap, {"answer", "reply"}) && !plan.steps.empty()) {
+                if (GapIs(*gap, {RecordKind::Answer, RecordKind::Reply}) && !plan.steps.empty()) {
                     plan.steps.pop_back();
                 }
             }
@@ -235,7 +174,7 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
         }
         const JournalRecord& r = *items[i].record;
         if (stopped) {
-            if (r.kind == "text" && r.fields.size() == 1) {
+            if (TextOf(r)) {
                 plan.steps.push_back({r, {}});
             }
         } else if (IsAction(r)) {

@@ -8,22 +8,15 @@
 #include <vector>
 
 #include "session/journal_format.h"
-#include "commands/measurement_table.h"
+#include "session/journal_records.h"
+#include "commands/table_columns.h"
 
 namespace vardesca {
 
-// What the window writes to the session journal, and how a journal is turned
-// back into a session. The engine is deterministic: the same clicks and the
-// same replies give the same marks and lines, so a session is kept as the
-// short list of what the user did since the last photo was loaded, with the
-// results text and the table as they stood then.
-namespace journal_record {
-[[nodiscard]] JournalRecord Picture(const QString& path, qint64 size, qint64 modifiedMs);
-[[nodiscard]] JournalRecord Row(const TableRow& row);
-[[nodiscard]] JournalRecord Click(float x, float y);
-[[nodiscard]] JournalRecord Text(const std::string& text);
-[[nodiscard]] JournalRecord Action(const char* kind);  // inizia, undo, redo, resetta, export
-}  // namespace journal_record
+// How a journal is turned back into a session. The engine is deterministic:
+// the same clicks and the same replies give the same marks and lines, so a
+// session is kept as the short list of what the user did since the last photo
+// was loaded, with the results text and the table as they stood then.
 
 // One thing the user did, with the replies given while it ran.
 struct RecoveryStep {
@@ -78,9 +71,6 @@ struct RecoveryPlan {
 
 // The records that give the same plan again: what a new journal takes over.
 [[nodiscard]] std::string EncodePlan(const RecoveryPlan& plan);
-
-// A click's coordinates as the journal holds them; nothing for anything else.
-[[nodiscard]] std::optional<std::pair<float, float>> ClickOf(const JournalRecord& record);
 
 namespace recovery_text {
 inline constexpr const char* kTitle = QT_TRANSLATE_NOOP("Vardesca", "Recupero della sessione");

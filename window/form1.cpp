@@ -310,7 +310,7 @@ void Form1::Resetta_Click() {
     if (WaitingForSave()) {
         return;
     }
-    Journaled(journal_record::Action("resetta"), [this] {
+    Journaled(journal_record::Action(RecordKind::Resetta), [this] {
         const auto answer =
             dialogs_.ShowBox(UiText(app_text::kResetTitle), UiText(app_text::kResetQuestion),
                              WindowDialogs::Buttons::OkCancel);
@@ -355,7 +355,7 @@ void Form1::CopiaDati_Click() {
         return;
     }
     Guarded([this] { export_.CopiaDati(Text1->GetText()); });
-    Journal(journal_record::Action("export"));
+    Journal(journal_record::Action(RecordKind::Export));
     RememberResultsFile();
     staleClicks_->BusyUntilNow();
 }
@@ -417,7 +417,7 @@ void Form1::Inizia_Click() {
     if (WaitingForSave()) {
         return;
     }
-    Journaled(journal_record::Action("inizia"), [this] { engine_->StartCalibration(); });
+    Journaled(journal_record::Action(RecordKind::Inizia), [this] { engine_->StartCalibration(); });
     UpdateCaption();
 }
 
@@ -452,7 +452,7 @@ void Form1::UndoClick() {
     }
     const EngineState before = StateOf(*engine_);
     Journaled(
-        journal_record::Action("undo"), [this] { engine_->Undo(); },
+        journal_record::Action(RecordKind::Undo), [this] { engine_->Undo(); },
         [this, &before] { AfterEngineAction(before); });
 }
 
@@ -465,7 +465,7 @@ void Form1::RedoClick() {
     }
     const EngineState before = StateOf(*engine_);
     Journaled(
-        journal_record::Action("redo"), [this] { engine_->Redo(); },
+        journal_record::Action(RecordKind::Redo), [this] { engine_->Redo(); },
         [this, &before] { AfterEngineAction(before); });
 }
 

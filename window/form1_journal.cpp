@@ -174,19 +174,18 @@ void Form1::ShowDamage(const RecoveryPlan& plan, const QString& keptAt) {
 
 void Form1::ReplayStep(const RecoveryStep& step, bool askWhenRunOut) {
     recording_.QueueReplies(step.replies, askWhenRunOut);
-    const std::string& kind = step.action.kind;
     if (const auto click = ClickOf(step.action)) {
-        picPicture_MouseDown(click->first, click->second);
-    } else if (kind == "inizia") {
-        Inizia_Click();
-    } else if (kind == "undo") {
-        UndoClick();
-    } else if (kind == "redo") {
-        RedoClick();
-    } else if (kind == "resetta") {
-        Resetta_Click();
-    } else if (kind == "text" && step.action.fields.size() == 1) {
-        Text1->SetText(step.action.fields[0]);
+        return picPicture_MouseDown(click->first, click->second);
+    }
+    if (const auto text = TextOf(step.action)) {
+        return Text1->SetText(*text);
+    }
+    switch (KindOf(step.action.kind).value_or(RecordKind::Export)) {
+        case RecordKind::Inizia: return Inizia_Click();
+        case RecordKind::Undo: return UndoClick();
+        case RecordKind::Redo: return RedoClick();
+        case RecordKind::Resetta: return Resetta_Click();
+        default: return;
     }
 }
 

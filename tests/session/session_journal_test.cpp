@@ -10,12 +10,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "session/journal_format.h"
+#include "session/journal_records.h"
 #include "session/session_journal.h"
 
 namespace vardesca {
@@ -113,6 +115,41 @@ TEST(JournalFormatTest, EveryBitFlippedCostsOnlyTheRecordItHit) {
     const JournalReading reading = ReadJournal(payloadHit);
     ASSERT_EQ(reading.gaps.size(), 1u);
     EXPECT_EQ(reading.gaps[0].likelyKind, "picture");
+}
+
+// Each kind has its own word on the disk and comes back as itself; a row
+// comes back with every digit, and a row of another version's width is not
+// taken for one of this version's.
+TEST(JournalRecordsTest, KindsAndRowsComeBackAsThemselves) {
+    std::set<std::string_view> words;
+    for (int k = 0; k <= static_cast<int>(RecordKind::Reply); ++k) {
+        const auto kind = static_cast<RecordKind>(k);
+        ASSERT_FALSE(KindName(kind).empty());
+        EXPECT_TRUE(words.insert(KindName(kind)).second) << KindName(kind);
+        EXPECT_EQ(KindOf(KindName(kind)), kind);
+    }
+    EXPECT_EQ(KindOf("Undo"), std::nullopt);
+    EXPECT_EQ(JournalHeader(), EncodeRecord({"vardesca-journal", {"1"}}));
+
+    const TableRow row{QStringLiteral("IMG \"7\"\t.jpg"), 12, 12.35, 0.1, 1e-7, 3000.125,
+                       2.5, 41.333333333333336, 40.1, 42.7};
+    const JournalRecord record = journal_record::Row(row);
+    const std::optional<TableRow> back = RowOf(ReadJournal(EncodeRecord(record)).records.at(0),
+                                               kJournalVersion);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->photo, row.photo);
+    EXPECT_EQ(back->number, row.number);
+    for (const auto field : {&TableRow::length, &TableRow::x0, &TableRow::y0, &TableRow::x1,
+                             &TableRow::y1, &TableRow::scale, &TableRow::reference1,
+                             &TableRow::reference2}) {
+        EXPECT_EQ((*back).*field, row.*field);
+    }
+    JournalRecord wider = record;
+    wider.fields.push_back("1");
+    EXPECT_FALSE(RowOf(wider, kJournalVersion));
+    JournalRecord garbled = record;
+    garbled.fields[3] = "1,5";
+    EXPECT_FALSE(RowOf(garbled, kJournalVersion));
 }
 
 TEST(JournalFormatTest, OnlyAFileThatBeginsAsAJournalIsTakenForOne) {

@@ -123,6 +123,59 @@ TEST_F(Form1JournalTest, AKilledSessionComesBackAsItWasDownToTheNextLine) {
     EXPECT_EQ(StateOf(again), StateOf(window));
 }
 
+// Three photos, so that a photo's rows are journaled once when it is left and
+// never again when a later one is: the table comes back without a row twice.
+TEST_F(Form1JournalTest, ASessionOverThreePhotosComesBackWithEachRowOnce) {
+    journalPath = journal->Path();
+    Make(QStringLiteral("IMG_3.png"), Qt::blue);
+    Open(one);
+    Calibrate({"2", "1"});
+    Click(window, 100, 100);
+    Click(window, 200, 100);
+    window.GoToNeighbour(1);
+    Calibrate({"2", "1"});
+    Click(window, 50, 50);
+    Click(window, 50, 250);
+    window.GoToNeighbour(1);
+    Calibrate({"2", "1"});
+    Click(window, 10, 200);
+    Click(window, 390, 210);
+    ASSERT_EQ(window.Table().Rows().size(), 3U);
+    const std::string before = StateOf(window);
+
+    testing::ScriptedWindowDialogs otherDialogs;
+    Form1 again(otherDialogs, locale);
+    again.show();
+    again.RecoverSession(Killed());
+    EXPECT_EQ(StateOf(again), before);
+    EXPECT_TRUE(otherDialogs.shown.empty());
+}
+
+// A journal this program wrote before its records had kinds, versions and
+// columns of their own (three photos, replies refused and given, a reference
+// redone, a reset thought better of, a photo name with a quote): what it held
+// comes back to the byte, each earlier photo's rows once. Its photos are gone,
+// so it comes back on a stand-in, as any journal whose photo has changed.
+TEST_F(Form1JournalTest, AJournalWrittenByAnEarlierVersionComesBackToTheByte) {
+    const auto fixture = [](const char* name) {
+        QFile file(QStringLiteral(VARDESCA_SOURCE "/tests/session/fixtures/") +
+                   QLatin1String(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        return file.readAll();
+    };
+    const JournalReading reading = ReadJournal(fixture("session-v1.journal").toStdString());
+    ASSERT_FALSE(reading.damaged);
+    EXPECT_EQ(VersionOf(reading), 1);
+    testing::ScriptedWindowDialogs otherDialogs;
+    Form1 again(otherDialogs, locale);
+    again.show();
+    again.RecoverSession(reading);
+    EXPECT_EQ(QByteArray::fromStdString(again.Text1->GetText()), fixture("session-v1.text"));
+    EXPECT_EQ(TableCsv(again.Table().Rows(), QLatin1Char(',')), fixture("session-v1.csv"));
+    ASSERT_EQ(otherDialogs.shown.size(), 1U);  // the photo gone, said once
+    EXPECT_TRUE(otherDialogs.shown[0].text.contains(QStringLiteral("IMG_3 \"blu\".png")));
+}
+
 TEST_F(Form1JournalTest, APhotoChangedSinceGivesBackTheTextAndTheTableOnly) {
     journalPath = journal->Path();
     Open(one);
@@ -438,7 +491,7 @@ TEST(PlanRecoveryTest, ADamagedLineCostsWhatItHeld) {
         {"vardesca-journal", {"1"}},
         journal_record::Text("x"),
         journal_record::Picture(QStringLiteral("/c.jpg"), 10, 20),
-        journal_record::Action("inizia"),
+        journal_record::Action(RecordKind::Inizia),
         journal_record::Click(1, 2),
         {"reply", {"2"}},
         journal_record::Click(3, 4),
@@ -471,7 +524,7 @@ TEST(PlanRecoveryTest, ADamagedLineCostsWhatItHeld) {
     EXPECT_EQ(reply.steps.size(), 3u);  // inizia, the click, then the text
     const RecoveryPlan replyKnown = plan(5, "reply");
     ASSERT_EQ(replyKnown.steps.size(), 2u);  // inizia, then the text
-    EXPECT_EQ(replyKnown.steps[0].action, journal_record::Action("inizia"));
+    EXPECT_EQ(replyKnown.steps[0].action, journal_record::Action(RecordKind::Inizia));
     // The text at the photo's loading: itself.
     const RecoveryPlan text = plan(1, "text");
     EXPECT_FALSE(text.startText);
@@ -491,7 +544,7 @@ TEST(PlanRecoveryTest, AConfirmedResettaBeforeTheLastPhotoEmptiesTheTableAndACan
     const JournalRecord b = journal_record::Row({QStringLiteral("b.jpg"), 1, 3, 0, 0, 1, 1, 1, 1, 1});
     const JournalRecord photo = journal_record::Picture(QStringLiteral("/c.jpg"), 10, 20);
     const auto plan = [&](const char* answer) {
-        return PlanRecovery({a, journal_record::Action("resetta"), {"answer", {answer}}, b,
+        return PlanRecovery({a, journal_record::Action(RecordKind::Resetta), {"answer", {answer}}, b,
                              journal_record::Text("x"), photo, journal_record::Click(1.5f, 2)});
     };
     const RecoveryPlan confirmed = plan("ok");

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/journal_records.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <variant>
+
+#include "picture/system_name.h"
+
+namespace vardesca {
+
+namespace {
+
+struct KindWord {
+    RecordKind kind;
+    const char* word;
+};
+
+// The words are the journal's on the disk: never change one, or journals
+// already written lose what it stood for.
+constexpr std::array<KindWord, 12> kKinds = {{
+    {RecordKind::Header, kHeaderKind},
+    {RecordKind::Picture, "picture"},
+    {RecordKind::Row, "row"},
+    {RecordKind::Text, "text"},
+    {RecordKind::Click, "click"},
+    {RecordKind::Inizia, "inizia"},
+    {RecordKind::Undo, "undo"},
+    {RecordKind::Redo, "redo"},
+    {RecordKind::Resetta, "resetta"},
+    {RecordKind::Export, "export"},
+    {RecordKind::Answer, "answer"},
+    {RecordKind::Reply, "reply"},
+}};
+
+template <typename Number>
+std::string NumberField(Number value) {
+    char text[64];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc() ? std::string(text, end) : std::string("0");
+}
+
+template <typename Number>
+std::optional<Number> ParseNumber(const std::string& field) {
+    Number value{};
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error != std::errc() || end != field.data() + field.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::string_view KindName(RecordKind kind) {
+    for (const KindWord& k : kKinds) {
+        if (k.kind == kind) {
+            return k.word;
+        }
+    }
+    return {};
+}
+
+std::optional<RecordKind> KindOf(std::string_view name) {
+    for (const KindWord& k : kKinds) {
+        if (name == k.word) {
+            return k.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+bool GapIs(const JournalGap& gap, std::initializer_list<RecordKind> kinds) {
+    const std::optional<RecordKind> kind = KindOf(gap.likelyKind);
+    return kind && std::find(kinds.begin(), kinds.end(), *kind) != kinds.end();
+}
+
+int VersionOf(const JournalReading& reading) {
+    if (reading.records.empty() || !Is(reading.records.front(), RecordKind::Header) ||
+        reading.records.front().fields.size() != 1) {
+        return 1;
+    }
+    return ParseNumber<int>(reading.records.front().fields[0]).value_or(1);
+}
+
+namespace journal_record {
+
+JournalRecord Picture(const QString& path, qint64 size, qint64 modifiedMs) {
+    return {std::string(KindName(RecordKind::Picture)),
+            {ToSystemName(path).toStdString(), NumberField(size), NumberField(modifiedMs)}};
+}
+
+JournalRecord Row(const TableRow& row) {
+    JournalRecord record{std::string(KindName(RecordKind::Row)), {}};
+    for (const TableColumn& column : TableColumns()) {
+        if (const auto* text = std::get_if<QString TableRow::*>(&column.field)) {
+            record.fields.push_back(ToSystemName(row.*(*text)).toStdString());
+        } else if (const auto* integer = std::get_if<int TableRow::*>(&column.field)) {
+            record.fields.push_back(NumberField(row.*(*integer)));
+        } else {
+            // Every digit: the row comes back as it was, not as a file shows it.
+            record.fields.push_back(NumberField(row.*std::get<double TableRow::*>(column.field)));
+        }
+    }
+    return record;
+}
+
+JournalRecord Click(float x, float y) {
+    return {std::string(KindName(RecordKind::Click)), {NumberField(x), NumberField(y)}};
+}
+
+JournalRecord Text(const std::string& text) {
+    return {std::string(KindName(RecordKind::Text)), {text}};
+}
+
+JournalRecord Action(RecordKind kind) {
+    return {std::string(KindName(kind)), {}};
+}
+
+}  // namespace journal_record
+
+std::optional<TableRow> RowOf(const JournalRecord& record, int version) {
+    if (!Is(record, RecordKind::Row)) {
+        return std::nullopt;
+    }
+    std::size_t expected = 0;
+    for (const TableColumn& column : TableColumns()) {
+        expected += column.sinceJournal <= version ? 1 : 0;
+    }
+    if (record.fields.size() != expected) {
+        return std::nullopt;
+    }
+    TableRow row;
+    std::size_t at = 0;
+    for (const TableColumn& column : TableColumns()) {
+        if (column.sinceJournal > version) {
+            continue;
+        }
+        const std::string& field = record.fields[at++];
+        if (const auto* text = std::get_if<QString TableRow::*>(&column.field)) {
+            row.*(*text) = FromSystemName(QByteArray::fromStdString(field));
+        } else if (const auto* integer = std::get_if<int TableRow::*>(&column.field)) {
+            const auto value = ParseNumber<int>(field);
+            if (!value) {
+                return std::nullopt;
+            }
+            row.*(*integer) = *value;
+        } else {
+            const auto value = ParseNumber<double>(field);
+            if (!value) {
+                return std::nullopt;
+            }
+            row.*std::get<double TableRow::*>(column.field) = *value;
+        }
+    }
+    return row;
+}
+
+std::optional<std::pair<float, float>> ClickOf(const JournalRecord& record) {
+    if (!Is(record, RecordKind::Click) || record.fields.size() != 2) {
+        return std::nullopt;
+    }
+    const auto x = ParseNumber<float>(record.fields[0]);
+    const auto y = ParseNumber<float>(record.fields[1]);
+    if (!x || !y) {
+        return std::nullopt;
+    }
+    return std::pair{*x, *y};
+}
+
+std::optional<std::string> TextOf(const JournalRecord& record) {
+    if (!Is(record, RecordKind::Text) || record.fields.size() != 1) {
+        return std::nullopt;
+    }
+    return record.fields[0];
+}
+
+}  // namespace vardesca
