@@ -57,6 +57,7 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       engine_(std::make_unique<MeasureEngine>(*picPicture, engineDialogs_, *Text1, engineButtons_,
                                               locale)) {
     SetUpControls();
+    DefineActions();
     ConnectHandlers();
     MakeShortcuts();
 
@@ -103,7 +104,7 @@ void Form1::SetUpControls() {
     picPicture->setFocusPolicy(Qt::StrongFocus);
     picPicture->setGeometry(scale_.ToPixels(360, 240, 3612, 2172));
     viewport_ = new PhotoViewport(*picContainer, *picPicture, *HScroll1, *VScroll1, scale_,
-                                  [this](const std::function<void()>& work) { Guarded(work); });
+                                  [this](const std::function<void()>& work) { actions_->Guard(work); });
     connect(viewport_, &PhotoViewport::ZoomChanged, this, [this] {
         UpdateCaption();
         RememberViewMode();
@@ -135,46 +136,6 @@ void Form1::ConnectHandlers() {
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
     connect(picPicture, &ImageSurface::MouseDown, this,
             [this](float x, float y) { picPicture_MouseDown(x, y); });
-}
-
-template <typename Handler>
-void Form1::Guarded(Handler&& handler) {
-    QString reason;
-    try {
-        handler();
-        return;
-    } catch (const std::bad_alloc&) {
-        reason = UiText(app_text::kOutOfMemory);
-    } catch (const ArithmeticOverflow& e) {
-        reason = UiText(e.what());  // the engine's own, by its Italian
-    } catch (const std::exception&) {
-        // The library's own text would be English.
-        reason = UiText(app_text::kInternalError);
-    }
-    dialogs_.ShowBox(QString(), UiText(app_text::kErrorText).arg(reason),
-                     WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
-}
-
-void Form1::RunGuarded(const std::function<void()>& work) {
-    Guarded(work);
-}
-
-void Form1::Journaled(const JournalRecord& action, const std::function<void()>& work,
-                      const std::function<void()>& after) {
-    FlushText();
-    Journal(action);
-    // Every reply given while it runs is recorded after it.
-    struct Replies {
-        JournalDialogs& dialogs;
-        explicit Replies(JournalDialogs& d) : dialogs(d) { dialogs.BeginAction(); }
-        ~Replies() { dialogs.EndAction(); }
-        Replies(const Replies&) = delete;
-        Replies& operator=(const Replies&) = delete;
-    } replies(recording_);
-    Guarded(work);
-    if (after) {
-        after();
-    }
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -244,29 +205,24 @@ void Form1::DragColumn(double x) {
 }
 
 void Form1::cmdOpen_Click() {
-    if (WaitingForSave()) {
-        return;
-    }
-    Guarded([this] {
-        // The folder of the photo shown, or of the last one of an earlier session.
-        const QString folder = !fileName_.isEmpty()   ? QFileInfo(fileName_).absolutePath()
-                               : settings_ != nullptr ? settings_->PhotoFolder()
-                                                      : QString();
-        const std::optional<QString> chosen =
-            dialogs_.OpenFile(UiText(app_text::kOpenTitle), app_text::OpenFilters(), folder);
-        // A cancelled dialog changes nothing: reloading would wipe a calibration.
-        if (chosen) {
-            Load(*chosen);
-        }
-    });
+    actions_->Perform(UserAction::Open);
 }
 
 void Form1::OpenPicture(const QString& path) {
-    if (WaitingForSave()) {
-        return;
+    actions_->Perform(UserAction::OpenPath, {.x = 0, .y = 0, .path = path});
+}
+
+void Form1::ChooseAndLoad() {
+    // The folder of the photo shown, or of the last one of an earlier session.
+    const QString folder = !fileName_.isEmpty()   ? QFileInfo(fileName_).absolutePath()
+                           : settings_ != nullptr ? settings_->PhotoFolder()
+                                                  : QString();
+    const std::optional<QString> chosen =
+        dialogs_.OpenFile(UiText(app_text::kOpenTitle), app_text::OpenFilters(), folder);
+    // A cancelled dialog changes nothing: reloading would wipe a calibration.
+    if (chosen) {
+        Load(*chosen);
     }
-    // As the dialog would give it: the caption names the whole path.
-    Guarded([this, &path] { Load(QFileInfo(path).absoluteFilePath()); });
 }
 
 void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched) {
@@ -307,26 +263,25 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
 }
 
 void Form1::Resetta_Click() {
-    if (WaitingForSave()) {
+    actions_->Perform(UserAction::Resetta);
+}
+
+void Form1::ResetMeasurements() {
+    const auto answer =
+        dialogs_.ShowBox(UiText(app_text::kResetTitle), UiText(app_text::kResetQuestion),
+                         WindowDialogs::Buttons::OkCancel);
+    if (answer != WindowDialogs::Answer::Ok) {
         return;
     }
-    Journaled(journal_record::Action(RecordKind::Resetta), [this] {
-        const auto answer =
-            dialogs_.ShowBox(UiText(app_text::kResetTitle), UiText(app_text::kResetQuestion),
-                             WindowDialogs::Buttons::OkCancel);
-        if (answer != WindowDialogs::Answer::Ok) {
-            return;
-        }
-        Text1->SetText("");
-        table_.Clear();
-        rowsAtPhotoStart_ = 0;
-        // The surface keeps the picture clean (marks lie over it), so the same
-        // picture comes back without marks even if the file has since been
-        // changed or deleted.
-        const LoadedPicture same{picPicture->Picture(), picPicture->WidthTwips(),
-                                 picPicture->HeightTwips()};
-        inizializza(fileName_, same);
-    });
+    Text1->SetText("");
+    table_.Clear();
+    rowsAtPhotoStart_ = 0;
+    // The surface keeps the picture clean (marks lie over it), so the same
+    // picture comes back without marks even if the file has since been
+    // changed or deleted.
+    const LoadedPicture same{picPicture->Picture(), picPicture->WidthTwips(),
+                             picPicture->HeightTwips()};
+    inizializza(fileName_, same);
 }
 
 void Form1::inizializza(const QString& fileName, const LoadedPicture& picture) {
@@ -351,18 +306,11 @@ void Form1::VScroll1_Change() {
 }
 
 void Form1::CopiaDati_Click() {
-    if (WaitingForSave()) {
-        return;
-    }
-    Guarded([this] { export_.CopiaDati(Text1->GetText()); });
-    Journal(journal_record::Action(RecordKind::Export));
-    RememberResultsFile();
-    staleClicks_->BusyUntilNow();
+    actions_->Perform(UserAction::CopiaDati);
 }
 
 void Form1::Info_Click() {
-    Guarded(
-        [this] { dialogs_.ShowBox(UiText(kAboutTitle), AboutText(), WindowDialogs::Buttons::Ok); });
+    actions_->Perform(UserAction::Info);
 }
 
 bool Form1::ConfirmExit() {
@@ -371,17 +319,7 @@ bool Form1::ConfirmExit() {
 }
 
 void Form1::Esci_Click() {
-    if (WaitingForSave()) {
-        return;
-    }
-    Guarded([this] {
-        if (ConfirmExit()) {
-            quitting_ = true;
-            RememberAtExit();
-            EndSession();
-            quit_();
-        }
-    });
+    actions_->Perform(UserAction::Quit);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -397,12 +335,12 @@ void Form1::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (WaitingForSave()) {
+    if (actions_->SaveHolds()) {
         event->ignore();
         return;
     }
     bool confirmed = false;
-    Guarded([this, &confirmed] { confirmed = ConfirmExit(); });
+    actions_->Guard([this, &confirmed] { confirmed = ConfirmExit(); });
     if (confirmed) {
         quitting_ = true;
         RememberAtExit();
@@ -414,26 +352,12 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Inizia_Click() {
-    if (WaitingForSave()) {
-        return;
-    }
-    Journaled(journal_record::Action(RecordKind::Inizia), [this] { engine_->StartCalibration(); });
-    UpdateCaption();
+    actions_->Perform(UserAction::Inizia);
 }
 
 void Form1::picPicture_MouseDown(float x, float y) {
     // Every button counts, with or without Shift, Ctrl or Alt.
-    const EngineState before = StateOf(*engine_);
-    // A click the engine ignores (no calibration begun) changes nothing to keep.
-    if (engine_->azione() != MeasureEngine::Idle && WaitingForSave()) {
-        return;
-    }
-    if (engine_->azione() == MeasureEngine::Idle) {
-        return;
-    }
-    Journaled(
-        journal_record::Click(x, y), [this, x, y] { engine_->HandleClick(x, y); },
-        [this, &before] { AfterEngineAction(before); });
+    actions_->Perform(UserAction::Click, {.x = x, .y = y, .path = {}});
 }
 
 void Form1::AfterEngineAction(const EngineState& before) {
@@ -444,42 +368,19 @@ void Form1::AfterEngineAction(const EngineState& before) {
 }
 
 void Form1::UndoClick() {
-    if (WaitingForSave()) {
-        return;
-    }
-    if (!engine_->CanUndo()) {
-        return;
-    }
-    const EngineState before = StateOf(*engine_);
-    Journaled(
-        journal_record::Action(RecordKind::Undo), [this] { engine_->Undo(); },
-        [this, &before] { AfterEngineAction(before); });
+    actions_->Perform(UserAction::Undo);
 }
 
 void Form1::RedoClick() {
-    if (WaitingForSave()) {
-        return;
-    }
-    if (!engine_->CanRedo()) {
-        return;
-    }
-    const EngineState before = StateOf(*engine_);
-    Journaled(
-        journal_record::Action(RecordKind::Redo), [this] { engine_->Redo(); },
-        [this, &before] { AfterEngineAction(before); });
+    actions_->Perform(UserAction::Redo);
 }
 
 void Form1::GiveUpPendingPoint() {
-    if (engine_->HasPendingPoint()) {
-        UndoClick();
-    }
+    actions_->Perform(UserAction::GiveUpPendingPoint);
 }
 
 void Form1::ToggleLabels() {
-    picPicture->SetLabelsVisible(!picPicture->LabelsVisible());
-    if (settings_ != nullptr) {
-        settings_->SetLabelsOn(picPicture->LabelsVisible());
-    }
+    actions_->Perform(UserAction::ToggleLabels);
 }
 
 bool Form1::HasPicture() const {

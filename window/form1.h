@@ -32,6 +32,7 @@
 #include "window/column_handle.h"
 #include "window/compute_layout.h"
 #include "window/stale_clicks.h"
+#include "window/user_actions.h"
 #include "dialogs/window_dialogs.h"
 
 namespace vardesca {
@@ -140,16 +141,8 @@ class Form1 : public QWidget {
     void SetUpControls();
     // Each control's signals to its handler.
     void ConnectHandlers();
-    // While the annotated photo is being saved, measuring and the commands
-    // wait: true, and the reason said, when one was tried.
-    [[nodiscard]] bool WaitingForSave();
     // The exit question; true when the user answers Sì.
     [[nodiscard]] bool ConfirmExit();
-
-    // Runs a handler; an exception escaping it is reported in Italian and the
-    // window, the picture and the results stay as they are.
-    template <typename Handler>
-    void Guarded(Handler&& handler);
 
     // Loads `path` (or takes it from `prefetched`) and puts it under the
     // measuring tools, or says why not.
@@ -175,12 +168,6 @@ class Form1 : public QWidget {
     // before the next action.
     void Journal(const std::string& encoded);
     void Journal(const JournalRecord& record) { Journal(EncodeRecord(record)); }
-    // `after` runs inside the action too (unguarded, as after any action), so
-    // that a question it asks (the references' disagreement) is recorded.
-    void Journaled(const JournalRecord& action, const std::function<void()>& work,
-                   const std::function<void()>& after = {});
-    // Guarded, for the handlers defined beside the journal's.
-    void RunGuarded(const std::function<void()>& work);
     void FlushText();
     // The records of a photo loaded: the box's text then, the table rows of
     // the photo left, and the photo with its size and time.
@@ -198,9 +185,18 @@ class Form1 : public QWidget {
     void inizializza(const QString& fileName, const LoadedPicture& picture);
     [[nodiscard]] bool HasPicture() const;
     [[nodiscard]] bool TextHasFocus() const;
-    // The shortcuts of the key table; Run does what a key names.
+    // What each action does, handed to the door; the shortcuts of the key
+    // table, each performing its action.
+    void DefineActions();
+    void DefineMeasuring();
+    void DefineFiles();
+    void DefineView();
     void MakeShortcuts();
-    void Run(KeyAction action);
+    // The actions' own work: the open dialog, then the load; Resetta's
+    // question, then the reset; the folder's next or previous photo.
+    void ChooseAndLoad();
+    void ResetMeasurements();
+    void GoToNeighbourPhoto(int step);
     void UpdateCaption();
     // After any engine action: labels, caption and loupe brought up to date.
     void AfterEngineAction(const EngineState& before);
@@ -247,6 +243,10 @@ class Form1 : public QWidget {
     EngineDialogsAdapter engineDialogs_;
     EngineButtonsAdapter engineButtons_;
     std::unique_ptr<MeasureEngine> engine_;
+    // The one door every action goes through, and the engine's state before
+    // the action under way (what it completed is told from the two).
+    std::unique_ptr<UserActions> actions_;
+    EngineState before_{};
 };
 
 }  // namespace vardesca

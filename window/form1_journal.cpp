@@ -95,7 +95,7 @@ void Form1::RecoverSession(const JournalReading& reading, const QString& keptAt)
     const RecoveryPlan plan = PlanRecovery(reading);
     bool textOnly = plan.pictureLost;
     recording_.StartReplay();
-    RunGuarded([&] {
+    actions_->Guard([&] {
         if (plan.startText) {
             Text1->SetText(*plan.startText);
         }
@@ -174,19 +174,26 @@ void Form1::ShowDamage(const RecoveryPlan& plan, const QString& keptAt) {
 
 void Form1::ReplayStep(const RecoveryStep& step, bool askWhenRunOut) {
     recording_.QueueReplies(step.replies, askWhenRunOut);
-    if (const auto click = ClickOf(step.action)) {
-        return picPicture_MouseDown(click->first, click->second);
-    }
     if (const auto text = TextOf(step.action)) {
         return Text1->SetText(*text);
     }
-    switch (KindOf(step.action.kind).value_or(RecordKind::Export)) {
-        case RecordKind::Inizia: return Inizia_Click();
-        case RecordKind::Undo: return UndoClick();
-        case RecordKind::Redo: return RedoClick();
-        case RecordKind::Resetta: return Resetta_Click();
-        default: return;
+    // Every other step is replayed by the action that recorded it, through
+    // the same door as when the user did it.
+    const std::optional<RecordKind> kind = KindOf(step.action.kind);
+    const std::optional<UserAction> action = kind ? ReplayedBy(*kind) : std::nullopt;
+    if (!action) {
+        return;
     }
+    ActionArgs args;
+    if (*action == UserAction::Click) {
+        const auto click = ClickOf(step.action);
+        if (!click) {
+            return;
+        }
+        args.x = click->first;
+        args.y = click->second;
+    }
+    actions_->Perform(*action, args);
 }
 
 void Form1::UnloadPicture() {

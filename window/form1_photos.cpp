@@ -67,22 +67,11 @@ QChar Form1::DecimalSeparator() const {
     return one.find(',') != std::string::npos ? QLatin1Char(',') : QLatin1Char('.');
 }
 
-void Form1::SaveTable() {
-    if (WaitingForSave()) {
+void Form1::GoToNeighbourPhoto(int step) {
+    if (!HasPicture()) {
         return;
     }
-    RunGuarded([this] { tableExport_.Save(table_.Rows(), DecimalSeparator(), fileName_); });
-    staleClicks_->BusyUntilNow();
-}
-
-void Form1::GoToNeighbour(int step) {
-    if (WaitingForSave()) {
-        return;
-    }
-    RunGuarded([this, step] {
-        if (!HasPicture()) {
-            return;
-        }
+    {
         const std::optional<QString> next = NeighbourPicture(folderPlace_, step);
         if (!next) {
             dialogs_.ShowBox(QString(),
@@ -98,7 +87,7 @@ void Form1::GoToNeighbour(int step) {
         if (fitted && fileName_ == *next) {
             viewport_->Fit();
         }
-    });
+    }
 }
 
 void Form1::RestoreRemembered() {

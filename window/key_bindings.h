@@ -6,6 +6,8 @@
 #include <QString>
 #include <span>
 
+#include "window/user_actions.h"
+
 namespace vardesca {
 
 // Every key of the program, in one table: the window makes its shortcuts from
@@ -15,32 +17,9 @@ enum class KeyScope {
     OutsideResultsBox,  // single keys, which type in the results box
 };
 
-enum class KeyAction {
-    None,  // listed for the user, handled by Qt itself (Tab)
-    ZoomIn,
-    ZoomOut,
-    Fit,
-    NaturalSize,
-    Undo,
-    Redo,
-    SaveAnnotatedPhoto,
-    ShowKeys,
-    ScrollLeft,
-    ScrollRight,
-    ScrollUp,
-    ScrollDown,
-    GiveUpPendingPoint,
-    ToggleLoupe,
-    ToggleLabels,
-    Open,
-    SaveResults,
-    CopyResults,
-    Quit,
-    SaveTable,
-    NextPhoto,
-    PreviousPhoto,
-    StartMeasuring,
-};
+// The keys' actions are user actions: the door that runs them is the same
+// whatever started them.
+using KeyAction = UserAction;
 
 struct KeyBinding {
     QList<QKeySequence> keys;

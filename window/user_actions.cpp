@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/user_actions.h"
+
+#include <new>
+
+#include "commands/annotated_photo.h"
+#include "engine/checked_int.h"
+#include "session/journal_dialogs.h"
+#include "text/ui_text.h"
+#include "window/app_text.h"
+#include "window/stale_clicks.h"
+
+namespace vardesca {
+
+namespace {
+
+using A = UserAction;
+using K = RecordKind;
+using H = ActionRule::Hold;
+constexpr std::optional<RecordKind> kNone = std::nullopt;
+
+// action, during a save, record, recorded after, holds the window, undoable,
+// applies asked first. The first row whose record a kind is replays it.
+constexpr ActionRule kRules[] = {
+    {A::Click, false, K::Click, false, H::No, true, true},
+    {A::Inizia, false, K::Inizia, false, H::No, false},
+    {A::StartMeasuring, false, K::Inizia, false, H::No, false, true},
+    {A::Undo, false, K::Undo, false, H::No, false},
+    {A::GiveUpPendingPoint, false, K::Undo, false, H::No, false, true},
+    {A::Redo, false, K::Redo, false, H::No, false},
+    {A::Resetta, false, K::Resetta, false, H::No, false},
+    {A::Open, false, kNone, false, H::AtLoad, false},
+    {A::OpenPath, false, kNone, false, H::AtLoad, false},
+    {A::NextPhoto, false, kNone, false, H::AtLoad, false},
+    {A::PreviousPhoto, false, kNone, false, H::AtLoad, false},
+    {A::CopiaDati, false, K::Export, true, H::AfterWork, false},
+    {A::SaveResults, false, kNone, false, H::AfterWork, false},
+    {A::CopyResults, false, kNone, false, H::No, false},
+    {A::SaveTable, false, kNone, false, H::AfterWork, false},
+    {A::SaveAnnotatedPhoto, false, kNone, false, H::AfterWork, false},
+    {A::Quit, false, kNone, false, H::No, false},
+    {A::Info, true, kNone, false, H::No, false},
+    {A::ShowKeys, true, kNone, false, H::No, false},
+    {A::ZoomIn, true, kNone, false, H::No, false},
+    {A::ZoomOut, true, kNone, false, H::No, false},
+    {A::Fit, true, kNone, false, H::No, false},
+    {A::NaturalSize, true, kNone, false, H::No, false},
+    {A::ScrollLeft, true, kNone, false, H::No, false},
+    {A::ScrollRight, true, kNone, false, H::No, false},
+    {A::ScrollUp, true, kNone, false, H::No, false},
+    {A::ScrollDown, true, kNone, false, H::No, false},
+    {A::ToggleLoupe, true, kNone, false, H::No, false},
+    {A::ToggleLabels, true, kNone, false, H::No, false},
+    {A::None, true, kNone, false, H::No, false},
+};
+
+constexpr bool EveryActionHasOneRule() {
+    for (int a = 0; a <= static_cast<int>(A::OpenPath); ++a) {
+        int rows = 0;
+        for (const ActionRule& rule : kRules) {
+            rows += static_cast<int>(rule.action) == a ? 1 : 0;
+        }
+        if (rows != 1) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryActionHasOneRule(), "every action needs exactly one rule");
+
+}  // namespace
+
+std::span<const ActionRule> ActionRules() {
+    return kRules;
+}
+
+const ActionRule& RuleOf(UserAction action) {
+    for (const ActionRule& rule : kRules) {
+        if (rule.action == action) {
+            return rule;
+        }
+    }
+    return kRules[std::size(kRules) - 1];  // unreachable: every action has its row
+}
+
+std::optional<UserAction> ReplayedBy(RecordKind kind) {
+    for (const ActionRule& rule : kRules) {
+        if (rule.record == kind && !rule.recordAfter) {
+            return rule.action;
+        }
+    }
+    return std::nullopt;
+}
+
+UserActions::UserActions(WindowDialogs& dialogs, JournalDialogs& recording,
+                         StaleClicks& staleClicks, std::function<bool()> saving, Journal journal)
+    : dialogs_(dialogs),
+      recording_(recording),
+      staleClicks_(staleClicks),
+      saving_(std::move(saving)),
+      journal_(std::move(journal)) {}
+
+void UserActions::Define(UserAction action, Work work, std::function<void()> after,
+                         Applies applies) {
+    definitions_[static_cast<std::size_t>(action)] = {std::move(work), std::move(after),
+                                                      std::move(applies)};
+}
+
+bool UserActions::SaveHolds() {
+    if (!saving_()) {
+        return false;
+    }
+    dialogs_.ShowBox(QString(), UiText(annotated_text::kWaitForSave), WindowDialogs::Buttons::Ok);
+    return true;
+}
+
+void UserActions::Guard(const std::function<void()>& work) {
+    QString reason;
+    try {
+        work();
+        return;
+    } catch (const std::bad_alloc&) {
+        reason = UiText(app_text::kOutOfMemory);
+    } catch (const ArithmeticOverflow& e) {
+        reason = UiText(e.what());  // the engine's own, by its Italian
+    } catch (const std::exception&) {
+        // The library's own text would be English.
+        reason = UiText(app_text::kInternalError);
+    }
+    dialogs_.ShowBox(QString(), UiText(app_text::kErrorText).arg(reason),
+                     WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+}
+
+void UserActions::Perform(UserAction action, const ActionArgs& args) {
+    const ActionRule& rule = RuleOf(action);
+    const Definition& definition = definitions_[static_cast<std::size_t>(action)];
+    if (!definition.work) {
+        return;
+    }
+    const auto applies = [&] { return !definition.applies || definition.applies(args); };
+    if (rule.appliesFirst && !applies()) {
+        return;
+    }
+    if (!rule.duringSave && SaveHolds()) {
+        return;
+    }
+    if (!rule.appliesFirst && !applies()) {
+        return;
+    }
+    const auto recordOf = [&](RecordKind kind) {
+        return kind == RecordKind::Click ? journal_record::Click(args.x, args.y)
+                                         : journal_record::Action(kind);
+    };
+    if (rule.record && !rule.recordAfter) {
+        journal_.flushText();
+        journal_.write(recordOf(*rule.record));
+        // Every reply given while it runs is recorded after it.
+        recording_.BeginAction();
+        struct End {
+            JournalDialogs& dialogs;
+            ~End() { dialogs.EndAction(); }
+        } end{recording_};
+        Guard([&] { definition.work(args); });
+        if (definition.after) {
+            definition.after();
+        }
+    } else {
+        Guard([&] { definition.work(args); });
+        if (rule.record) {
+            journal_.write(recordOf(*rule.record));
+        }
+        if (definition.after) {
+            definition.after();
+        }
+    }
+    if (rule.holds == ActionRule::Hold::AfterWork) {
+        staleClicks_.BusyUntilNow();
+    }
+}
+
+}  // namespace vardesca
