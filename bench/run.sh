@@ -55,6 +55,14 @@ done
 mkdir -p "$data/folder"
 cp -u "$data/photo-8000x6000.jpg" "$data/folder/IMG_1.jpg"
 cp -u "$data/photo-8000x6000.jpg" "$data/folder/IMG_2.jpg"
-"$bench" next "$data/folder/IMG_1.jpg" "$data/folder/IMG_2.jpg"
+"$bench" next "$data/folder/IMG_1.jpg" "$data/folder/IMG_2.jpg" "2 photos"
+# The same two among 5,000 (the rest empty files: only their names count).
+if [ ! -f "$data/folder5000/IMG_5000.jpg" ]; then
+    mkdir -p "$data/folder5000"
+    ln -f "$data/folder/IMG_1.jpg" "$data/folder5000/IMG_1.jpg"
+    ln -f "$data/folder/IMG_2.jpg" "$data/folder5000/IMG_2.jpg"
+    (cd "$data/folder5000" && seq 3 5000 | sed 's/.*/IMG_&.jpg/' | xargs touch)
+fi
+"$bench" next "$data/folder5000/IMG_1.jpg" "$data/folder5000/IMG_2.jpg" "5,000 photos"
 # On the disk the build is on, as the user's state folder would be.
 "$bench" journal "$data/journal"

@@ -13,7 +13,7 @@
 
 #include "commands/png_writer.h"
 #include "commands/safe_file.h"
-#include "picture/photo_folder.h"
+#include "picture/picture_names.h"
 #include "picture/pixel_memory.h"
 #include "text/ui_text.h"
 #include "picture/worker_threads.h"

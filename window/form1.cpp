@@ -16,7 +16,7 @@
 #include "commands/about.h"
 #include "engine/checked_int.h"
 #include "engine/completed_step.h"
-#include "picture/photo_folder.h"
+#include "picture/picture_names.h"
 #include "text/ui_text.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
@@ -49,7 +49,7 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       export_(recording_),
       annotated_(recording_),
       tableExport_(recording_),
-      prefetch_(imageSource_),
+      folder_(imageSource_),
       settings_(settings),
       quit_([] { QCoreApplication::quit(); }),
       engineDialogs_(recording_),
@@ -229,7 +229,7 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
     picPicture->ReleaseReducedCopies();
     if (!prefetched) {
         // At most the picture shown and one more are held.
-        prefetch_.Drop();
+        folder_.DropAhead();
     }
     const ImageLoadResult loaded = prefetched ? std::move(*prefetched) : imageSource_.Load(path);
     staleClicks_->BusyUntilNow();
@@ -245,15 +245,12 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
     }
     RememberViewMode();
     rowsAtPhotoStart_ = table_.Rows().size();
-    folderPlace_ = path;
     if (settings_ != nullptr) {
         settings_->SetPhotoFolder(QFileInfo(path).absolutePath());
     }
     // The next photo the user will likely want is decoded while this one is
     // measured.
-    if (const std::optional<QString> next = NeighbourPicture(path, direction_)) {
-        prefetch_.Start(*next);
-    }
+    folder_.Shown(path);
     // Opened, but not whole: the user should know before trusting it.
     if (loaded.damage) {
         dialogs_.ShowBox(QString(),

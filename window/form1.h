@@ -16,7 +16,7 @@
 #include "engine/completed_step.h"
 #include "engine/measure_engine.h"
 #include "picture/image_source.h"
-#include "browse/picture_prefetch.h"
+#include "browse/photo_folder.h"
 #include "view/image_surface.h"
 #include "view/photo_viewport.h"
 #include "view/scroll_range.h"
@@ -107,7 +107,8 @@ class Form1 : public QWidget {
     void SaveTable();
     [[nodiscard]] const MeasurementTable& Table() const { return table_; }
     // The photo decoded ahead (tests and benchmarks).
-    [[nodiscard]] PicturePrefetch& Prefetch() { return prefetch_; }
+    [[nodiscard]] PicturePrefetch& Prefetch() { return folder_.Prefetch(); }
+    [[nodiscard]] const PhotoFolder& Folder() const { return folder_; }
 
     // The session journal written from now on; none when nothing is given.
     void UseJournal(SessionJournal* journal);
@@ -212,11 +213,8 @@ class Form1 : public QWidget {
     AnnotatedPhotoExport annotated_;
     MeasurementTable table_;
     MeasurementTableExport tableExport_;
-    PicturePrefetch prefetch_;
-    // Where Ctrl+PgDn goes on from: the photo shown, or a later one of the
-    // folder that failed to open, so that a bad file is passed, not met again.
-    QString folderPlace_;
-    int direction_ = 1;
+    // The photo's folder as the keys walk it, with the photo decoded ahead.
+    PhotoFolder folder_;
     RememberedSettings* settings_ = nullptr;
     SessionJournal* journal_ = nullptr;
     bool journalWarned_ = false;

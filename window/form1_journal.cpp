@@ -197,10 +197,9 @@ void Form1::ReplayStep(const RecoveryStep& step, bool askWhenRunOut) {
 }
 
 void Form1::UnloadPicture() {
-    prefetch_.Drop();
+    folder_.Forget();
     picPicture->SetPicture(QImage(), 0, 0);
     fileName_.clear();
-    folderPlace_.clear();
     engine_->Reset();
     // As at start: nothing to calibrate until a photo is loaded.
     Inizia->setEnabled(false);

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "picture/photo_folder.h"
+#include "picture/picture_names.h"
 #include "text/ui_text.h"
 #include "window/app_text.h"
 #include "window/form1.h"
@@ -71,22 +71,17 @@ void Form1::GoToNeighbourPhoto(int step) {
     if (!HasPicture()) {
         return;
     }
-    {
-        const std::optional<QString> next = NeighbourPicture(folderPlace_, step);
-        if (!next) {
-            dialogs_.ShowBox(QString(),
-                             UiText(step > 0 ? app_text::kLastPhoto : app_text::kFirstPhoto),
-                             WindowDialogs::Buttons::Ok);
-            return;
-        }
-        direction_ = step > 0 ? 1 : -1;
-        const bool fitted = viewport_->Fitted();
-        // A photo that fails to open is passed by the next key press.
-        folderPlace_ = *next;
-        Load(*next, prefetch_.Take(*next));
-        if (fitted && fileName_ == *next) {
-            viewport_->Fit();
-        }
+    // A photo that fails to open is passed by the next key press.
+    const std::optional<QString> next = folder_.Step(step);
+    if (!next) {
+        dialogs_.ShowBox(QString(), UiText(step > 0 ? app_text::kLastPhoto : app_text::kFirstPhoto),
+                         WindowDialogs::Buttons::Ok);
+        return;
+    }
+    const bool fitted = viewport_->Fitted();
+    Load(*next, folder_.Take(*next));
+    if (fitted && fileName_ == *next) {
+        viewport_->Fit();
     }
 }
 

@@ -27,6 +27,11 @@ inline constexpr const char* kAnnotatedNameMark = "-misure";
 // The file names of the pictures in `folder`, in that order.
 [[nodiscard]] QStringList PicturesInFolder(const QString& folder);
 
+// The name `step` places after (+1) or before (-1) `name` in `names` (in the
+// folder's order); `name` need not be among them. Nothing past either end.
+[[nodiscard]] std::optional<QString> NeighbourIn(const QStringList& names, const QString& name,
+                                                 int step);
+
 // The picture `step` places after (+1) or before (-1) `currentPath` in its
 // folder, read afresh, as a whole path; nothing past either end. The current
 // photo need not exist any more: its place in the order is kept by its name.

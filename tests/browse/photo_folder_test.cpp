@@ -12,33 +12,15 @@
 #include <QTemporaryDir>
 #include <algorithm>
 
-#include "picture/image_source.h"
-#include "picture/photo_folder.h"
+#include "browse/photo_folder.h"
 #include "browse/picture_prefetch.h"
+#include "picture/image_source.h"
+#include "picture/picture_names.h"
 
 namespace vardesca {
 namespace {
 
-TEST(PhotoFolderTest, NamesComeInAFileManagersOrder) {
-    QStringList names = {"img_10.jpg", "IMG_2.JPG", "img_1.jpg", "Foto 9.png", "foto 10.png",
-                         "a.bmp",      "IMG_02.jpg", "img_2.jpg", "x99y2.gif", "x99y10.gif"};
-    std::sort(names.begin(), names.end(), NaturalLess);
-    const QStringList expected = {"a.bmp",     "Foto 9.png", "foto 10.png", "img_1.jpg",
-                                  "IMG_02.jpg", "IMG_2.JPG", "img_2.jpg",  "img_10.jpg",
-                                  "x99y2.gif", "x99y10.gif"};
-    EXPECT_EQ(names, expected);
-    // A strict order: nothing before itself, and no pair both ways.
-    for (const QString& a : expected) {
-        EXPECT_FALSE(NaturalLess(a, a)) << a.toStdString();
-        for (const QString& b : expected) {
-            EXPECT_FALSE(NaturalLess(a, b) && NaturalLess(b, a));
-        }
-    }
-    // A number far past 64 bits still compares by its digits.
-    EXPECT_TRUE(NaturalLess("p99999999999999999999999.jpg", "p100000000000000000000000.jpg"));
-}
-
-class FolderTest : public ::testing::Test {
+class BrowseTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString Make(const QString& name, QColor colour = Qt::darkGreen) {
@@ -51,34 +33,50 @@ class FolderTest : public ::testing::Test {
     QTemporaryDir dir;
 };
 
-TEST_F(FolderTest, OnlyPicturesCountAndTheEndsHaveNoNeighbour) {
-    for (const char* name : {"IMG_10.JPG", "IMG_2.jpg", "IMG_9.tif", "note.txt", "IMG_3.jpg.bak",
-                             "IMG_2-misure.jpg", "IMG_1.WEBP"}) {
+// The keys walk the folder's order both ways, decoding ahead the way the
+// user goes; the folder is listed only when something in it changed, and a
+// file added or renamed there is met at the very next press.
+TEST_F(BrowseTest, TheFolderIsListedOnlyWhenItChangedAndAheadIsTheWayTheUserGoes) {
+    for (const char* name : {"IMG_1.png", "IMG_2.png", "IMG_3.png", "IMG_4.png"}) {
         Make(QString::fromLatin1(name));
     }
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("IMG_5.jpg")));  // a folder
-    EXPECT_EQ(PicturesInFolder(dir.path()),
-              QStringList({"IMG_1.WEBP", "IMG_2.jpg", "IMG_9.tif", "IMG_10.JPG"}));
+    const auto path = [this](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    const ImageSource source(15.0);
+    PhotoFolder folder(source);
+    folder.Shown(path("IMG_2.png"));
+    EXPECT_EQ(folder.Prefetch().Path(), path("IMG_3.png"));
+    EXPECT_EQ(folder.Listings(), 1);
+    EXPECT_EQ(folder.Step(1), path("IMG_3.png"));
+    folder.Shown(path("IMG_3.png"));
+    EXPECT_EQ(folder.Listings(), 1);  // unchanged: not listed again
+    EXPECT_EQ(folder.Prefetch().Path(), path("IMG_4.png"));
 
-    const QString two = dir.filePath(QStringLiteral("IMG_2.jpg"));
-    EXPECT_EQ(NeighbourPicture(two, 1), dir.filePath(QStringLiteral("IMG_9.tif")));
-    EXPECT_EQ(NeighbourPicture(two, -1), dir.filePath(QStringLiteral("IMG_1.WEBP")));
-    EXPECT_FALSE(NeighbourPicture(dir.filePath(QStringLiteral("IMG_10.JPG")), 1));
-    EXPECT_FALSE(NeighbourPicture(dir.filePath(QStringLiteral("IMG_1.WEBP")), -1));
+    // Going back, the photo before is the one decoded ahead.
+    EXPECT_EQ(folder.Step(-1), path("IMG_2.png"));
+    EXPECT_FALSE(folder.Take(path("IMG_2.png")));  // the one ahead was the other way
+    folder.Shown(path("IMG_2.png"));
+    EXPECT_EQ(folder.Prefetch().Path(), path("IMG_1.png"));
+    EXPECT_EQ(folder.Listings(), 1);
 
-    // The photo shown was removed meanwhile: its name still says where it stood.
-    ASSERT_TRUE(QFile::remove(two));
-    EXPECT_EQ(NeighbourPicture(two, 1), dir.filePath(QStringLiteral("IMG_9.tif")));
-    EXPECT_EQ(NeighbourPicture(two, -1), dir.filePath(QStringLiteral("IMG_1.WEBP")));
-    // And one added meanwhile is met.
-    Make(QStringLiteral("IMG_4.png"));
-    EXPECT_EQ(NeighbourPicture(two, 1), dir.filePath(QStringLiteral("IMG_4.png")));
+    // A photo copied in meanwhile, and one renamed: met at the next press.
+    Make(QStringLiteral("IMG_1b.png"));
+    EXPECT_EQ(folder.Step(-1), path("IMG_1b.png"));
+    EXPECT_EQ(folder.Listings(), 2);
+    ASSERT_TRUE(QFile::rename(path("IMG_1.png"), path("IMG_0.png")));
+    EXPECT_EQ(folder.Step(-1), path("IMG_0.png"));
+    EXPECT_EQ(folder.Listings(), 3);
+    EXPECT_FALSE(folder.Step(-1));  // the first: nothing before it, the place kept
+    EXPECT_EQ(folder.Step(1), path("IMG_1b.png"));
+
+    folder.Forget();
+    EXPECT_FALSE(folder.Step(1));
+    EXPECT_TRUE(folder.Prefetch().Path().isEmpty());
 }
 
 // Another program rewriting the next photo while it is decoded ahead (an
 // editor saving: the file cut short, then written again) never ends the
 // program: the decode gives a picture, or a failure to say.
-TEST_F(FolderTest, APhotoRewrittenWhileDecodedAheadNeverEndsTheProgram) {
+TEST_F(BrowseTest, APhotoRewrittenWhileDecodedAheadNeverEndsTheProgram) {
     QImage noise(3000, 2000, QImage::Format_RGB32);
     std::uint32_t seed = 1;
     for (int y = 0; y < noise.height(); ++y) {
@@ -120,7 +118,7 @@ TEST_F(FolderTest, APhotoRewrittenWhileDecodedAheadNeverEndsTheProgram) {
     }
 }
 
-TEST_F(FolderTest, APrefetchedPictureIsGivenOnlyForItsUnchangedFile) {
+TEST_F(BrowseTest, APrefetchedPictureIsGivenOnlyForItsUnchangedFile) {
     const ImageSource source(15.0);
     PicturePrefetch prefetch(source);
     const QString next = Make(QStringLiteral("IMG_2.png"), Qt::red);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "picture/photo_folder.h"
+#include "picture/picture_names.h"
 
 #include "picture/system_name.h"
 
@@ -102,22 +102,19 @@ QStringList PicturesInFolder(const QString& folder) {
     return names;
 }
 
-std::optional<QString> NeighbourPicture(const QString& currentPath, int step) {
-    const QFileInfo current(currentPath);
-    const QStringList names = PicturesInFolder(current.absolutePath());
-    const QString name = current.fileName();
-    std::optional<QString> found;
+std::optional<QString> NeighbourIn(const QStringList& names, const QString& name, int step) {
     if (step > 0) {
         const auto next = std::upper_bound(names.begin(), names.end(), name, NaturalLess);
-        if (next != names.end()) {
-            found = *next;
-        }
-    } else {
-        const auto here = std::lower_bound(names.begin(), names.end(), name, NaturalLess);
-        if (here != names.begin()) {
-            found = *(here - 1);
-        }
+        return next != names.end() ? std::optional<QString>(*next) : std::nullopt;
     }
+    const auto here = std::lower_bound(names.begin(), names.end(), name, NaturalLess);
+    return here != names.begin() ? std::optional<QString>(*(here - 1)) : std::nullopt;
+}
+
+std::optional<QString> NeighbourPicture(const QString& currentPath, int step) {
+    const QFileInfo current(currentPath);
+    const std::optional<QString> found =
+        NeighbourIn(PicturesInFolder(current.absolutePath()), current.fileName(), step);
     if (!found) {
         return std::nullopt;
     }
