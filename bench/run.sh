@@ -56,6 +56,7 @@ mkdir -p "$data/folder"
 cp -u "$data/photo-8000x6000.jpg" "$data/folder/IMG_1.jpg"
 cp -u "$data/photo-8000x6000.jpg" "$data/folder/IMG_2.jpg"
 "$bench" next "$data/folder/IMG_1.jpg" "$data/folder/IMG_2.jpg" "2 photos"
+"$bench" prefetch-stop "$data/folder/IMG_1.jpg" "$data/folder/IMG_2.jpg"
 # The same two among 5,000 (the rest empty files: only their names count).
 if [ ! -f "$data/folder5000/IMG_5000.jpg" ]; then
     mkdir -p "$data/folder5000"

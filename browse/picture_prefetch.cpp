@@ -28,7 +28,7 @@ void PicturePrefetch::Start(const QString& path) {
     try {
         worker_ = std::thread([source = &source_, path, result = result_] {
             try {
-                result->load = source->Load(path);
+                result->load = source->Load(path, &result->stop);
             } catch (...) {
                 // Out of memory, or anything else: taken as no prefetch, and
                 // the window's own load then says why.
@@ -64,6 +64,9 @@ std::optional<ImageLoadResult> PicturePrefetch::Take(const QString& path) {
 }
 
 void PicturePrefetch::Drop() {
+    if (result_) {
+        result_->stop = true;
+    }
     if (worker_.joinable()) {
         worker_.join();
     }

@@ -31,7 +31,8 @@ class PicturePrefetch {
     // load failed (the caller then loads it, and says why where it fails).
     // Either way nothing is held afterwards.
     [[nodiscard]] std::optional<ImageLoadResult> Take(const QString& path);
-    // Lets go of whatever was held or under way.
+    // Lets go of whatever was held or under way: a JPEG's decode is stopped
+    // within a strip of rows, not waited for.
     void Drop();
 
     // The file decoded ahead, empty when none (tests).
@@ -53,6 +54,7 @@ class PicturePrefetch {
     struct Result {
         ImageLoadResult load;  // written by the thread, read only after joining it
         std::atomic<bool> finished{false};
+        std::atomic<bool> stop{false};
     };
     std::shared_ptr<Result> result_;
     std::thread worker_;

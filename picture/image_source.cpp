@@ -134,7 +134,7 @@ ImageLoadResult ImageSource::LoadIcon(QImageReader& reader) const {
     return Picture(std::move(best));
 }
 
-ImageLoadResult ImageSource::Load(const QString& path) const {
+ImageLoadResult ImageSource::Load(const QString& path, const std::atomic<bool>* stop) const {
     if (const Outcome problem = FileProblem(FactsOf(path))) {
         return Refused(*problem);
     }
@@ -147,7 +147,7 @@ ImageLoadResult ImageSource::Load(const QString& path) const {
             return LoadWmf(file);
         }
         if (file.peek(2) == QByteArrayLiteral("\xFF\xD8")) {
-            if (std::optional<ImageLoadResult> decoded = LoadJpeg(file)) {
+            if (std::optional<ImageLoadResult> decoded = LoadJpeg(file, stop)) {
                 return std::move(*decoded);
             }
         }
@@ -176,7 +176,8 @@ ImageLoadResult ImageSource::LoadWmf(QFile& file) const {
     return result;
 }
 
-std::optional<ImageLoadResult> ImageSource::LoadJpeg(QFile& file) const {
+std::optional<ImageLoadResult> ImageSource::LoadJpeg(QFile& file,
+                                                      const std::atomic<bool>* stop) const {
     // Read, not mapped: another program rewriting the photo meanwhile (a sync
     // client, an editor saving, a camera's import) would end this one with
     // SIGBUS at the first page the file no longer has. Read, a file cut short
@@ -187,7 +188,10 @@ std::optional<ImageLoadResult> ImageSource::LoadJpeg(QFile& file) const {
         return std::nullopt;
     }
     JpegDecode jpeg =
-        DecodeJpeg(reinterpret_cast<const uchar*>(data.constData()), data.size(), maxPixels_);
+        DecodeJpeg(reinterpret_cast<const uchar*>(data.constData()), data.size(), maxPixels_, stop);
+    if (jpeg.outcome == JpegDecode::Outcome::Stopped) {
+        return Refused(picture_text::kCannotOpen);  // no longer wanted: never shown
+    }
     if (jpeg.outcome == JpegDecode::Outcome::TooLarge) {
         return Refused(picture_text::kTooLarge);
     }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QString>
+#include <atomic>
 
 #include "picture/loaded_picture.h"
 
@@ -21,12 +22,16 @@ class ImageSource {
 
     explicit ImageSource(double twipsPerPixel, qint64 maxPixels = kDefaultMaxPixels);
 
-    [[nodiscard]] ImageLoadResult Load(const QString& path) const;
+    // `stop`, when given and set while a JPEG is decoded, ends the decode
+    // within a strip of rows; what it gives then is not to be shown.
+    [[nodiscard]] ImageLoadResult Load(const QString& path,
+                                       const std::atomic<bool>* stop = nullptr) const;
 
   private:
     [[nodiscard]] ImageLoadResult LoadWmf(QFile& file) const;
     // Nothing when libjpeg-turbo leaves the file to Qt's reader.
-    [[nodiscard]] std::optional<ImageLoadResult> LoadJpeg(QFile& file) const;
+    [[nodiscard]] std::optional<ImageLoadResult> LoadJpeg(QFile& file,
+                                                          const std::atomic<bool>* stop) const;
     [[nodiscard]] ImageLoadResult LoadRaster(const QString& path) const;
     [[nodiscard]] ImageLoadResult LoadIcon(QImageReader& reader) const;
     [[nodiscard]] ImageLoadResult Picture(QImage image) const;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <atomic>
+
 // How a JPEG is split into bands of rows that decoders on separate threads can
 // each give on their own (used by the decoder in jpeg_decoder.cpp).
 
@@ -38,6 +40,12 @@ struct Target {
     int orientation = 1;
     uchar* pixels = nullptr;
     int dw = 0;  // the upright picture's width
+    // Asked between strips: the decode is no longer wanted (a photo decoded
+    // ahead that the user went away from).
+    const std::atomic<bool>* stop = nullptr;
+    [[nodiscard]] bool Stopped() const {
+        return stop != nullptr && stop->load(std::memory_order_relaxed);
+    }
 };
 
 // A source that gives the file's header, then the entropy data from a restart

@@ -97,7 +97,8 @@ int SavedOrientation(const jpeg_decompress_struct& cinfo) {
 // turned photo into the strip and from there where the upright picture wants
 // each pixel. All the strip's rows go in each call: the decoder then need not
 // keep a spare row of its own for subsampled colour.
-void ReadBand(jpeg_decompress_struct& cinfo, const BandPlan& band, const Target& t,
+// False when the decode was stopped on the way.
+bool ReadBand(jpeg_decompress_struct& cinfo, const BandPlan& band, const Target& t,
               std::vector<uchar>& strip) {
     constexpr int kStrip = 32;
     const int w = static_cast<int>(cinfo.output_width);
@@ -106,6 +107,9 @@ void ReadBand(jpeg_decompress_struct& cinfo, const BandPlan& band, const Target&
     strip.resize(rowBytes * kStrip);
     JSAMPROW row[kStrip];
     while (int(cinfo.output_scanline) + band.startRow < band.last) {
+        if (t.Stopped()) {
+            return false;
+        }
         const int y = int(cinfo.output_scanline) + band.startRow;
         const int n = std::min(kStrip, (y < band.first ? band.first : band.last) - y);
         const bool direct = y >= band.first && t.orientation == 1;
@@ -122,6 +126,7 @@ void ReadBand(jpeg_decompress_struct& cinfo, const BandPlan& band, const Target&
                        t.orientation, reinterpret_cast<std::uint32_t*>(t.pixels), t.dw);
         }
     }
+    return true;
 }
 
 struct BandOutcome {
@@ -160,10 +165,25 @@ BandOutcome DecodeBand(const Target& t, const BandPlan& band, bool last) {
         jpeg_read_header(&job->cinfo, TRUE);
         job->cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
         jpeg_start_decompress(&job->cinfo);
-        if (band.dataOffset == 0 && band.first > 0) {
-            jpeg_skip_scanlines(&job->cinfo, JDIMENSION(band.first));
+        // Read past the rows above in steps, so that a stop is heard within
+        // one of them rather than after half the picture.
+        constexpr int kSkipStep = 256;  // a whole number of rows of blocks
+        for (int skipped = 0; band.dataOffset == 0 && skipped < band.first;) {
+            if (t.Stopped()) {
+                jpeg_destroy_decompress(&job->cinfo);
+                return {};
+            }
+            const int step = std::min(kSkipStep, band.first - skipped);
+            const int got = int(jpeg_skip_scanlines(&job->cinfo, JDIMENSION(step)));
+            if (got <= 0) {
+                break;  // the picture ended early: the band reads what there is
+            }
+            skipped += got;
         }
-        ReadBand(job->cinfo, band, t, job->strip);
+        if (!ReadBand(job->cinfo, band, t, job->strip)) {
+            jpeg_destroy_decompress(&job->cinfo);
+            return {};
+        }
     } catch (const std::exception&) {
         jpeg_destroy_decompress(&job->cinfo);
         return {};
@@ -180,7 +200,7 @@ BandOutcome DecodeBand(const Target& t, const BandPlan& band, bool last) {
 }  // namespace
 
 JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, int threads,
-                             JpegBands bands) {
+                             JpegBands bands, const std::atomic<bool>* stop) {
     JpegDecode result;
     if (size < 4 || data[0] != 0xFF || data[1] != 0xD8)
         return result;
@@ -229,6 +249,7 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
     target.height = h;
     target.orientation = orientation;
     target.dw = dw;
+    target.stop = stop;
     // A progressive photo is whole only after its last scan: every band would
     // decode all of it. It stays on one thread.
     std::vector<BandPlan>& plan = job->plan;
@@ -252,6 +273,13 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
     target.pixels = pixels;
     const std::size_t stride = std::size_t(dw) * 4;
 
+    const auto stopped = [&] {
+        jpeg_destroy_decompress(&cinfo);
+        job->pixels = nullptr;
+        FreePixelMemory(pixels, job->bytes);
+        result.outcome = JpegDecode::Outcome::Stopped;
+        return result;
+    };
     bool whole = false;
     if (plan.size() >= 2) {
         // Each band on a decoder of its own, side by side. A band that met
@@ -275,12 +303,17 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
             result.atRestartMarkers = plan.back().dataOffset != 0;
         }
     }
+    if (target.Stopped()) {
+        return stopped();
+    }
     if (!whole) {
         // This decoder only read the header for the bands: it starts only now,
         // when the photo is read from the top.
         cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
         jpeg_start_decompress(&cinfo);
-        ReadBand(cinfo, BandPlan{0, h}, target, job->strip);
+        if (!ReadBand(cinfo, BandPlan{0, h}, target, job->strip)) {
+            return stopped();
+        }
         // Read before the decoder lets go of its tables, as finishing does.
         const bool everyScan = EveryCoefficientReceived(cinfo);
         jpeg_finish_decompress(&cinfo);
@@ -295,11 +328,12 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
     return result;
 }
 
-JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels) {
+JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels,
+                      const std::atomic<bool>* stop) {
     // Below a quarter of a megabyte of file the threads cost more than they save.
     constexpr qint64 kWorthSplitting = 256 * 1024;
     const int threads = size >= kWorthSplitting ? WorkerThreads() : 1;
-    return DecodeJpegInBands(data, size, maxPixels, threads, JpegBands::Fastest);
+    return DecodeJpegInBands(data, size, maxPixels, threads, JpegBands::Fastest, stop);
 }
 
 }  // namespace vardesca

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <atomic>
 
 namespace vardesca {
 
@@ -15,6 +16,7 @@ struct JpegDecode {
         Decoded,   // `image` holds the upright picture
         TooLarge,  // the header announces more than the allowed pixels
         NotMine,   // not a JPEG this path takes (CMYK, damaged header…): ask Qt
+        Stopped,   // `stop` was set before the picture was whole: nothing is kept
     };
     Outcome outcome = Outcome::NotMine;
     QImage image;
@@ -27,7 +29,10 @@ struct JpegDecode {
 
 // On as many threads as `WorkerThreads` gives, for a file large enough to pay
 // for them.
-[[nodiscard]] JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels);
+// `stop`, when given, is asked between strips of rows (about a millisecond of
+// decoding each): once set, the decode lets go of everything and says Stopped.
+[[nodiscard]] JpegDecode DecodeJpeg(const uchar* data, qint64 size, qint64 maxPixels,
+                                    const std::atomic<bool>* stop = nullptr);
 
 // The picture split into up to `threads` bands of rows, each decoded on a thread
 // of its own straight into its place in the picture (turned upright on the way).
@@ -41,6 +46,7 @@ enum class JpegBands {
     Skipping,  // always by reading past the rows above (for the tests)
 };
 [[nodiscard]] JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels,
-                                           int threads, JpegBands bands);
+                                           int threads, JpegBands bands,
+                                           const std::atomic<bool>* stop = nullptr);
 
 }  // namespace vardesca

@@ -4,6 +4,8 @@
 #include "picture/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
+#include <QBuffer>
+#include <atomic>
 #include <QFile>
 #include <cstring>
 #include <vector>
@@ -206,6 +208,30 @@ TEST(JpegBandsTest, DamageInABandIsTheSameDamage) {
 
 // VARDESCA_THREADS=1 is the single-thread path the others are compared with;
 // anything but a count leaves the machine's cores, at most eight.
+// A photo decoded ahead that the user went away from: once told to stop, the
+// decode gives nothing, on one thread or in bands, and lets go of its memory
+// (the sanitizer build's leak check holds it to that).
+TEST(JpegBandsTest, AStoppedDecodeGivesNothing) {
+    QImage photo(640, 480, QImage::Format_RGB32);
+    photo.fill(Qt::darkYellow);
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(photo.save(&buffer, "JPEG", 90));
+    const auto* data = reinterpret_cast<const uchar*>(file.constData());
+    for (const int threads : {1, 4}) {
+        std::atomic<bool> stop{false};
+        EXPECT_EQ(DecodeJpegInBands(data, file.size(), 1 << 24, threads, JpegBands::Fastest, &stop)
+                      .outcome,
+                  JpegDecode::Outcome::Decoded);
+        stop = true;
+        const JpegDecode stopped =
+            DecodeJpegInBands(data, file.size(), 1 << 24, threads, JpegBands::Fastest, &stop);
+        EXPECT_EQ(stopped.outcome, JpegDecode::Outcome::Stopped) << threads;
+        EXPECT_TRUE(stopped.image.isNull());
+    }
+}
+
 TEST(JpegBandsTest, VardescaThreadsSetsTheSplit) {
     const QByteArray large = EncodeWithLibjpeg({1600, 1200, 2, 2, false, 1, 0});
     ASSERT_GE(large.size(), 256 * 1024);
