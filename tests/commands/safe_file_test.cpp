@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include "tests/support/sync_watch.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -110,6 +111,19 @@ TEST(SafeFileTest, PastTheFileSizeLimitTheSaveFailsAndTheProgramLives) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadAll(path), "dati di ieri\r\n");
     EXPECT_EQ(Files(dir.path()), QStringList{QStringLiteral("misure.txt")});
+}
+
+// The saved bytes are on the disk before they take the old file's name: a
+// power cut right after a save leaves the new file or the old, never an empty
+// one.
+TEST(SafeFileTest, TheSavedFileIsSyncedBeforeItTakesTheName) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("misure.txt"));
+    ASSERT_EQ(WriteFileSafely(path, "ieri"), std::nullopt);
+    testing::ForgetSyncs();
+    ASSERT_EQ(WriteFileSafely(path, "oggi"), std::nullopt);
+    EXPECT_TRUE(testing::Synced(QFile::encodeName(path).constData()));
 }
 
 TEST(SafeFileTest, TheTemporaryIsHiddenNamedAfterItsTargetAndGoesWhenNotCommitted) {

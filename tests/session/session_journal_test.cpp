@@ -19,6 +19,7 @@
 #include "session/journal_format.h"
 #include "session/journal_records.h"
 #include "session/session_journal.h"
+#include "tests/support/sync_watch.h"
 
 namespace vardesca {
 namespace {
@@ -221,6 +222,22 @@ TEST_F(JournalFileTest, AFolderThatCannotBeMadeIsSaidInItalian) {
 // A click never waits for the disk: records are written at once (a kill loses
 // nothing) and synced on the journal's own thread, several to a sync when the
 // disk is slow; a sync that fails is said at the next record.
+// With the disk's own sync, as the program runs: every record written is
+// synced (a record left in the page cache is lost to a power cut).
+TEST_F(JournalFileTest, EveryRecordIsSyncedToTheDisk) {
+    SessionJournal::SetSyncForTests({});
+    QString why;
+    auto journal = SessionJournal::Create(Folder(), why);
+    ASSERT_TRUE(journal) << why.toStdString();
+    const QByteArray path = QFile::encodeName(journal->Path());
+    for (int i = 0; i < 3; ++i) {
+        testing::ForgetSyncs();
+        ASSERT_TRUE(journal->Append(JournalRecord{"click", {std::to_string(i), "2"}}));
+        ASSERT_TRUE(journal->WaitUntilSynced());
+        EXPECT_TRUE(testing::Synced(path.constData())) << i;
+    }
+}
+
 TEST_F(JournalFileTest, RecordsAreWrittenAtOnceAndSyncedOnTheJournalsThread) {
     const std::thread::id window = std::this_thread::get_id();
     std::mutex mutex;

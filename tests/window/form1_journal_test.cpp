@@ -151,6 +151,30 @@ TEST_F(Form1JournalTest, ASessionOverThreePhotosComesBackWithEachRowOnce) {
     EXPECT_TRUE(otherDialogs.shown.empty());
 }
 
+// A measurement journals its click, not the whole results text again: a day
+// of measurements keeps the journal growing with the clicks, not with their
+// square.
+TEST_F(Form1JournalTest, AMeasurementJournalsItsClickNotTheWholeText) {
+    journalPath = journal->Path();
+    Open(one);
+    Calibrate({"2", "1"});
+    for (float y = 30; y < 90; y += 10) {
+        Click(window, 10, y);
+        Click(window, 300, y);
+    }
+    ASSERT_EQ(window.Table().Rows().size(), 6U);
+    const JournalReading reading = Killed();
+    const auto picture = std::find_if(reading.records.begin(), reading.records.end(),
+                                      [](const JournalRecord& r) { return Is(r, RecordKind::Picture); });
+    ASSERT_NE(picture, reading.records.end());
+    EXPECT_EQ(std::count_if(picture, reading.records.end(),
+                            [](const JournalRecord& r) { return Is(r, RecordKind::Text); }),
+              0);
+    EXPECT_EQ(std::count_if(picture, reading.records.end(),
+                            [](const JournalRecord& r) { return Is(r, RecordKind::Click); }),
+              16);
+}
+
 // A journal this program wrote before its records had kinds, versions and
 // columns of their own (three photos, replies refused and given, a reference
 // redone, a reset thought better of, a photo name with a quote): what it held
@@ -483,6 +507,44 @@ TEST_F(RecoveryAtStartTest, AQuestionOpenAtTheKillIsAskedAgain) {
     auto again = StartWith(KilledAgain(*start));
     EXPECT_EQ(StateOf(again->window), before);
     EXPECT_EQ(again->dialogs.shown.size(), 1u);
+}
+
+// Recovered, measured on, killed again, recovered again: the second journal
+// holds the first's session and what followed, and nothing is called damaged.
+// Answered No, a journal left is set aside with its bytes, never deleted.
+TEST_F(RecoveryAtStartTest, ASecondKillComesBackWholeAndNoSetsTheJournalAside) {
+    journalPath = journal->Path();
+    Open(one);
+    Calibrate({"2", "1"});
+    Click(window, 100, 100);
+    Click(window, 200, 100);
+    const std::string bytes = Bytes(Killed());
+
+    auto start = StartWith(bytes);
+    Click(start->window, 100, 150);
+    Click(start->window, 300, 150);
+    QTest::keyClicks(start->window.Text1, " nota");
+    start->window.FlushTextForTests();
+    const std::string before = StateOf(start->window);
+    auto again = StartWith(KilledAgain(*start));
+    EXPECT_EQ(StateOf(again->window), before);
+    ASSERT_EQ(again->dialogs.shown.size(), 1u);  // the question, and no damage said
+    EXPECT_EQ(again->dialogs.unexpected, 0);
+
+    // No: the journal left is kept, byte for byte, beside the new one.
+    again->window.UseJournal(nullptr);
+    again->journal.reset();
+    QDir(Left()).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(Left()));
+    QFile left(QDir(Left()).filePath(QStringLiteral("sessione-1.journal")));
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    left.close();
+    Start refused(locale);
+    refused.dialogs.answers = {Answer::No};
+    refused.journal = StartJournal(refused.window, refused.dialogs, Left());
+    EXPECT_TRUE(refused.window.Table().Rows().empty());
+    EXPECT_TRUE(Kept().contains(QString::fromLatin1(QByteArray::fromStdString(bytes).toHex())));
 }
 
 TEST(PlanRecoveryTest, ADamagedLineCostsWhatItHeld) {
