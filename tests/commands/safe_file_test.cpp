@@ -126,6 +126,28 @@ TEST(SafeFileTest, TheSavedFileIsSyncedBeforeItTakesTheName) {
     EXPECT_TRUE(testing::Synced(QFile::encodeName(path).constData()));
 }
 
+// A folder or a pipe at the name chosen is not a results file: the save says
+// so, and what stands there stays what it was.
+TEST(SafeFileTest, AFolderOrAPipeAtTheNameIsRefusedAndLeftAsItWas) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("cartella.txt"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString pipe = dir.filePath(QStringLiteral("tubo.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& path : {folder, pipe}) {
+        const Outcome failure = WriteFileSafely(path, "dati");
+        ASSERT_TRUE(failure) << path.toStdString();
+        EXPECT_EQ(failure->reason, Because(save_text::kNotRegular).reason);
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(pipe).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_TRUE(Files(dir.path()).isEmpty());  // no temporary left beside them
+}
+
 TEST(SafeFileTest, TheTemporaryIsHiddenNamedAfterItsTargetAndGoesWhenNotCommitted) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("foto-misure.png"));

@@ -417,3 +417,36 @@ TEST(WindowGeometryTest, MaximisedOrNotIsRememberedWithoutANormalEnd) {
 
 }  // namespace
 }  // namespace vardesca
+
+namespace vardesca {
+namespace {
+
+// Each setting is on the disk when its setter returns: a program killed
+// before its event loop turns again (when QSettings would write on its own)
+// loses none of them.
+TEST(RememberedSettingsTest, EachSettingIsOnTheDiskAtOnce) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("vardesca.conf"));
+    RememberedSettings settings(file);
+    const auto onDisk = [&file](const char* key) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) && f.readAll().contains(key);
+    };
+    const std::pair<const char*, std::function<void()>> setters[] = {
+        {"cartella_foto", [&] { settings.SetPhotoFolder(dir.path()); }},
+        {"file_risultati", [&] { settings.SetResultsFile(dir.filePath(QStringLiteral("r.txt"))); }},
+        {"finestra", [&] { settings.SetWindowGeometry(QByteArray("geometria")); }},
+        {"lente", [&] { settings.SetLoupeOn(false); }},
+        {"etichette", [&] { settings.SetLabelsOn(false); }},
+        {"foto_intera", [&] { settings.SetFittedView(true); }},
+        {"larghezza_risultati", [&] { settings.SetBoxShare(0.5); }},
+    };
+    for (const auto& [key, set] : setters) {
+        set();
+        EXPECT_TRUE(onDisk(key)) << key;
+    }
+}
+
+}  // namespace
+}  // namespace vardesca

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <QPainter>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QDir>
@@ -224,6 +225,46 @@ TEST_F(Form1LoadTest, APhotoNamedFromOutsideOpensAsFromTheDialog) {
     EXPECT_TRUE(drop({QUrl::fromLocalFile(other)}));
     EXPECT_EQ(window.picPicture->size(), QSize(400, 300));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(other));
+    // A web address first and a photo of the disk after it: the photo opens.
+    EXPECT_TRUE(drop({QUrl(QStringLiteral("https://example.org/foto.jpg")),
+                      QUrl::fromLocalFile(good)}));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(good));
+}
+
+// Where a GIF, a PNG or an icon is transparent, the photo shows white, as on
+// a sheet of paper; on screen and in the loupe alike.
+TEST_F(Form1LoadTest, TransparentPartsShowWhite) {
+    QImage clear(60, 40, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    clear.setPixel(0, 0, qRgba(200, 0, 0, 255));
+    const QString png = dir.filePath(QStringLiteral("chiara.png"));
+    ASSERT_TRUE(clear.save(png, "PNG"));
+    for (const QString& path :
+         {png, QStringLiteral(VARDESCA_TESTDATA "/good/gif-transparent-200x150.gif"),
+          QStringLiteral(VARDESCA_TESTDATA "/good/ico-multisize-3-32bpp.ico")}) {
+        Open(path);
+        const QImage& picture = window.picPicture->Picture();
+        ASSERT_TRUE(picture.hasAlphaChannel()) << path.toStdString();
+        QPoint see(-1, -1);
+        for (int y = 0; y < picture.height() && see.x() < 0; ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                if (qAlpha(picture.pixel(x, y)) == 0) {
+                    see = QPoint(x, y);
+                    break;
+                }
+            }
+        }
+        ASSERT_GE(see.x(), 0) << path.toStdString();
+        const QImage shown = window.picPicture->grab().toImage();
+        EXPECT_EQ(shown.pixelColor(see), QColor(Qt::white)) << path.toStdString();
+        QImage loupe(8, 8, QImage::Format_RGB32);
+        loupe.fill(Qt::black);
+        QPainter painter(&loupe);
+        painter.translate(-see.x(), -see.y());
+        window.picPicture->RenderArea(painter, QRectF(see, QSizeF(8, 8)), 1.0);
+        painter.end();
+        EXPECT_EQ(loupe.pixelColor(0, 0), QColor(Qt::white)) << path.toStdString();
+    }
 }
 
 TEST_F(Form1LoadTest, ADamagedPictureOpensWithAWarningAndCanBeMeasured) {

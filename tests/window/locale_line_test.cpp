@@ -8,6 +8,8 @@
 
 #include "tests/support/scripted_window_dialogs.h"
 #include "window/form1.h"
+#include "window/key_bindings.h"
+#include "text/ui_text.h"
 #include "text/program_language.h"
 #include "text/qt_locale_numbers.h"
 
@@ -36,6 +38,15 @@ TEST(LocaleLineTest, MeasurementUsesTheSystemSeparator) {
         window.picPicture_MouseDown(x, y);
     }
     EXPECT_EQ(window.Text1->GetText(), std::string(expected) + "\r\n");
+
+    // F1's list speaks the language the buttons speak, every line of it.
+    const QString keys = KeysHelpText();
+    for (const KeyBinding& binding : KeyBindings()) {
+        EXPECT_TRUE(keys.contains(QStringLiteral("  ") + UiText(binding.help) + QLatin1Char('\n')))
+            << binding.help;
+    }
+    EXPECT_EQ(keys.contains(QStringLiteral("foto intera nella finestra")),
+              window.Inizia->text() == QStringLiteral("Inizia misurazioni"));
 }
 
 }  // namespace
