@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "browse/picture_prefetch.h"
 
+#include "picture/worker_threads.h"
 #include "picture/system_name.h"
 
 #include <new>
@@ -26,7 +27,7 @@ void PicturePrefetch::Start(const QString& path) {
     stamp_ = StampOf(path);
     result_ = std::make_shared<Result>();
     try {
-        worker_ = std::thread([source = &source_, path, result = result_] {
+        worker_ = StartThread([source = &source_, path, result = result_] {
             try {
                 result->load = source->Load(path, &result->stop);
             } catch (...) {

@@ -151,7 +151,7 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
     job->path = *chosen;
     job->rows = picture.height();
     try {
-        worker_ = std::thread([job, this] {
+        worker_ = StartThread([job, this] {
             Work(job);
             // The window's thread is told; were even that refused for want of
             // memory, it finds the save over at its next tick.

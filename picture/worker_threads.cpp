@@ -2,6 +2,7 @@
 #include "picture/worker_threads.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <cstdlib>
 #include <system_error>
@@ -23,6 +24,21 @@ int WorkerThreads() {
     return std::clamp(static_cast<int>(cores), 1, kMost);
 }
 
+namespace {
+std::atomic<bool> refuseThreads{false};
+}  // namespace
+
+std::thread StartThread(std::function<void()> work) {
+    if (refuseThreads.load(std::memory_order_relaxed)) {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    }
+    return std::thread(std::move(work));
+}
+
+void RefuseThreadsForTests(bool refuse) {
+    refuseThreads = refuse;
+}
+
 void RunSideBySide(int count, const std::function<void(int)>& job) {
     // One slot a job for what it threw: each thread writes only its own.
     std::vector<std::exception_ptr> thrown(static_cast<std::size_t>(std::max(count, 0)));
@@ -40,7 +56,7 @@ void RunSideBySide(int count, const std::function<void(int)>& job) {
     refused.reserve(static_cast<std::size_t>(std::max(count - 1, 0)));
     for (int i = 1; i < count; ++i) {
         try {
-            threads.emplace_back(run, i);
+            threads.push_back(StartThread([&run, i] { run(i); }));
         } catch (const std::exception&) {
             refused.push_back(i);  // no thread, or no memory for one: run here
         }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <thread>
 
 namespace vardesca {
 
@@ -18,5 +19,12 @@ namespace vardesca {
 // program: once every thread has been joined, the first such exception is
 // thrown again on the calling thread, where the window reports it.
 void RunSideBySide(int count, const std::function<void(int)>& job);
+
+// Every thread of the program's background work starts here. A thread the
+// system refuses (or no memory for one) throws as std::thread does; each
+// caller then does the work on its own thread, or does without it, and says so
+// where it is written. Tests refuse every thread here to walk those paths.
+[[nodiscard]] std::thread StartThread(std::function<void()> work);
+void RefuseThreadsForTests(bool refuse);
 
 }  // namespace vardesca

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "picture/worker_threads.h"
 #include "commands/safe_file.h"
 #include "picture/system_name.h"
 #include "text/ui_text.h"
@@ -148,7 +149,7 @@ SessionJournal::~SessionJournal() {
 
 void SessionJournal::StartSyncing() {
     try {
-        syncer_ = std::thread([this] { SyncLoop(); });
+        syncer_ = StartThread([this] { SyncLoop(); });
     } catch (const std::exception&) {
         // No thread to be had: each record is synced as it is written.
         ::fsync(folderFd_);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "picture/worker_threads.h"
 #include "view/zoom.h"
 
 namespace vardesca {
@@ -110,7 +111,7 @@ void ImageSurface::StartReducing() {
         }
     };
     try {
-        reducer_ = std::thread(work);
+        reducer_ = StartThread(work);
         reducing_ = job;
     } catch (const std::exception&) {
         // No thread to be had: made here, as a thread would have.

@@ -192,7 +192,10 @@ TEST(PngWriterTest, EveryReaderGetsThePixelsBackWhateverTheBands) {
         const QImage expected = image.convertToFormat(
             c.format == QImage::Format_RGB32 ? QImage::Format_RGB32 : QImage::Format_ARGB32);
         for (const int bands : {1, 2, 3, 8}) {
-            const QImage back = ReadPng(EncodePng(image, bands));
+            // The progress window's figure: every row counted once encoded.
+            EncodingProgress progress;
+            const QImage back = ReadPng(EncodePng(image, bands, &progress));
+            EXPECT_EQ(progress.rowsDone.load(), c.size.height()) << bands;
             ASSERT_FALSE(back.isNull()) << c.size.width() << " " << bands;
             EXPECT_EQ(back.convertToFormat(expected.format()), expected)
                 << c.size.width() << "x" << c.size.height() << " in " << bands << " bands";

@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include "picture/jpeg_decoder.h"
+#include "picture/worker_threads.h"
 #include "tests/support/failing_allocation.h"
 #include "tests/support/form1_fixture.h"
 
@@ -135,6 +136,57 @@ TEST_F(BackgroundFailureTest, AReducedCopyOutOfMemoryIsNotRetriedUntilTheZoomCha
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     EXPECT_GT(surface.ReducedCopies(), 0u);
+    EXPECT_TRUE(dialogs.Messages().empty());
+}
+
+}  // namespace
+}  // namespace vardesca
+
+namespace vardesca {
+namespace {
+
+// No thread to be had at all (a process at its limit): every piece of work
+// that runs beside the window runs on it, or is done without, and none fails
+// for it. The photo opens, the next is read when asked, the zoom's copies
+// are made, the annotated PNG is saved whole and measuring carries on.
+class NoThreadTest : public BackgroundFailureTest {
+  protected:
+    void SetUp() override {
+        BackgroundFailureTest::SetUp();
+        RefuseThreadsForTests(true);
+    }
+    void TearDown() override { RefuseThreadsForTests(false); }
+};
+
+TEST_F(NoThreadTest, EveryJobIsDoneOnTheWindowsThread) {
+    const QString one = Write(QStringLiteral("IMG_1.jpg"), NoiseJpeg(900, 600));
+    const QString two = Write(QStringLiteral("IMG_2.jpg"), NoiseJpeg(300, 200));
+    Open(one);
+    ASSERT_EQ(window.picPicture->Picture().size(), QSize(900, 600));
+    EXPECT_TRUE(window.Prefetch().Path().isEmpty());  // nothing decoded ahead
+    window.Viewport().Fit();
+    window.picContainer->repaint();
+    window.Viewport().NaturalSize();
+
+    window.Inizia_Click();
+    dialogs.inputs = {"2", "1"};
+    for (const QPointF p : {QPointF(10, 10), QPointF(110, 10), QPointF(10, 20), QPointF(60, 20),
+                            QPointF(100, 100), QPointF(200, 100)}) {
+        window.picPicture_MouseDown(static_cast<float>(p.x() * 15), static_cast<float>(p.y() * 15));
+    }
+    ASSERT_EQ(window.Table().Rows().size(), 1u);
+    const QString target = dir.filePath(QStringLiteral("IMG_1-misure.png"));
+    dialogs.shown.clear();
+    dialogs.files = {target};
+    window.SaveAnnotatedPhoto();
+    EXPECT_FALSE(window.AnnotatedExport().Saving());  // done before the call returned
+    EXPECT_TRUE(dialogs.Messages().empty());
+    QImage saved(target);
+    ASSERT_EQ(saved.size(), QSize(900, 600));
+    EXPECT_NE(saved.convertToFormat(QImage::Format_RGB32), window.picPicture->Picture());  // marked
+
+    window.GoToNeighbour(1);
+    EXPECT_EQ(window.picPicture->Picture().size(), QSize(300, 200));
     EXPECT_TRUE(dialogs.Messages().empty());
 }
 
