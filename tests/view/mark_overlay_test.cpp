@@ -54,6 +54,64 @@ INSTANTIATE_TEST_SUITE_P(
         CrossCase{"no_circle_before", false, {92.5, 50.25}, {108.5, 50.25}, false}),
     [](const auto& param) { return std::string(param.param.name); });
 
+// A measurement along a row or a column of the photo, after the cross of
+// its second point, is a line like any other: painted from point to point at
+// every zoom, and on the photo itself at any size, never at an arm's length.
+TEST(MarkOverlayTest, LevelAndUprightMeasurementsJoinTheirPointsAtEveryZoomAndSize) {
+    MarkOverlay overlay;
+    const auto point = [&overlay](QPointF c) {
+        overlay.AddCircle(c, 4, Qt::red, 1.0);
+        overlay.AddLine(c - QPointF(8, 0), c + QPointF(8, 0), Qt::red, 1.0);
+        overlay.AddLine(c - QPointF(0, 8), c + QPointF(0, 8), Qt::red, 1.0);
+    };
+    point({20, 30});
+    point({120, 30});
+    overlay.AddLine({20, 30}, {120, 30}, Qt::blue, 1.0);  // level
+    point({160, 40});
+    point({160, 110});
+    overlay.AddLine({160, 40}, {160, 110}, Qt::blue, 1.0);  // upright
+    // The blue pixels' extent along the row and the column of the lines.
+    const auto extent = [](const QImage& image, bool row, int at) {
+        int first = -1;
+        int last = -1;
+        const int n = row ? image.width() : image.height();
+        for (int i = 0; i < n; ++i) {
+            const QColor c = image.pixelColor(row ? i : at, row ? at : i);
+            if (c.blue() > 200 && c.red() < 60) {
+                first = first < 0 ? i : first;
+                last = i;
+            }
+        }
+        return std::pair{first, last};
+    };
+    for (const double zoom : {0.5, 1.0, 2.0, 3.0}) {
+        QImage image(QSize(200, 120) * 3, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        overlay.PaintMarks(painter, image.rect(), zoom);
+        painter.end();
+        const auto [left, right] = extent(image, true, int(std::lround(30 * zoom)));
+        EXPECT_NEAR(left, 20 * zoom, 2.0) << zoom;
+        EXPECT_NEAR(right, 120 * zoom, 2.0) << zoom;
+        const auto [top, bottom] = extent(image, false, int(std::lround(160 * zoom)));
+        EXPECT_NEAR(top, 40 * zoom, 2.0) << zoom;
+        EXPECT_NEAR(bottom, 110 * zoom, 2.0) << zoom;
+    }
+    for (const double size : {1.0, 4.0}) {
+        QImage photo(200, 120, QImage::Format_RGB32);
+        photo.fill(Qt::white);
+        QPainter painter(&photo);
+        overlay.PaintOnPhoto(painter, size);
+        painter.end();
+        const auto [left, right] = extent(photo, true, 30);
+        EXPECT_NEAR(left, 20, 2.0 * size) << size;
+        EXPECT_NEAR(right, 120, 2.0 * size) << size;
+        const auto [top, bottom] = extent(photo, false, 160);
+        EXPECT_NEAR(top, 40, 2.0 * size) << size;
+        EXPECT_NEAR(bottom, 110, 2.0 * size) << size;
+    }
+}
+
 TEST(MarkOverlayTest, ALineBetweenBreaksTheCrossAndEraseForgetsIt) {
     MarkOverlay overlay;
     overlay.AddCircle({10, 10}, 4, Qt::red, 1.0);
