@@ -47,6 +47,9 @@ void MeasureEngine::Reset() {
     redo_.clear();
     buttons_.SetIniziaEnabled(true);
     buttons_.SetResettaEnabled(false);
+    if (observer_ != nullptr) {
+        observer_->CalibrationReset();
+    }
 }
 
 void MeasureEngine::DrawPointMarks(float x, float y, std::uint32_t colour) {
@@ -115,11 +118,21 @@ void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy) {
     // straight after it.
     results_.SetText(results_.GetText() + line);
     punti_ = 0;
+    MeasuredPair told{n_, static_cast<float>(x0_), static_cast<float>(y0_),
+                      static_cast<float>(x1_), static_cast<float>(y1_), length};
     if (record) {
         record->line = line;
         record->number = n_;
         record->length = length;
+        told = MeasuredPair{n_, record->first.x, record->first.y, record->xb, record->yb, length};
         done_.push_back(std::move(*record));
+    }
+    if (observer_ != nullptr) {
+        if (replaying_) {
+            observer_->MeasurementRedone(told);
+        } else {
+            observer_->MeasurementAdded(told);
+        }
     }
 }
 
@@ -201,6 +214,9 @@ void MeasureEngine::CompleteReference(std::int32_t dx, std::int32_t dy, bool fir
     if (firstPair) {
         firstPairScale_ = lastPairScale_;
         referenceLengths_ = {lastPairLength_, 0.0f};
+        if (observer_ != nullptr) {
+            observer_->ReferenceCompleted(0);
+        }
     } else {
         referenceScales_ = {firstPairScale_, lastPairScale_};
         referenceLengths_[1] = lastPairLength_;
@@ -211,6 +227,9 @@ void MeasureEngine::CompleteReference(std::int32_t dx, std::int32_t dy, bool fir
         // Measuring starts here: undo never goes back into the calibration.
         done_.clear();
         redo_.clear();
+        if (observer_ != nullptr) {
+            observer_->ReferenceCompleted(1);
+        }
     }
 }
 
@@ -271,6 +290,9 @@ bool MeasureEngine::Undo() {
         dialogs_.ShowMessage(engine_text::kUndoTitle, engine_text::kUndoTextEdited);
     }
     redo_.push_back({m.first.x, m.first.y, std::pair{m.xb, m.yb}});
+    if (observer_ != nullptr) {
+        observer_->MeasurementTakenBack({m.number, m.first.x, m.first.y, m.xb, m.yb, m.length});
+    }
     return true;
 }
 

@@ -66,6 +66,34 @@ struct MeasuredPair {
     double length;         // cm, before the line rounds it
 };
 
+// What the engine did, told as it happens, so that what follows the
+// measuring (labels beside the marks, a table of the measurements, a check of
+// the references) need not work it out from the counters. Every call has a
+// default that does nothing: an observer overrides what it needs, and later
+// versions may add calls without breaking it. The engine's state (k, x0 … y1,
+// n) is already the new one when a call comes.
+class MeasureObserver {
+  public:
+    virtual ~MeasureObserver() = default;
+    // Reference pair `which` (0 or 1) was given its length; after the second
+    // the scale is set and measuring begins. Its segment is x0, y0 – x1, y1.
+    virtual void ReferenceCompleted(int which) { static_cast<void>(which); }
+    // A pair was measured and its line appended; its segment is x0, y0 – x1, y1.
+    virtual void MeasurementAdded(const MeasuredPair& measurement) {
+        static_cast<void>(measurement);
+    }
+    // Undo took the measurement back (its line too, unless the text moved on).
+    virtual void MeasurementTakenBack(const MeasuredPair& measurement) {
+        static_cast<void>(measurement);
+    }
+    // Redo measured it again, with the same number.
+    virtual void MeasurementRedone(const MeasuredPair& measurement) {
+        static_cast<void>(measurement);
+    }
+    // Reset: no calibration, nothing measured.
+    virtual void CalibrationReset() {}
+};
+
 // Turns clicks on the image into a scale, then into numbered lengths. Two
 // reference segments of known length give the scale k (image twips per cm, the
 // mean of the two); after that every pair of clicks appends one result line.
@@ -90,6 +118,9 @@ class MeasureEngine {
     // Throws ArithmeticOverflow, before changing anything, for a position or a
     // distance that does not fit 32 bits.
     void HandleClick(float x, float y);
+
+    // Who is told what the engine did; none by default. Not owned.
+    void SetObserver(MeasureObserver* observer) { observer_ = observer; }
 
     // Back to Idle with no click counted and no result numbered.
     // Nothing is left to undo or redo.
@@ -189,6 +220,7 @@ class MeasureEngine {
     std::optional<Measurement> measuring_;  // the pair Measure is numbering
     std::vector<RedoStep> redo_;
     bool replaying_ = false;
+    MeasureObserver* observer_ = nullptr;
 };
 
 // The engine's own texts, shared with the tests.

@@ -15,13 +15,11 @@
 
 #include "commands/about.h"
 #include "engine/checked_int.h"
-#include "engine/completed_step.h"
 #include "picture/picture_names.h"
 #include "text/ui_text.h"
 #include "window/app_icon.h"
 #include "window/app_text.h"
 #include "window/caption.h"
-#include "window/completed_labels.h"
 #include "window/controls.h"
 #include "window/photo_drop.h"
 
@@ -56,6 +54,10 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       engineButtons_(*Inizia, *Resetta),
       engine_(std::make_unique<MeasureEngine>(*picPicture, engineDialogs_, *Text1, engineButtons_,
                                               locale)) {
+    events_ = std::make_unique<EngineEvents>(*picPicture, *engine_, table_, scale_, locale_, [this] {
+        return QFileInfo(fileName_).fileName();
+    });
+    engine_->SetObserver(events_.get());
     SetUpControls();
     DefineActions();
     ConnectHandlers();
@@ -357,9 +359,10 @@ void Form1::picPicture_MouseDown(float x, float y) {
     actions_->Perform(UserAction::Click, {.x = x, .y = y, .path = {}});
 }
 
-void Form1::AfterEngineAction(const EngineState& before) {
-    LabelWhatCompleted(*picPicture, *engine_, before, locale_);
-    FollowTable(before);
+void Form1::AfterEngineAction() {
+    if (events_->TakeReferencesToCheck()) {
+        CheckReferences();
+    }
     UpdateCaption();
     loupe_->Refresh();
 }

@@ -13,7 +13,6 @@
 #include "commands/measurement_table.h"
 #include "commands/results_export.h"
 #include "session/session_journal.h"
-#include "engine/completed_step.h"
 #include "engine/measure_engine.h"
 #include "picture/image_source.h"
 #include "browse/photo_folder.h"
@@ -23,6 +22,7 @@
 #include "view/twips.h"
 #include "window/compute_layout.h"
 #include "window/engine_adapters.h"
+#include "window/engine_events.h"
 #include "session/journal_dialogs.h"
 #include "window/key_bindings.h"
 #include "window/loupe.h"
@@ -148,8 +148,6 @@ class Form1 : public QWidget {
     // Loads `path` (or takes it from `prefetched`) and puts it under the
     // measuring tools, or says why not.
     void Load(const QString& path, std::optional<ImageLoadResult> prefetched = std::nullopt);
-    // The table keeps up with a measurement taken, undone or redone.
-    void FollowTable(const EngineState& before);
     // After a calibration: references more than 2 % apart are said, with the
     // offer to calibrate again.
     void CheckReferences();
@@ -199,8 +197,9 @@ class Form1 : public QWidget {
     void ResetMeasurements();
     void GoToNeighbourPhoto(int step);
     void UpdateCaption();
-    // After any engine action: labels, caption and loupe brought up to date.
-    void AfterEngineAction(const EngineState& before);
+    // After any engine action: the references' check when the calibration
+    // just ended, then the caption and the loupe.
+    void AfterEngineAction();
 
     // Every box goes through here, so the journal hears every reply.
     JournalDialogs recording_;
@@ -238,13 +237,14 @@ class Form1 : public QWidget {
     Loupe* loupe_ = nullptr;
     // Presses on the photo queued while a save or a load held the window.
     StaleClicks* staleClicks_ = nullptr;
+    // Labels and table rows as the engine says what it did; made once the
+    // engine is, and outliving it.
+    std::unique_ptr<EngineEvents> events_;
     EngineDialogsAdapter engineDialogs_;
     EngineButtonsAdapter engineButtons_;
     std::unique_ptr<MeasureEngine> engine_;
-    // The one door every action goes through, and the engine's state before
-    // the action under way (what it completed is told from the two).
+    // The one door every action goes through.
     std::unique_ptr<UserActions> actions_;
-    EngineState before_{};
 };
 
 }  // namespace vardesca

@@ -26,18 +26,12 @@ void Form1::DefineActions() {
 void Form1::DefineMeasuring() {
     using A = UserAction;
     UserActions& a = *actions_;
-    const auto after = [this] { AfterEngineAction(before_); };
-    const auto undo = [this](const ActionArgs&) {
-        before_ = StateOf(*engine_);
-        engine_->Undo();
-    };
+    const auto after = [this] { AfterEngineAction(); };
+    const auto undo = [this](const ActionArgs&) { engine_->Undo(); };
     // A click the engine ignores (no calibration begun) changes nothing to keep.
     a.Define(
         A::Click,
-        [this](const ActionArgs& click) {
-            before_ = StateOf(*engine_);
-            engine_->HandleClick(click.x, click.y);
-        },
+        [this](const ActionArgs& click) { engine_->HandleClick(click.x, click.y); },
         after, [this](const ActionArgs&) { return engine_->azione() != MeasureEngine::Idle; });
     a.Define(A::Undo, undo, after, [this](const ActionArgs&) { return engine_->CanUndo(); });
     // Escape: a pending first point given up, like undo; nothing else.
@@ -45,10 +39,7 @@ void Form1::DefineMeasuring() {
              [this](const ActionArgs&) { return engine_->HasPendingPoint(); });
     a.Define(
         A::Redo,
-        [this](const ActionArgs&) {
-            before_ = StateOf(*engine_);
-            engine_->Redo();
-        },
+        [this](const ActionArgs&) { engine_->Redo(); },
         after, [this](const ActionArgs&) { return engine_->CanRedo(); });
     const auto start = [this](const ActionArgs&) { engine_->StartCalibration(); };
     a.Define(A::Inizia, start, [this] { UpdateCaption(); });

@@ -16,27 +16,6 @@
 
 namespace vardesca {
 
-void Form1::FollowTable(const EngineState& before) {
-    const CompletedStep step = WhatCompleted(before, StateOf(*engine_));
-    if (step == CompletedStep::MeasurementUndone) {
-        table_.RemoveLast();
-        return;
-    }
-    if (step == CompletedStep::SecondReference) {
-        CheckReferences();
-        return;
-    }
-    const std::optional<MeasuredPair> m = engine_->LastMeasurement();
-    if (step != CompletedStep::Measurement || !m || m->number != engine_->n()) {
-        return;
-    }
-    const double perPixel = scale_.TwipsPerPixel();
-    const auto [s1, s2] = engine_->ReferenceScales();
-    table_.Add({QFileInfo(fileName_).fileName(), m->number, RoundToHundredths(m->length),
-                m->xa / perPixel, m->ya / perPixel, m->xb / perPixel, m->yb / perPixel,
-                static_cast<double>(engine_->k()) / perPixel, s1 / perPixel, s2 / perPixel});
-}
-
 void Form1::CheckReferences() {
     const auto [s1, s2] = engine_->ReferenceScales();
     const double mean = (s1 + s2) / 2.0;

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/engine_events.h"
+
+#include <utility>
+
+#include "text/ui_text.h"
+#include "window/app_text.h"
+
+namespace vardesca {
+
+EngineEvents::EngineEvents(ImageSurface& surface, const MeasureEngine& engine,
+                           MeasurementTable& table, const TwipsScale& scale,
+                           const LocaleNumbers& locale, std::function<QString()> photoName)
+    : surface_(surface),
+      engine_(engine),
+      table_(table),
+      scale_(scale),
+      locale_(locale),
+      photoName_(std::move(photoName)) {}
+
+void EngineEvents::Label(const QString& text, std::uint32_t colour, int key) {
+    surface_.AddLabel(static_cast<float>(engine_.x0()), static_cast<float>(engine_.y0()),
+                      static_cast<float>(engine_.x1()), static_cast<float>(engine_.y1()), text,
+                      colour, key);
+}
+
+void EngineEvents::ReferenceCompleted(int which) {
+    const float length = engine_.ReferenceLengths()[which == 0 ? 0 : 1];
+    const std::string number = QString::number(static_cast<double>(length), 'g', 6).toStdString();
+    Label(UiText(app_text::kReferenceLabel)
+              .arg(QString::fromStdString(PointToDecimal(number, locale_))),
+          kCalibrationColour, 0);
+    referencesToCheck_ = referencesToCheck_ || which == 1;
+}
+
+void EngineEvents::Measured(const MeasuredPair& m) {
+    Label(QString::number(m.number), kMeasureColour, m.number);
+    const double perPixel = scale_.TwipsPerPixel();
+    const auto [s1, s2] = engine_.ReferenceScales();
+    TableRow row;
+    row.photo = photoName_();
+    row.number = m.number;
+    row.length = RoundToHundredths(m.length);
+    row.x0 = m.xa / perPixel;
+    row.y0 = m.ya / perPixel;
+    row.x1 = m.xb / perPixel;
+    row.y1 = m.yb / perPixel;
+    row.scale = static_cast<double>(engine_.k()) / perPixel;
+    row.reference1 = s1 / perPixel;
+    row.reference2 = s2 / perPixel;
+    table_.Add(std::move(row));
+}
+
+void EngineEvents::MeasurementAdded(const MeasuredPair& measurement) {
+    Measured(measurement);
+}
+
+void EngineEvents::MeasurementRedone(const MeasuredPair& measurement) {
+    Measured(measurement);
+}
+
+void EngineEvents::MeasurementTakenBack(const MeasuredPair& measurement) {
+    surface_.RemoveLabel(measurement.number);
+    table_.RemoveLast();
+}
+
+bool EngineEvents::TakeReferencesToCheck() {
+    return std::exchange(referencesToCheck_, false);
+}
+
+}  // namespace vardesca

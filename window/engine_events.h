@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "commands/measurement_table.h"
+#include "engine/measure_engine.h"
+#include "view/image_surface.h"
+#include "view/twips.h"
+
+namespace vardesca {
+
+// What the window does as the engine says what it did: a measurement gets its
+// number beside its line and its row in the table, a reference its typed
+// length ("2,5 cm", in the user's conventions); a measurement taken back loses
+// both, and one redone gets them again. The second reference asks for the
+// references' check, which the window makes once the action is over (its
+// question is part of the action, and journaled with it).
+class EngineEvents : public MeasureObserver {
+  public:
+    EngineEvents(ImageSurface& surface, const MeasureEngine& engine, MeasurementTable& table,
+                 const TwipsScale& scale, const LocaleNumbers& locale,
+                 std::function<QString()> photoName);
+
+    void ReferenceCompleted(int which) override;
+    void MeasurementAdded(const MeasuredPair& measurement) override;
+    void MeasurementTakenBack(const MeasuredPair& measurement) override;
+    void MeasurementRedone(const MeasuredPair& measurement) override;
+
+    // Whether the second reference came since the last asking (asked once).
+    [[nodiscard]] bool TakeReferencesToCheck();
+
+  private:
+    void Label(const QString& text, std::uint32_t colour, int key);
+    void Measured(const MeasuredPair& measurement);
+
+    ImageSurface& surface_;
+    const MeasureEngine& engine_;
+    MeasurementTable& table_;
+    const TwipsScale& scale_;
+    const LocaleNumbers& locale_;
+    std::function<QString()> photoName_;
+    bool referencesToCheck_ = false;
+};
+
+}  // namespace vardesca
