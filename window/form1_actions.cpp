@@ -30,22 +30,21 @@ void Form1::DefineMeasuring() {
     const auto undo = [this](const ActionArgs&) { engine_->Undo(); };
     // A click the engine ignores (no calibration begun) changes nothing to keep.
     a.Define(
-        A::Click,
-        [this](const ActionArgs& click) { engine_->HandleClick(click.x, click.y); },
+        A::Click, [this](const ActionArgs& click) { engine_->HandleClick(click.x, click.y); },
         after, [this](const ActionArgs&) { return engine_->azione() != MeasureEngine::Idle; });
     a.Define(A::Undo, undo, after, [this](const ActionArgs&) { return engine_->CanUndo(); });
     // Escape: a pending first point given up, like undo; nothing else.
     a.Define(A::GiveUpPendingPoint, undo, after,
              [this](const ActionArgs&) { return engine_->HasPendingPoint(); });
     a.Define(
-        A::Redo,
-        [this](const ActionArgs&) { engine_->Redo(); },
-        after, [this](const ActionArgs&) { return engine_->CanRedo(); });
+        A::Redo, [this](const ActionArgs&) { engine_->Redo(); }, after,
+        [this](const ActionArgs&) { return engine_->CanRedo(); });
     const auto start = [this](const ActionArgs&) { engine_->StartCalibration(); };
     a.Define(A::Inizia, start, [this] { UpdateCaption(); });
     // As the button, and only when the button may be pressed.
-    a.Define(A::StartMeasuring, start, [this] { UpdateCaption(); },
-             [this](const ActionArgs&) { return Inizia->isEnabled(); });
+    a.Define(
+        A::StartMeasuring, start, [this] { UpdateCaption(); },
+        [this](const ActionArgs&) { return Inizia->isEnabled(); });
     a.Define(A::Resetta, [this](const ActionArgs&) { ResetMeasurements(); });
 }
 
@@ -60,8 +59,7 @@ void Form1::DefineFiles() {
     a.Define(A::PreviousPhoto, [this](const ActionArgs&) { GoToNeighbourPhoto(-1); });
     const auto remember = [this] { RememberResultsFile(); };
     a.Define(
-        A::CopiaDati, [this](const ActionArgs&) { export_.CopiaDati(Text1->GetText()); },
-        remember);
+        A::CopiaDati, [this](const ActionArgs&) { export_.CopiaDati(Text1->GetText()); }, remember);
     a.Define(
         A::SaveResults, [this](const ActionArgs&) { export_.SaveToFile(Text1->GetText()); },
         remember);

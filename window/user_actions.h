@@ -61,6 +61,9 @@ struct ActionArgs {
 // How the door treats an action, stated once for each.
 struct ActionRule {
     UserAction action;
+    const char* name;
+    // How it is started besides its keys (the key table lists those).
+    const char* besides;
     // May run while the annotated photo is being saved; if not, the box says
     // why and nothing happens.
     bool duringSave;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <QTest>
+#include <QFile>
 #include <QWidget>
 #include <stdexcept>
 
@@ -146,6 +147,58 @@ TEST_F(UserActionsTest, AnActionThatDoesNotApplyDoesNothingAndIsNotJournaled) {
     EXPECT_EQ(ReplayedBy(RecordKind::Undo), UserAction::Undo);
     EXPECT_EQ(ReplayedBy(RecordKind::Inizia), UserAction::Inizia);
     EXPECT_EQ(ReplayedBy(RecordKind::Export), std::nullopt);
+}
+
+// The actions table of docs/ARCHITECTURE.md, as the rules and the key table
+// make it (the F1 list is made from the same key table).
+QString ActionsTable() {
+    QString table = QStringLiteral(
+        "| action | keys | also started by | during a save | journal record | holds the window "
+        "| undoable |\n|---|---|---|---|---|---|---|\n");
+    for (const ActionRule& rule : ActionRules()) {
+        if (rule.action == UserAction::None) {
+            continue;
+        }
+        QStringList keys;
+        for (const KeyBinding& binding : KeyBindings()) {
+            const QString shown = QString::fromUtf8(binding.shown);
+            if (binding.action == rule.action && !keys.contains(shown)) {
+                keys.push_back(shown);
+            }
+        }
+        const QString record =
+            rule.record ? QStringLiteral("`%1`%2").arg(
+                              QString::fromUtf8(std::string(KindName(*rule.record)).c_str()),
+                              rule.recordAfter ? QStringLiteral(", after it") : QString())
+                        : QStringLiteral("—");
+        const char* holds = rule.holds == ActionRule::Hold::AfterWork ? "after it"
+                            : rule.holds == ActionRule::Hold::AtLoad  ? "when its decode ends"
+                                                                      : "—";
+        table += QStringLiteral("| `%1` | %2 | %3 | %4 | %5 | %6 | %7 |\n")
+                     .arg(QString::fromUtf8(rule.name),
+                          keys.isEmpty() ? QStringLiteral("—") : keys.join(QStringLiteral(", ")),
+                          *rule.besides ? QString::fromUtf8(rule.besides) : QStringLiteral("—"),
+                          rule.duringSave ? QStringLiteral("yes") : QStringLiteral("waits"),
+                          record, QString::fromUtf8(holds),
+                          rule.undoable ? QStringLiteral("yes") : QStringLiteral("—"));
+    }
+    return table;
+}
+
+TEST(ActionRulesTest, TheArchitecturesActionsTableIsWrittenFromTheRulesAndTheKeys) {
+    QFile doc(QStringLiteral(VARDESCA_SOURCE "/docs/ARCHITECTURE.md"));
+    ASSERT_TRUE(doc.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(doc.readAll());
+    const QString begin = QStringLiteral("<!-- actions table: written by ActionsTable() in "
+                                         "tests/window/user_actions_test.cpp -->\n");
+    const QString end = QStringLiteral("<!-- end of the actions table -->");
+    const qsizetype from = text.indexOf(begin);
+    const qsizetype to = text.indexOf(end);
+    ASSERT_GE(from, 0);
+    ASSERT_GT(to, from);
+    const QString written = text.mid(from + begin.size(), to - from - begin.size());
+    EXPECT_EQ(written, ActionsTable()) << "the table as it should stand:\n"
+                                       << ActionsTable().toStdString();
 }
 
 TEST(ActionRulesTest, EveryKeyPerformsAnActionWithARow) {
