@@ -91,10 +91,11 @@ RecoveryPlan::Cost HistoryCost(const JournalGap& gap) {
 
 }  // namespace
 
-RecoveryPlan PlanRecovery(const JournalReading& reading) {
-    using Cost = RecoveryPlan::Cost;
+namespace {
+
+// The records and the damaged lines in the file's order.
+std::vector<Item> InFileOrder(const JournalReading& reading) {
     const std::vector<JournalRecord>& records = reading.records;
-    const int version = VersionOf(reading);
     std::vector<Item> items;
     items.reserve(records.size() + reading.gaps.size());
     std::size_t nextGap = 0;
@@ -106,18 +107,13 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
             items.push_back({&records[i], nullptr});
         }
     }
+    return items;
+}
 
-    RecoveryPlan plan;
-    // The last photo loaded: its record, or a damaged line that held one.
-    std::size_t last = items.size();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if ((items[i].record != nullptr && PictureOf(*items[i].record)) ||
-            (items[i].gap != nullptr && GapIs(*items[i].gap, {RecordKind::Picture}))) {
-            last = i;
-        }
-    }
-    // Before the last photo: the table of the photos left and the box's text.
-    const std::size_t before = last < items.size() ? last : items.size();
+// Before the last photo: the table of the photos left and the box's text.
+void PlanHistory(const std::vector<Item>& items, std::size_t before, int version,
+                 RecoveryPlan& plan) {
+    using Cost = RecoveryPlan::Cost;
     for (std::size_t i = 0; i < before; ++i) {
         if (items[i].gap != nullptr) {
             const JournalGap& gap = *items[i].gap;
@@ -139,37 +135,37 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
             plan.rows.clear();
         }
     }
-    if (last == items.size()) {
-        return plan;
-    }
-    if (items[last].record != nullptr) {
-        plan.picture = PictureOf(*items[last].record);
+}
+
+// What a damaged line after the last photo costs; `stopped` once the steps
+// can no longer be replayed.
+void PlanStepGap(const JournalGap& gap, bool& stopped, RecoveryPlan& plan) {
+    using Cost = RecoveryPlan::Cost;
+    if (gap.onlyLineBreak) {
+        plan.damage.push_back({gap.line, Cost::Nothing});
+    } else if (GapIs(gap, {RecordKind::Text})) {
+        plan.damage.push_back({gap.line, Cost::TextEdit});
+    } else if (GapIs(gap, {RecordKind::Row, RecordKind::Export, RecordKind::Header}) || stopped) {
+        plan.damage.push_back({gap.line, Cost::Nothing});
     } else {
-        plan.pictureLost = true;
-        plan.damage.push_back({items[last].gap->line, Cost::PictureNotReloaded});
+        stopped = true;
+        plan.lastStepComplete = false;
+        plan.damage.push_back({gap.line, Cost::StepsStopped});
+        // A lost reply leaves its action unanswerable: it goes too.
+        if (GapIs(gap, {RecordKind::Answer, RecordKind::Reply}) && !plan.steps.empty()) {
+            plan.steps.pop_back();
+        }
     }
+}
+
+// After the last photo: what was done on it, in order.
+void PlanSteps(const std::vector<Item>& items, std::size_t last, RecoveryPlan& plan) {
     // After a damaged action or reply the engine's state is no longer known:
     // nothing more is replayed but the edits of the results text.
     bool stopped = false;
     for (std::size_t i = last + 1; i < items.size(); ++i) {
         if (const JournalGap* gap = items[i].gap) {
-            if (gap->onlyLineBreak) {
-                plan.damage.push_back({gap->line, Cost::Nothing});
-            } else if (GapIs(*gap, {RecordKind::Text})) {
-                plan.damage.push_back({gap->line, Cost::TextEdit});
-            } else if (GapIs(*gap, {RecordKind::Row, RecordKind::Export, RecordKind::Header})) {
-                plan.damage.push_back({gap->line, Cost::Nothing});
-            } else if (stopped) {
-                plan.damage.push_back({gap->line, Cost::Nothing});
-            } else {
-                stopped = true;
-                plan.lastStepComplete = false;
-                plan.damage.push_back({gap->line, Cost::StepsStopped});
-                // A lost reply leaves its action unanswerable: it goes too.
-                if (GapIs(*gap, {RecordKind::Answer, RecordKind::Reply}) && !plan.steps.empty()) {
-                    plan.steps.pop_back();
-                }
-            }
+            PlanStepGap(*gap, stopped, plan);
             continue;
         }
         const JournalRecord& r = *items[i].record;
@@ -183,6 +179,32 @@ RecoveryPlan PlanRecovery(const JournalReading& reading) {
             plan.steps.back().replies.push_back(r);
         }
     }
+}
+
+}  // namespace
+
+RecoveryPlan PlanRecovery(const JournalReading& reading) {
+    const std::vector<Item> items = InFileOrder(reading);
+    RecoveryPlan plan;
+    // The last photo loaded: its record, or a damaged line that held one.
+    std::size_t last = items.size();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if ((items[i].record != nullptr && PictureOf(*items[i].record)) ||
+            (items[i].gap != nullptr && GapIs(*items[i].gap, {RecordKind::Picture}))) {
+            last = i;
+        }
+    }
+    PlanHistory(items, last, VersionOf(reading), plan);
+    if (last == items.size()) {
+        return plan;
+    }
+    if (items[last].record != nullptr) {
+        plan.picture = PictureOf(*items[last].record);
+    } else {
+        plan.pictureLost = true;
+        plan.damage.push_back({items[last].gap->line, RecoveryPlan::Cost::PictureNotReloaded});
+    }
+    PlanSteps(items, last, plan);
     return plan;
 }
 

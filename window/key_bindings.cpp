@@ -14,108 +14,138 @@ QKeySequence Ctrl(int key) {
     return QKeySequence(Qt::CTRL | key);
 }
 
-std::vector<KeyBinding> MakeBindings() {
+// The view and the measuring, with Ctrl.
+void ViewAndMeasuringKeys(std::vector<KeyBinding>& keys) {
     using A = KeyAction;
     const auto everywhere = KeyScope::Everywhere;
-    const auto outside = KeyScope::OutsideResultsBox;
     const char* fit =
         QT_TRANSLATE_NOOP("Vardesca", "Ctrl+0: foto intera nella finestra; Ctrl+1: 100 %");
     const char* zoom = QT_TRANSLATE_NOOP("Vardesca", "Ctrl++ e Ctrl+-: ingrandisce e riduce");
     const char* undo =
         QT_TRANSLATE_NOOP("Vardesca", "Ctrl+Z: annulla l'ultimo clic; Ctrl+Maiusc+Z: lo ripete");
-    const char* arrows = QT_TRANSLATE_NOOP("Vardesca", "Frecce: scorrono la foto");
+    keys.insert(
+        keys.end(),
+        {
+            {{Ctrl(Qt::Key_0)}, everywhere, A::Fit, "Ctrl+0", fit},
+            {{Ctrl(Qt::Key_1)}, everywhere, A::NaturalSize, "Ctrl+1", fit},
+            // Ctrl and the plus key, wherever the layout puts plus (on "=" with
+            // Shift on a US keyboard).
+            {{Ctrl(Qt::Key_Plus), Ctrl(Qt::Key_Equal),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+             everywhere,
+             A::ZoomIn,
+             "Ctrl++",
+             zoom},
+            {{Ctrl(Qt::Key_Minus)}, everywhere, A::ZoomOut, "Ctrl+-", zoom},
+            {{Ctrl(Qt::Key_Z)}, everywhere, A::Undo, "Ctrl+Z", undo},
+            {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+             everywhere,
+             A::Redo,
+             "Ctrl+Maiusc+Z",
+             undo},
+            {{Ctrl(Qt::Key_I)},
+             everywhere,
+             A::StartMeasuring,
+             "Ctrl+I",
+             QT_TRANSLATE_NOOP("Vardesca", "Ctrl+I: inizia misurazioni (come il pulsante)")},
+        });
+}
+
+// Files, photos and the program, with Ctrl (and F1, and Tab).
+void FileKeys(std::vector<KeyBinding>& keys) {
+    using A = KeyAction;
+    const auto everywhere = KeyScope::Everywhere;
     const char* photos = QT_TRANSLATE_NOOP(
         "Vardesca", "Ctrl+PgGiù e Ctrl+PgSu: foto successiva e precedente della cartella");
     const char* results = QT_TRANSLATE_NOOP(
         "Vardesca", "Ctrl+S: salva i risultati in un file; Ctrl+Maiusc+C: li copia negli appunti");
-    return {
-        {{Ctrl(Qt::Key_0)}, everywhere, A::Fit, "Ctrl+0", fit},
-        {{Ctrl(Qt::Key_1)}, everywhere, A::NaturalSize, "Ctrl+1", fit},
-        // Ctrl and the plus key, wherever the layout puts plus (on "=" with
-        // Shift on a US keyboard).
-        {{Ctrl(Qt::Key_Plus), Ctrl(Qt::Key_Equal),
-          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
-         everywhere,
-         A::ZoomIn,
-         "Ctrl++",
-         zoom},
-        {{Ctrl(Qt::Key_Minus)}, everywhere, A::ZoomOut, "Ctrl+-", zoom},
-        {{Ctrl(Qt::Key_Z)}, everywhere, A::Undo, "Ctrl+Z", undo},
-        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-         everywhere,
-         A::Redo,
-         "Ctrl+Maiusc+Z",
-         undo},
-        {{Ctrl(Qt::Key_I)},
-         everywhere,
-         A::StartMeasuring,
-         "Ctrl+I",
-         QT_TRANSLATE_NOOP("Vardesca", "Ctrl+I: inizia misurazioni (come il pulsante)")},
-        {{Ctrl(Qt::Key_O)},
-         everywhere,
-         A::Open,
-         "Ctrl+O",
-         QT_TRANSLATE_NOOP("Vardesca", "Ctrl+O: carica un'immagine")},
-        {{Ctrl(Qt::Key_S)}, everywhere, A::SaveResults, "Ctrl+S", results},
-        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
-         everywhere,
-         A::CopyResults,
-         "Ctrl+Maiusc+C",
-         results},
-        {{Ctrl(Qt::Key_T)},
-         everywhere,
-         A::SaveTable,
-         "Ctrl+T",
-         QT_TRANSLATE_NOOP(
-             "Vardesca",
-             "Ctrl+T: salva la tabella delle misure (foto, numero, lunghezza, punti, scala)")},
-        {{Ctrl(Qt::Key_PageDown)}, everywhere, A::NextPhoto, "Ctrl+PgGiù", photos},
-        {{Ctrl(Qt::Key_PageUp)}, everywhere, A::PreviousPhoto, "Ctrl+PgSu", photos},
-        {{Ctrl(Qt::Key_E)},
-         everywhere,
-         A::SaveAnnotatedPhoto,
-         "Ctrl+E",
-         QT_TRANSLATE_NOOP("Vardesca", "Ctrl+E: salva la foto con i segni")},
-        {{Ctrl(Qt::Key_Q)},
-         everywhere,
-         A::Quit,
-         "Ctrl+Q",
-         QT_TRANSLATE_NOOP("Vardesca", "Ctrl+Q: esce (dopo la domanda)")},
-        {{QKeySequence(Qt::Key_F1)},
-         everywhere,
-         A::ShowKeys,
-         "F1",
-         QT_TRANSLATE_NOOP("Vardesca", "F1: questo elenco")},
-        {{},
-         everywhere,
-         A::None,
-         "Tab",
-         QT_TRANSLATE_NOOP("Vardesca", "Tab e Maiusc+Tab: passano da un comando all'altro")},
-        {{QKeySequence(Qt::Key_Left)}, outside, A::ScrollLeft, "Frecce", arrows},
-        {{QKeySequence(Qt::Key_Right)}, outside, A::ScrollRight, "Frecce", arrows},
-        {{QKeySequence(Qt::Key_Up)}, outside, A::ScrollUp, "Frecce", arrows},
-        {{QKeySequence(Qt::Key_Down)}, outside, A::ScrollDown, "Frecce", arrows},
-        {{QKeySequence(Qt::Key_Backspace)},
-         outside,
-         A::Undo,
-         "Backspace",
-         QT_TRANSLATE_NOOP("Vardesca", "Backspace: annulla l'ultimo clic")},
-        {{QKeySequence(Qt::Key_Escape)},
-         outside,
-         A::GiveUpPendingPoint,
-         "Esc",
-         QT_TRANSLATE_NOOP("Vardesca", "Esc: rinuncia al primo punto di una coppia")},
-        {{QKeySequence(Qt::Key_L)},
-         outside,
-         A::ToggleLoupe,
-         "L",
-         QT_TRANSLATE_NOOP("Vardesca", "L: mostra o nasconde la lente")},
-        {{QKeySequence(Qt::Key_N)},
-         outside,
-         A::ToggleLabels,
-         "N",
-         QT_TRANSLATE_NOOP("Vardesca", "N: mostra o nasconde numeri e lunghezze sulla foto")},
-    };
+    keys.insert(
+        keys.end(),
+        {
+            {{Ctrl(Qt::Key_O)},
+             everywhere,
+             A::Open,
+             "Ctrl+O",
+             QT_TRANSLATE_NOOP("Vardesca", "Ctrl+O: carica un'immagine")},
+            {{Ctrl(Qt::Key_S)}, everywhere, A::SaveResults, "Ctrl+S", results},
+            {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+             everywhere,
+             A::CopyResults,
+             "Ctrl+Maiusc+C",
+             results},
+            {{Ctrl(Qt::Key_T)},
+             everywhere,
+             A::SaveTable,
+             "Ctrl+T",
+             QT_TRANSLATE_NOOP(
+                 "Vardesca",
+                 "Ctrl+T: salva la tabella delle misure (foto, numero, lunghezza, punti, scala)")},
+            {{Ctrl(Qt::Key_PageDown)}, everywhere, A::NextPhoto, "Ctrl+PgGiù", photos},
+            {{Ctrl(Qt::Key_PageUp)}, everywhere, A::PreviousPhoto, "Ctrl+PgSu", photos},
+            {{Ctrl(Qt::Key_E)},
+             everywhere,
+             A::SaveAnnotatedPhoto,
+             "Ctrl+E",
+             QT_TRANSLATE_NOOP("Vardesca", "Ctrl+E: salva la foto con i segni")},
+            {{Ctrl(Qt::Key_Q)},
+             everywhere,
+             A::Quit,
+             "Ctrl+Q",
+             QT_TRANSLATE_NOOP("Vardesca", "Ctrl+Q: esce (dopo la domanda)")},
+            {{QKeySequence(Qt::Key_F1)},
+             everywhere,
+             A::ShowKeys,
+             "F1",
+             QT_TRANSLATE_NOOP("Vardesca", "F1: questo elenco")},
+            {{},
+             everywhere,
+             A::None,
+             "Tab",
+             QT_TRANSLATE_NOOP("Vardesca", "Tab e Maiusc+Tab: passano da un comando all'altro")},
+        });
+}
+
+// Single keys: they type in the results box, so they act only outside it.
+void SingleKeys(std::vector<KeyBinding>& keys) {
+    using A = KeyAction;
+    const auto outside = KeyScope::OutsideResultsBox;
+    const char* arrows = QT_TRANSLATE_NOOP("Vardesca", "Frecce: scorrono la foto");
+    keys.insert(
+        keys.end(),
+        {
+            {{QKeySequence(Qt::Key_Left)}, outside, A::ScrollLeft, "Frecce", arrows},
+            {{QKeySequence(Qt::Key_Right)}, outside, A::ScrollRight, "Frecce", arrows},
+            {{QKeySequence(Qt::Key_Up)}, outside, A::ScrollUp, "Frecce", arrows},
+            {{QKeySequence(Qt::Key_Down)}, outside, A::ScrollDown, "Frecce", arrows},
+            {{QKeySequence(Qt::Key_Backspace)},
+             outside,
+             A::Undo,
+             "Backspace",
+             QT_TRANSLATE_NOOP("Vardesca", "Backspace: annulla l'ultimo clic")},
+            {{QKeySequence(Qt::Key_Escape)},
+             outside,
+             A::GiveUpPendingPoint,
+             "Esc",
+             QT_TRANSLATE_NOOP("Vardesca", "Esc: rinuncia al primo punto di una coppia")},
+            {{QKeySequence(Qt::Key_L)},
+             outside,
+             A::ToggleLoupe,
+             "L",
+             QT_TRANSLATE_NOOP("Vardesca", "L: mostra o nasconde la lente")},
+            {{QKeySequence(Qt::Key_N)},
+             outside,
+             A::ToggleLabels,
+             "N",
+             QT_TRANSLATE_NOOP("Vardesca", "N: mostra o nasconde numeri e lunghezze sulla foto")},
+        });
+}
+
+std::vector<KeyBinding> MakeBindings() {
+    std::vector<KeyBinding> keys;
+    ViewAndMeasuringKeys(keys);
+    FileKeys(keys);
+    SingleKeys(keys);
+    return keys;
 }
 
 }  // namespace
