@@ -199,12 +199,82 @@ BandOutcome DecodeBand(const Target& t, const BandPlan& band, bool last) {
 
 }  // namespace
 
+namespace {
+
+// Where the upright picture goes, and what the bands read it from.
+Target TargetOf(const uchar* data, qint64 size, jpeg_decompress_struct& cinfo,
+                const std::atomic<bool>* stop) {
+    Target target;
+    target.data = data;
+    target.size = std::size_t(size);
+    target.headerSize = std::size_t(cinfo.src->next_input_byte - data);
+    target.heightAt = jpeg_bands::FrameHeightAt(data, target.headerSize);
+    target.height = static_cast<int>(cinfo.image_height);
+    target.orientation = SavedOrientation(cinfo);
+    target.dw = static_cast<int>(target.orientation >= 5 ? cinfo.image_height : cinfo.image_width);
+    target.stop = stop;
+    return target;
+}
+
+// The bands the picture is split into; fewer than two: read from the top. A
+// progressive photo is whole only after its last scan: every band would
+// decode all of it, so it stays on one thread.
+void PlanBands(const jpeg_decompress_struct& cinfo, const Target& target, int threads,
+               JpegBands bands, std::vector<BandPlan>& plan) {
+    if (threads <= 1 || cinfo.progressive_mode) {
+        return;
+    }
+    if (bands != JpegBands::Skipping) {
+        plan = jpeg_bands::RestartBands(cinfo, target, threads);
+    }
+    if (plan.size() < 2) {
+        plan = jpeg_bands::SkippingBands(cinfo, threads);
+    }
+}
+
+// Each band on a decoder of its own, side by side: whether every one came out
+// whole. A band that met anything amiss sends the photo through the decode
+// from the top, so a damaged photo shows, and is said to be damaged, exactly as
+// it always was; a band that ran out of memory on its thread is one more band
+// that did not decode.
+bool DecodeSideBySide(const Target& target, const std::vector<BandPlan>& plan) {
+    try {
+        std::vector<BandOutcome> outcomes(plan.size());
+        RunSideBySide(int(plan.size()), [&](int k) {
+            outcomes[std::size_t(k)] =
+                DecodeBand(target, plan[std::size_t(k)], std::size_t(k) + 1 == plan.size());
+        });
+        return std::all_of(outcomes.begin(), outcomes.end(),
+                           [](const BandOutcome& o) { return o.decoded && !o.warned; });
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// The photo read from the top on `cinfo`, which has read only the header so
+// far; false when stopped on the way. The decoder may jump out of here, so it
+// owns nothing.
+bool ReadFromTop(jpeg_decompress_struct& cinfo, const Target& target, std::vector<uchar>& strip,
+                 bool& damaged) {
+    cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
+    jpeg_start_decompress(&cinfo);
+    if (!ReadBand(cinfo, BandPlan{0, target.height}, target, strip)) {
+        return false;
+    }
+    // Read before the decoder lets go of its tables, as finishing does.
+    const bool everyScan = EveryCoefficientReceived(cinfo);
+    jpeg_finish_decompress(&cinfo);
+    damaged = cinfo.err->num_warnings > 0 || !everyScan;
+    return true;
+}
+
+}  // namespace
+
 JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, int threads,
                              JpegBands bands, const std::atomic<bool>* stop) {
     JpegDecode result;
     if (size < 4 || data[0] != 0xFF || data[1] != 0xD8)
         return result;
-
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     cinfo.err = jpeg_std_error(&err.base);
@@ -227,40 +297,17 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
 
     const int w = static_cast<int>(cinfo.image_width);
     const int h = static_cast<int>(cinfo.image_height);
-    if (!OursToDecode(cinfo) || w <= 0 || h <= 0) {
+    if (!OursToDecode(cinfo) || w <= 0 || h <= 0 || qint64(w) * h > maxPixels) {
         jpeg_destroy_decompress(&cinfo);
+        if (OursToDecode(cinfo) && w > 0 && h > 0) {
+            result.outcome = JpegDecode::Outcome::TooLarge;
+        }
         return result;
     }
-    if (qint64(w) * h > maxPixels) {
-        jpeg_destroy_decompress(&cinfo);
-        result.outcome = JpegDecode::Outcome::TooLarge;
-        return result;
-    }
-    const int orientation = SavedOrientation(cinfo);
-    const bool swaps = orientation >= 5;
-    const int dw = swaps ? h : w;
-    const int dh = swaps ? w : h;
-
-    Target target;
-    target.data = data;
-    target.size = std::size_t(size);
-    target.headerSize = std::size_t(cinfo.src->next_input_byte - data);
-    target.heightAt = jpeg_bands::FrameHeightAt(data, target.headerSize);
-    target.height = h;
-    target.orientation = orientation;
-    target.dw = dw;
-    target.stop = stop;
-    // A progressive photo is whole only after its last scan: every band would
-    // decode all of it. It stays on one thread.
-    std::vector<BandPlan>& plan = job->plan;
-    if (threads > 1 && !cinfo.progressive_mode) {
-        if (bands != JpegBands::Skipping) {
-            plan = jpeg_bands::RestartBands(cinfo, target, threads);
-        }
-        if (plan.size() < 2) {
-            plan = jpeg_bands::SkippingBands(cinfo, threads);
-        }
-    }
+    Target target = TargetOf(data, size, cinfo, stop);
+    const int dw = target.dw;
+    const int dh = target.orientation >= 5 ? w : h;  // upright
+    PlanBands(cinfo, target, threads, bands, job->plan);
 
     job->bytes = std::size_t(dw) * std::size_t(dh) * 4;
     job->pixels = AllocatePixelMemory(job->bytes);
@@ -271,59 +318,24 @@ JpegDecode DecodeJpegInBands(const uchar* data, qint64 size, qint64 maxPixels, i
         return result;
     }
     target.pixels = pixels;
-    const std::size_t stride = std::size_t(dw) * 4;
 
-    const auto stopped = [&] {
+    const std::vector<BandPlan>& plan = job->plan;
+    const bool whole = plan.size() >= 2 && DecodeSideBySide(target, plan);
+    if (whole) {
+        result.bands = int(plan.size());
+        result.atRestartMarkers = plan.back().dataOffset != 0;
+    }
+    if (target.Stopped() || (!whole && !ReadFromTop(cinfo, target, job->strip, result.damaged))) {
         jpeg_destroy_decompress(&cinfo);
         job->pixels = nullptr;
         FreePixelMemory(pixels, job->bytes);
         result.outcome = JpegDecode::Outcome::Stopped;
         return result;
-    };
-    bool whole = false;
-    if (plan.size() >= 2) {
-        // Each band on a decoder of its own, side by side. A band that met
-        // anything amiss sends the photo through the single decode below, so a
-        // damaged photo shows, and is said to be damaged, exactly as it always was.
-        // A band that ran out of memory on its thread is one more band that
-        // did not decode: the single decode then reads the photo.
-        try {
-            std::vector<BandOutcome> outcomes(plan.size());
-            RunSideBySide(int(plan.size()), [&](int k) {
-                outcomes[std::size_t(k)] =
-                    DecodeBand(target, plan[std::size_t(k)], std::size_t(k) + 1 == plan.size());
-            });
-            whole = std::all_of(outcomes.begin(), outcomes.end(),
-                                [](const BandOutcome& o) { return o.decoded && !o.warned; });
-        } catch (const std::exception&) {
-            whole = false;
-        }
-        if (whole) {
-            result.bands = int(plan.size());
-            result.atRestartMarkers = plan.back().dataOffset != 0;
-        }
-    }
-    if (target.Stopped()) {
-        return stopped();
-    }
-    if (!whole) {
-        // This decoder only read the header for the bands: it starts only now,
-        // when the photo is read from the top.
-        cinfo.out_color_space = JCS_EXT_BGRX;  // Qt's RGB32 byte order on this machine
-        jpeg_start_decompress(&cinfo);
-        if (!ReadBand(cinfo, BandPlan{0, h}, target, job->strip)) {
-            return stopped();
-        }
-        // Read before the decoder lets go of its tables, as finishing does.
-        const bool everyScan = EveryCoefficientReceived(cinfo);
-        jpeg_finish_decompress(&cinfo);
-        result.damaged = cinfo.err->num_warnings > 0 || !everyScan;
     }
     jpeg_destroy_decompress(&cinfo);
-
     job->pixels = nullptr;
-    result.image =
-        AdoptPixelMemory(pixels, job->bytes, dw, dh, qsizetype(stride), QImage::Format_RGB32);
+    result.image = AdoptPixelMemory(pixels, job->bytes, dw, dh, qsizetype(std::size_t(dw) * 4),
+                                    QImage::Format_RGB32);
     result.outcome = JpegDecode::Outcome::Decoded;
     return result;
 }
