@@ -84,6 +84,65 @@ struct Band {
     bool done = false;
 };
 
+// A raw deflate stream whose output goes, a chunk at a time, into a band's
+// blocks.
+class Deflater {
+  public:
+    explicit Deflater(std::vector<QByteArray>& out) : out_(out) {}
+    ~Deflater() {
+        if (open_) {
+            deflateEnd(&z_);
+        }
+    }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    // Raw deflate: the zlib header and checksum are written once for all bands.
+    // The fastest level, matching runs only: on a photograph's filtered rows
+    // longer matches are rare, and looking for them is most of the time.
+    bool Open() {
+        open_ = deflateInit2(&z_, 1, Z_DEFLATED, -15, 8, Z_RLE) == Z_OK;
+        return open_;
+    }
+    // `bytes` compressed (Z_NO_FLUSH), or the band ended on a byte with its
+    // blocks complete (Z_SYNC_FLUSH) so that the next band's follow straight on.
+    bool Pump(const unsigned char* bytes, std::size_t size, int flush) {
+        z_.next_in = const_cast<unsigned char*>(bytes);
+        z_.avail_in = uInt(size);
+        do {
+            z_.next_out = chunk_;
+            z_.avail_out = sizeof chunk_;
+            if (deflate(&z_, flush) == Z_STREAM_ERROR || !Emit()) {
+                return false;
+            }
+        } while (z_.avail_out == 0);
+        return true;
+    }
+    // The last band ends the stream.
+    bool Finish() {
+        int r = Z_OK;
+        while (r == Z_OK) {
+            z_.next_out = chunk_;
+            z_.avail_out = sizeof chunk_;
+            r = deflate(&z_, Z_FINISH);
+            if (!Emit()) {
+                return false;
+            }
+        }
+        return r == Z_STREAM_END;
+    }
+
+  private:
+    bool Emit() {
+        return Append(out_, reinterpret_cast<const char*>(chunk_),
+                      qsizetype(sizeof chunk_ - z_.avail_out));
+    }
+    std::vector<QByteArray>& out_;
+    z_stream z_{};
+    bool open_ = false;
+    unsigned char chunk_[1 << 16];
+};
+
 void DeflateBand(const QImage& image, bool alpha, bool finalBand, Band& band,
                  EncodingProgress* progress) {
     const int channels = alpha ? 4 : 3;
@@ -96,34 +155,13 @@ void DeflateBand(const QImage& image, bool alpha, bool finalBand, Band& band,
     } catch (const std::bad_alloc&) {
         return;
     }
-    z_stream z{};
-    // Raw deflate: the zlib header and checksum are written once for all bands.
-    // The fastest level, matching runs only: on a photograph's filtered rows
-    // longer matches are rare, and looking for them is most of the time.
-    if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK)
+    Deflater deflater(band.deflated);
+    if (!deflater.Open())
         return;
     if (band.first > 0)
         Samples(image, band.first - 1, alpha, above.data());
-    std::vector<QByteArray>& out = band.deflated;
     // The zlib header of the fastest level opens the stream.
-    bool failed = band.first == 0 && !Append(out, "\x78\x01", 2);
-    unsigned char chunk[1 << 16];
-    const auto pump = [&](int flush) {
-        do {
-            z.next_out = chunk;
-            z.avail_out = sizeof chunk;
-            const int r = deflate(&z, flush);
-            if (r == Z_STREAM_ERROR) {
-                failed = true;
-                return;
-            }
-            if (!Append(out, reinterpret_cast<const char*>(chunk),
-                        qsizetype(sizeof chunk - z.avail_out))) {
-                failed = true;
-                return;
-            }
-        } while (z.avail_out == 0);
-    };
+    bool failed = band.first == 0 && !Append(band.deflated, "\x78\x01", 2);
     for (int y = band.first; y < band.last && !failed; ++y) {
         if (progress != nullptr && progress->stop.load(std::memory_order_relaxed)) {
             failed = true;
@@ -139,34 +177,53 @@ void DeflateBand(const QImage& image, bool alpha, bool finalBand, Band& band,
         }
         band.adler = adler32(band.adler, filtered.data(), uInt(filtered.size()));
         band.length += uLong(filtered.size());
-        z.next_in = filtered.data();
-        z.avail_in = uInt(filtered.size());
-        pump(Z_NO_FLUSH);
+        failed = !deflater.Pump(filtered.data(), filtered.size(), Z_NO_FLUSH);
         std::swap(above, row);
         if (progress != nullptr)
             progress->rowsDone.fetch_add(1, std::memory_order_relaxed);
     }
     if (!failed) {
-        // A sync flush ends the band on a byte with its blocks complete, so the
-        // next band's blocks follow straight on; the last band ends the stream.
-        if (finalBand) {
-            int r = Z_OK;
-            while (r == Z_OK) {
-                z.next_out = chunk;
-                z.avail_out = sizeof chunk;
-                r = deflate(&z, Z_FINISH);
-                if (!Append(out, reinterpret_cast<const char*>(chunk),
-                            qsizetype(sizeof chunk - z.avail_out))) {
-                    r = Z_MEM_ERROR;
-                }
-            }
-            failed = r != Z_STREAM_END;
-        } else {
-            pump(Z_SYNC_FLUSH);
-        }
+        failed = finalBand ? !deflater.Finish() : !deflater.Pump(nullptr, 0, Z_SYNC_FLUSH);
     }
-    deflateEnd(&z);
     band.done = !failed;
+}
+
+// The file's signature, its header and its resolution.
+QByteArray PngHead(const QImage& image, bool alpha) {
+    QByteArray head("\x89PNG\r\n\x1a\n", 8);
+    QByteArray ihdr;
+    Put32(ihdr, quint32(image.width()));
+    Put32(ihdr, quint32(image.height()));
+    ihdr.append(char(8)).append(char(alpha ? 6 : 2)).append(3, '\0');
+    AppendChunk(head, "IHDR", ihdr.constData(), ihdr.size());
+    if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
+        QByteArray phys;
+        Put32(phys, quint32(image.dotsPerMeterX()));
+        Put32(phys, quint32(image.dotsPerMeterY()));
+        phys.append(char(1));  // per metre
+        AppendChunk(head, "pHYs", phys.constData(), phys.size());
+    }
+    return head;
+}
+
+// Each block of compressed bytes is an IDAT chunk of its own, framed where it
+// lies (its length and type before it, its CRC after it): the compressed photo,
+// the largest thing the save holds besides the pictures, is never copied.
+void FrameBlocks(std::vector<QByteArray>& blocks, std::vector<QByteArray>& file) {
+    for (QByteArray& data : blocks) {
+        QByteArray frame;
+        Put32(frame, quint32(data.size()));
+        frame.append("IDAT", 4);
+        uLong crc = crc32(0, reinterpret_cast<const Bytef*>("IDAT"), 4);
+        crc = crc32_z(crc, reinterpret_cast<const Bytef*>(data.constData()),
+                      std::size_t(data.size()));
+        QByteArray check;
+        Put32(check, quint32(crc));
+        file.push_back(std::move(frame));
+        file.push_back(std::move(data));
+        file.push_back(std::move(check));
+    }
+    blocks.clear();
 }
 
 }  // namespace
@@ -198,48 +255,18 @@ std::vector<QByteArray> EncodePng(const QImage& picture, int bands, EncodingProg
     if (!std::all_of(parts.begin(), parts.end(), [](const Band& b) { return b.done; }))
         return {};
 
-    std::vector<QByteArray> file;
-    QByteArray head("\x89PNG\r\n\x1a\n", 8);
-    QByteArray ihdr;
-    Put32(ihdr, quint32(image.width()));
-    Put32(ihdr, quint32(h));
-    ihdr.append(char(8)).append(char(alpha ? 6 : 2)).append(3, '\0');
-    AppendChunk(head, "IHDR", ihdr.constData(), ihdr.size());
-    if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
-        QByteArray phys;
-        Put32(phys, quint32(image.dotsPerMeterX()));
-        Put32(phys, quint32(image.dotsPerMeterY()));
-        phys.append(char(1));  // per metre
-        AppendChunk(head, "pHYs", phys.constData(), phys.size());
-    }
     uLong adler = adler32(0, nullptr, 0);
     for (Band& band : parts) {
         adler = adler32_combine(adler, band.adler, z_off_t(band.length));
     }
-    file.push_back(std::move(head));
-    // Each block of compressed bytes is an IDAT chunk of its own, framed where
-    // it lies (its length and type before it, its CRC after it): the compressed
-    // photo, the largest thing the save holds besides the pictures, is never
-    // copied.
+    std::vector<QByteArray> file;
+    file.push_back(PngHead(image, alpha));
     for (std::size_t k = 0; k < parts.size(); ++k) {
         std::vector<QByteArray>& blocks = parts[k].deflated;
         if (k + 1 == parts.size() && !blocks.empty()) {
             Put32(blocks.back(), quint32(adler));  // the stream's checksum closes it
         }
-        for (QByteArray& data : blocks) {
-            QByteArray frame;
-            Put32(frame, quint32(data.size()));
-            frame.append("IDAT", 4);
-            uLong crc = crc32(0, reinterpret_cast<const Bytef*>("IDAT"), 4);
-            crc = crc32_z(crc, reinterpret_cast<const Bytef*>(data.constData()),
-                          std::size_t(data.size()));
-            QByteArray check;
-            Put32(check, quint32(crc));
-            file.push_back(std::move(frame));
-            file.push_back(std::move(data));
-            file.push_back(std::move(check));
-        }
-        blocks.clear();
+        FrameBlocks(blocks, file);
     }
     QByteArray end;
     AppendChunk(end, "IEND", nullptr, 0);

@@ -127,22 +127,11 @@ int RowsPerBlockRow(const jpeg_decompress_struct& cinfo) {
 // them where rows of blocks begin; none otherwise. Each band's decoder starts
 // one row of blocks above its first row, so that the colour of its first rows is
 // upsampled from the rows above them, exactly as in a decode from the top.
-std::vector<BandPlan> RestartBands(const jpeg_decompress_struct& cinfo, const Target& t,
-                                   int count) {
-    const int interval = int(cinfo.restart_interval);
-    if (interval <= 0 || cinfo.progressive_mode || cinfo.comps_in_scan != cinfo.num_components ||
-        t.heightAt == 0 || int(t.data[t.heightAt]) * 256 + t.data[t.heightAt + 1] !=
-                               int(cinfo.image_height)) {
-        return {};
-    }
-    const int w = int(cinfo.image_width);
-    const int h = int(cinfo.image_height);
-    const int blockRow = RowsPerBlockRow(cinfo);
-    const int mcuWidth = cinfo.comps_in_scan == 1 ? DCTSIZE : cinfo.max_h_samp_factor * DCTSIZE;
-    const long long mcusPerRow = (w + mcuWidth - 1) / mcuWidth;
-    const int blockRows = (h + blockRow - 1) / blockRow;
-    const long long intervals = (mcusPerRow * blockRows + interval - 1) / interval;
-    // Where each interval's data begins (the first right after the header).
+namespace {
+
+// Where each restart interval's data begins, the first right after the
+// header, found by scanning the file for its RST markers in their turn.
+std::vector<std::size_t> RestartStarts(const Target& t) {
     std::vector<std::size_t> starts{t.headerSize};
     for (std::size_t i = t.headerSize; i + 1 < t.size;) {
         const void* ff = std::memchr(t.data + i, 0xFF, t.size - i - 1);
@@ -161,6 +150,27 @@ std::vector<BandPlan> RestartBands(const jpeg_decompress_struct& cinfo, const Ta
             break;  // the end mark, another scan, or a marker out of its turn
         starts.push_back(i);
     }
+    return starts;
+}
+
+}  // namespace
+
+std::vector<BandPlan> RestartBands(const jpeg_decompress_struct& cinfo, const Target& t,
+                                   int count) {
+    const int interval = int(cinfo.restart_interval);
+    if (interval <= 0 || cinfo.progressive_mode || cinfo.comps_in_scan != cinfo.num_components ||
+        t.heightAt == 0 || int(t.data[t.heightAt]) * 256 + t.data[t.heightAt + 1] !=
+                               int(cinfo.image_height)) {
+        return {};
+    }
+    const int w = int(cinfo.image_width);
+    const int h = int(cinfo.image_height);
+    const int blockRow = RowsPerBlockRow(cinfo);
+    const int mcuWidth = cinfo.comps_in_scan == 1 ? DCTSIZE : cinfo.max_h_samp_factor * DCTSIZE;
+    const long long mcusPerRow = (w + mcuWidth - 1) / mcuWidth;
+    const int blockRows = (h + blockRow - 1) / blockRow;
+    const long long intervals = (mcusPerRow * blockRows + interval - 1) / interval;
+    const std::vector<std::size_t> starts = RestartStarts(t);
     if (static_cast<long long>(starts.size()) != intervals) {
         return {};  // markers missing or extra: the file is read from the top
     }
