@@ -28,6 +28,7 @@ namespace vardesca {
 Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* parent,
              RememberedSettings* settings)
     : QWidget(parent),
+      scale_(TwipsScale::ForScreen(QGuiApplication::primaryScreen())),
       Info(MakeButton(app_text::kInfoCaption, this, "Info")),
       Esci(MakeButton(app_text::kEsciCaption, this, "Esci")),
       Resetta(MakeButton(app_text::kResettaCaption, this, "Resetta")),
@@ -42,7 +43,6 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
       recording_(dialogs),
       dialogs_(recording_),
       locale_(locale),
-      scale_(TwipsScale::ForScreen(QGuiApplication::primaryScreen())),
       imageSource_(scale_.TwipsPerPixel()),
       export_(recording_),
       annotated_(recording_),

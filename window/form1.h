@@ -43,6 +43,9 @@ namespace vardesca {
 class Form1 : public QWidget {
     Q_OBJECT
 
+    // Made before the controls: the photo's surface keeps a reference to it.
+    TwipsScale scale_;
+
   public:
     // `settings`, when given, is what the window remembers between sessions.
     Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* parent = nullptr,
@@ -205,7 +208,6 @@ class Form1 : public QWidget {
     JournalDialogs recording_;
     WindowDialogs& dialogs_;
     const LocaleNumbers& locale_;
-    TwipsScale scale_;
     ImageSource imageSource_;
     QString fileName_;
     ResultsExport export_;
