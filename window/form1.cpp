@@ -58,6 +58,7 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
         return QFileInfo(fileName_).fileName();
     });
     engine_->SetObserver(events_.get());
+    recorder_ = std::make_unique<SessionRecorder>(*Text1, table_, recording_, dialogs_, nullptr);
     SetUpControls();
     DefineActions();
     ConnectHandlers();
@@ -240,13 +241,13 @@ void Form1::Load(const QString& path, std::optional<ImageLoadResult> prefetched)
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
         return;
     }
-    JournalPicture(path);
+    recorder_->RecordPicture(path);
     inizializza(path, *loaded.picture);
     if (std::exchange(firstPhoto_, false) && fittedRemembered_.value_or(false)) {
         viewport_->Fit();
     }
     RememberViewMode();
-    rowsAtPhotoStart_ = table_.Rows().size();
+    recorder_->PhotoStarted();
     if (settings_ != nullptr) {
         settings_->SetPhotoFolder(QFileInfo(path).absolutePath());
     }
@@ -274,7 +275,7 @@ void Form1::ResetMeasurements() {
     }
     Text1->SetText("");
     table_.Clear();
-    rowsAtPhotoStart_ = 0;
+    recorder_->PhotoStarted();
     // The surface keeps the picture clean (marks lie over it), so the same
     // picture comes back without marks even if the file has since been
     // changed or deleted.
@@ -343,7 +344,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     if (confirmed) {
         quitting_ = true;
         RememberAtExit();
-        EndSession();
+        recorder_->Finish();
         event->accept();
     } else {
         event->ignore();

@@ -29,6 +29,7 @@
 #include "window/remembered_settings.h"
 #include "window/results_box.h"
 #include "session/session_recovery.h"
+#include "window/session_recorder.h"
 #include "window/column_handle.h"
 #include "window/compute_layout.h"
 #include "window/stale_clicks.h"
@@ -129,7 +130,7 @@ class Form1 : public QWidget {
     // the close that follows asks nothing, so no box blocks a logout.
     void PrepareForSessionEnd();
     // The user's edits of the results box journaled now, not within the second.
-    void FlushTextForTests() { FlushText(); }
+    void FlushTextForTests() { recorder_->FlushText(); }
 
     // How the program ends when the user confirms; QCoreApplication::quit unless
     // a test puts something else.
@@ -164,23 +165,9 @@ class Form1 : public QWidget {
     void RememberAtExit();
     void RememberResultsFile();
 
-    // The journal: a record written (a warning, once, if it cannot be); an
-    // action recorded before it runs, with every reply given while it runs;
-    // the user's edits of the results box, at most once a second and always
-    // before the next action.
-    void Journal(const std::string& encoded);
-    void Journal(const JournalRecord& record) { Journal(EncodeRecord(record)); }
-    void FlushText();
-    // The records of a photo loaded: the box's text then, the table rows of
-    // the photo left, and the photo with its size and time.
-    // With no path, the text and rows only: what a replay on a stand-in gave.
-    void JournalPicture(const QString& path);
     void ReplayStep(const RecoveryStep& step, bool askWhenRunOut);
-    void ShowDamage(const RecoveryPlan& plan, const QString& keptAt);
     // Back to the start-up state but for the results text and the table.
     void UnloadPicture();
-    // The normal end: the journal goes.
-    void EndSession();
     // Puts a picture under the measuring tools: clears the start-up text, shows
     // the picture at the top left, names the file in the caption, sets the scroll
     // ranges and returns the engine to Idle.
@@ -217,14 +204,10 @@ class Form1 : public QWidget {
     // The photo's folder as the keys walk it, with the photo decoded ahead.
     PhotoFolder folder_;
     RememberedSettings* settings_ = nullptr;
-    SessionJournal* journal_ = nullptr;
-    bool journalWarned_ = false;
-    bool textDirty_ = false;
     bool quietClose_ = false;
-    QTimer* textTimer_ = nullptr;
-    // The table's rows before the current photo's: those after are journaled
-    // when the photo is left.
-    std::size_t rowsAtPhotoStart_ = 0;
+    // What the journal is told, and when; it goes before the table and the
+    // dialogs it reads.
+    std::unique_ptr<SessionRecorder> recorder_;
     // The view the last photo was looked at in (fitted or 100 %), as
     // remembered; the session's first photo opens in it.
     std::optional<bool> fittedRemembered_;

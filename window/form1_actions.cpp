@@ -16,8 +16,8 @@ namespace vardesca {
 void Form1::DefineActions() {
     actions_ = std::make_unique<UserActions>(
         dialogs_, recording_, *staleClicks_, [this] { return annotated_.Saving(); },
-        UserActions::Journal{[this] { FlushText(); },
-                             [this](const JournalRecord& record) { Journal(record); }});
+        UserActions::Journal{[this] { recorder_->FlushText(); },
+                             [this](const JournalRecord& record) { recorder_->Write(record); }});
     DefineMeasuring();
     DefineFiles();
     DefineView();
@@ -75,7 +75,7 @@ void Form1::DefineFiles() {
         if (ConfirmExit()) {
             quitting_ = true;
             RememberAtExit();
-            EndSession();
+            recorder_->Finish();
             quit_();
         }
     });

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's side of the session journal: what it records, and how it plays
 // a recorded session back.
-#include <cerrno>
-
-#include "commands/safe_file.h"
 #include "picture/system_name.h"
 #include "text/ui_text.h"
 #include "window/app_text.h"
@@ -12,83 +9,19 @@
 namespace vardesca {
 
 void Form1::UseJournal(SessionJournal* journal) {
-    journal_ = journal;
-    journalWarned_ = false;
-    recording_.SetRecorder([this](const JournalRecord& record) { Journal(record); });
-    if (textTimer_ == nullptr) {
-        textTimer_ = new QTimer(this);
-        textTimer_->setSingleShot(true);
-        textTimer_->setInterval(1000);
-        connect(textTimer_, &QTimer::timeout, this, [this] { FlushText(); });
-        connect(Text1, &ResultsBox::UserEdited, this, [this] {
-            textDirty_ = true;
-            if (!textTimer_->isActive()) {
-                textTimer_->start();
-            }
-        });
-    }
-}
-
-void Form1::Journal(const std::string& encoded) {
-    if (journal_ == nullptr || journal_->Broken() || recording_.Replaying()) {
-        return;
-    }
-    if (journal_->Append(encoded) || journalWarned_) {
-        return;
-    }
-    // Once: measuring goes on as without a journal.
-    journalWarned_ = true;
-    const Failure why = SaveFailure(errno, SaveStep::Write);
-    dialogs_.ShowBox(QString(),
-                     UiText(journal_text::kCannotWrite).arg(journal_->Path(), why.reason),
-                     WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
-}
-
-void Form1::FlushText() {
-    if (!textDirty_) {
-        return;
-    }
-    textDirty_ = false;
-    if (textTimer_ != nullptr) {
-        textTimer_->stop();
-    }
-    Journal(journal_record::Text(Text1->GetText()));
-}
-
-void Form1::JournalPicture(const QString& path) {
-    if (journal_ == nullptr || recording_.Replaying()) {
-        return;
-    }
-    textDirty_ = false;
-    std::string records = EncodeRecord(journal_record::Text(Text1->GetText()));
-    const std::vector<TableRow>& rows = table_.Rows();
-    for (std::size_t i = std::min(rowsAtPhotoStart_, rows.size()); i < rows.size(); ++i) {
-        records += EncodeRecord(journal_record::Row(rows[i]));
-    }
-    rowsAtPhotoStart_ = rows.size();
-    if (!path.isEmpty()) {
-        const FileFacts info = FactsOf(path);
-        records += EncodeRecord(journal_record::Picture(path, info.size, info.modifiedMs));
-    }
-    Journal(records);
+    recorder_->Use(journal);
 }
 
 void Form1::EndQuietly() {
-    FlushText();
+    recorder_->FlushText();
     quitting_ = true;
     RememberAtExit();
     quit_();
 }
 
 void Form1::PrepareForSessionEnd() {
-    FlushText();
+    recorder_->FlushText();
     quietClose_ = true;
-}
-
-void Form1::EndSession() {
-    if (journal_ != nullptr) {
-        journal_->Finish();
-    }
 }
 
 void Form1::RecoverSession(const JournalReading& reading, const QString& keptAt) {
@@ -122,7 +55,7 @@ void Form1::RecoverSession(const JournalReading& reading, const QString& keptAt)
             standIn.fill(Qt::black);
             inizializza(path,
                         LoadedPicture{standIn, scale_.TwipsPerPixel(), scale_.TwipsPerPixel()});
-            rowsAtPhotoStart_ = table_.Rows().size();
+            recorder_->PhotoStarted();
         }
         for (std::size_t i = 0; i < plan.steps.size(); ++i) {
             // A question the last step asks with no reply recorded was open when
@@ -138,38 +71,15 @@ void Form1::RecoverSession(const JournalReading& reading, const QString& keptAt)
     if (plan.pictureLost) {
         // No photo record stands in the new journal for these steps: what they
         // gave is journaled as it now stands.
-        JournalPicture(QString());
+        recorder_->RecordPicture(QString());
     }
     if (textOnly && plan.picture) {
         dialogs_.ShowBox(QString(), UiText(recovery_text::kPictureChanged).arg(plan.picture->path),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
     if (reading.damaged) {
-        ShowDamage(plan, keptAt);
+        ShowRecoveryDamage(dialogs_, plan, keptAt);
     }
-}
-
-void Form1::ShowDamage(const RecoveryPlan& plan, const QString& keptAt) {
-    using Cost = RecoveryPlan::Cost;
-    QStringList lines;
-    for (const RecoveryPlan::Damage& d : plan.damage) {
-        const char* cost = recovery_text::kCostUnknown;
-        switch (d.cost) {
-            case Cost::PictureNotReloaded: cost = recovery_text::kCostPicture; break;
-            case Cost::StepsStopped: cost = recovery_text::kCostSteps; break;
-            case Cost::TextEdit: cost = recovery_text::kCostText; break;
-            case Cost::TableRow: cost = recovery_text::kCostRow; break;
-            case Cost::Unknown: cost = recovery_text::kCostUnknown; break;
-            case Cost::Nothing: cost = recovery_text::kCostNothing; break;
-        }
-        lines.push_back(UiText(recovery_text::kDamagedLine)
-                            .arg(QString::number(d.line), UiText(cost)));
-    }
-    if (!keptAt.isEmpty()) {
-        lines.push_back(UiText(recovery_text::kSetAside).arg(keptAt));
-    }
-    dialogs_.ShowBox(QString(), lines.join(QStringLiteral("\n\n")), WindowDialogs::Buttons::Ok,
-                     WindowDialogs::Icon::Warning);
 }
 
 void Form1::ReplayStep(const RecoveryStep& step, bool askWhenRunOut) {
