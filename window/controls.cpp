@@ -1,5 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/controls.h"
+
+#include <algorithm>
+
+#include <QScreen>
+
+#include <QGuiApplication>
 #include "text/ui_text.h"
 
 namespace vardesca {
@@ -21,6 +27,35 @@ QScrollBar* MakeScrollBar(Qt::Orientation orientation, QWidget* parent, const ch
     bar->setEnabled(false);
     bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
+}
+
+void FitOnScreen(QWidget& window) {
+    // A size saved on a larger monitor, or a place on a screen no longer
+    // there: the window is made to fit the screen it opens on, with its title
+    // bar and its buttons on it.
+    QScreen* screen = QGuiApplication::screenAt(window.geometry().center());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr || window.isMaximized() || window.isFullScreen()) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    const QSize margins = frame.size() - window.geometry().size();
+    const QSize size = window.geometry().size().boundedTo(area.size() - margins);
+    if (size != window.geometry().size()) {
+        window.resize(size);
+    }
+    // Its minimum size may still not fit: then its top left corner is kept on.
+    const QSize outer = window.size() + margins;
+    const int x = std::clamp(frame.x(), area.left(),
+                             std::max(area.left(), area.left() + area.width() - outer.width()));
+    const int y = std::clamp(frame.y(), area.top(),
+                             std::max(area.top(), area.top() + area.height() - outer.height()));
+    if (QPoint(x, y) != frame.topLeft()) {
+        window.move(x, y);
+    }
 }
 
 }  // namespace vardesca

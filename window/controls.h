@@ -27,4 +27,8 @@ T* Named(T* widget, const char* name) {
 [[nodiscard]] QScrollBar* MakeScrollBar(Qt::Orientation orientation, QWidget* parent,
                                         const char* name);
 
+// A window restored to a size or a place its screen no longer has is made to
+// fit the screen it opens on.
+void FitOnScreen(QWidget& window);
+
 }  // namespace vardesca

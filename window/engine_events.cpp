@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/engine_events.h"
 
+#include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include "text/ui_text.h"
@@ -66,6 +68,32 @@ void EngineEvents::MeasurementTakenBack(const MeasuredPair& measurement) {
 
 bool EngineEvents::TakeReferencesToCheck() {
     return std::exchange(referencesToCheck_, false);
+}
+
+void CheckReferences(MeasureEngine& engine, ImageSurface& surface, WindowDialogs& dialogs,
+                     const LocaleNumbers& locale) {
+    const auto [s1, s2] = engine.ReferenceScales();
+    const double mean = (s1 + s2) / 2.0;
+    // Apart by the difference of the two against their mean.
+    const double apart = mean > 0 ? std::abs(s1 - s2) / mean * 100.0 : 0.0;
+    if (apart <= 2.0) {
+        return;
+    }
+    char number[32];
+    std::snprintf(number, sizeof number, "%.1f", apart);
+    const auto answer =
+        dialogs.ShowBox(UiText(app_text::kReferencesTitle),
+                        UiText(app_text::kReferencesDisagree)
+                            .arg(QString::fromStdString(PointToDecimal(number, locale))),
+                        WindowDialogs::Buttons::YesNo, WindowDialogs::Icon::Warning);
+    if (answer != WindowDialogs::Answer::Yes) {
+        return;
+    }
+    // A new calibration on the same photo, as if it had just been loaded and
+    // Inizia pressed: the rejected references' marks go, the view stays.
+    surface.ClearMarks();
+    engine.Reset();
+    engine.StartCalibration();
 }
 
 }  // namespace vardesca

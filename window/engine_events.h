@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "commands/measurement_table.h"
+#include "dialogs/window_dialogs.h"
 #include "engine/measure_engine.h"
 #include "view/image_surface.h"
 #include "view/twips.h"
@@ -43,5 +44,11 @@ class EngineEvents : public MeasureObserver {
     std::function<QString()> photoName_;
     bool referencesToCheck_ = false;
 };
+
+// After a calibration: references more than 2 % apart are said, with the
+// offer to calibrate again (Sì: the same photo as just loaded and Inizia
+// pressed, the rejected references' marks gone, the view kept).
+void CheckReferences(MeasureEngine& engine, ImageSurface& surface, WindowDialogs& dialogs,
+                     const LocaleNumbers& locale);
 
 }  // namespace vardesca

@@ -362,7 +362,7 @@ void Form1::picPicture_MouseDown(float x, float y) {
 
 void Form1::AfterEngineAction() {
     if (events_->TakeReferencesToCheck()) {
-        CheckReferences();
+        CheckReferences(*engine_, *picPicture, dialogs_, locale_);
     }
     UpdateCaption();
     loupe_->Refresh();

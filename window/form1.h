@@ -152,16 +152,12 @@ class Form1 : public QWidget {
     // Loads `path` (or takes it from `prefetched`) and puts it under the
     // measuring tools, or says why not.
     void Load(const QString& path, std::optional<ImageLoadResult> prefetched = std::nullopt);
-    // After a calibration: references more than 2 % apart are said, with the
-    // offer to calibrate again.
-    void CheckReferences();
     [[nodiscard]] QChar DecimalSeparator() const;
     void RestoreRemembered();
     void RememberViewMode();
     // The handle dragged to `x` (pixels of the window): the box's share of the
     // width beyond the first one follows, and the layout with it.
     void DragColumn(double x);
-    void FitOnScreen();
     void RememberAtExit();
     void RememberResultsFile();
 

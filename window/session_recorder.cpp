@@ -13,8 +13,7 @@
 namespace vardesca {
 
 SessionRecorder::SessionRecorder(ResultsBox& text, const MeasurementTable& table,
-                                 JournalDialogs& recording, WindowDialogs& dialogs,
-                                 QObject* parent)
+                                 JournalDialogs& recording, WindowDialogs& dialogs, QObject* parent)
     : QObject(parent), text_(text), table_(table), recording_(recording), dialogs_(dialogs) {}
 
 void SessionRecorder::Use(SessionJournal* journal) {
@@ -93,15 +92,27 @@ void ShowRecoveryDamage(WindowDialogs& dialogs, const RecoveryPlan& plan, const 
     for (const RecoveryPlan::Damage& d : plan.damage) {
         const char* cost = recovery_text::kCostUnknown;
         switch (d.cost) {
-            case Cost::PictureNotReloaded: cost = recovery_text::kCostPicture; break;
-            case Cost::StepsStopped: cost = recovery_text::kCostSteps; break;
-            case Cost::TextEdit: cost = recovery_text::kCostText; break;
-            case Cost::TableRow: cost = recovery_text::kCostRow; break;
-            case Cost::Unknown: cost = recovery_text::kCostUnknown; break;
-            case Cost::Nothing: cost = recovery_text::kCostNothing; break;
+            case Cost::PictureNotReloaded:
+                cost = recovery_text::kCostPicture;
+                break;
+            case Cost::StepsStopped:
+                cost = recovery_text::kCostSteps;
+                break;
+            case Cost::TextEdit:
+                cost = recovery_text::kCostText;
+                break;
+            case Cost::TableRow:
+                cost = recovery_text::kCostRow;
+                break;
+            case Cost::Unknown:
+                cost = recovery_text::kCostUnknown;
+                break;
+            case Cost::Nothing:
+                cost = recovery_text::kCostNothing;
+                break;
         }
-        lines.push_back(UiText(recovery_text::kDamagedLine)
-                            .arg(QString::number(d.line), UiText(cost)));
+        lines.push_back(
+            UiText(recovery_text::kDamagedLine).arg(QString::number(d.line), UiText(cost)));
     }
     if (!keptAt.isEmpty()) {
         lines.push_back(UiText(recovery_text::kSetAside).arg(keptAt));
