@@ -62,7 +62,7 @@ constexpr ActionRule kRules[] = {
 };
 
 constexpr bool EveryActionHasOneRule() {
-    for (int a = 0; a <= static_cast<int>(A::OpenPath); ++a) {
+    for (int a = 0; a <= static_cast<int>(kLastUserAction); ++a) {
         int rows = 0;
         for (const ActionRule& rule : kRules) {
             rows += static_cast<int>(rule.action) == a ? 1 : 0;
@@ -109,8 +109,7 @@ UserActions::UserActions(WindowDialogs& dialogs, JournalDialogs& recording,
 
 void UserActions::Define(UserAction action, Work work, std::function<void()> after,
                          Applies applies) {
-    definitions_[static_cast<std::size_t>(action)] = {std::move(work), std::move(after),
-                                                      std::move(applies)};
+    definitions_[action] = {std::move(work), std::move(after), std::move(applies)};
 }
 
 bool UserActions::SaveHolds() {
@@ -140,10 +139,11 @@ void UserActions::Guard(const std::function<void()>& work) {
 
 void UserActions::Perform(UserAction action, const ActionArgs& args) {
     const ActionRule& rule = RuleOf(action);
-    const Definition& definition = definitions_[static_cast<std::size_t>(action)];
-    if (!definition.work) {
+    const auto defined = definitions_.find(action);
+    if (defined == definitions_.end() || !defined->second.work) {
         return;
     }
+    const Definition& definition = defined->second;
     const auto applies = [&] { return !definition.applies || definition.applies(args); };
     if (rule.appliesFirst && !applies()) {
         return;

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <QString>
-#include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 
@@ -50,6 +50,8 @@ enum class UserAction {
     Info,
     OpenPath,  // a photo named by the command line, a file manager or a drop
 };
+// The last of them: the rules' check walks every action up to it.
+inline constexpr UserAction kLastUserAction = UserAction::OpenPath;
 
 // What an action carries: a click's point in picture twips, a photo's path.
 struct ActionArgs {
@@ -129,7 +131,7 @@ class UserActions {
     StaleClicks& staleClicks_;
     std::function<bool()> saving_;
     Journal journal_;
-    std::array<Definition, static_cast<std::size_t>(UserAction::OpenPath) + 1> definitions_;
+    std::map<UserAction, Definition> definitions_;
 };
 
 }  // namespace vardesca

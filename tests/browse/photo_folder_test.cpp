@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 
+#include "tests/support/folder_fixture.h"
+
 #include "browse/photo_folder.h"
 #include "browse/picture_prefetch.h"
 #include "picture/image_source.h"
@@ -20,18 +22,7 @@
 namespace vardesca {
 namespace {
 
-class BrowseTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QString Make(const QString& name, QColor colour = Qt::darkGreen) {
-        QImage image(40, 30, QImage::Format_RGB32);
-        image.fill(colour);
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(image.save(path, "PNG"));  // the content's kind, whatever the name
-        return path;
-    }
-    QTemporaryDir dir;
-};
+class BrowseTest : public testing::FolderFixture {};
 
 // The keys walk the folder's order both ways, decoding ahead the way the
 // user goes; the folder is listed only when something in it changed, and a

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 
+#include "tests/support/folder_fixture.h"
+
 #include "picture/image_source.h"
 #include "picture/picture_names.h"
 
@@ -37,18 +39,7 @@ TEST(PhotoFolderTest, NamesComeInAFileManagersOrder) {
     EXPECT_TRUE(NaturalLess("p99999999999999999999999.jpg", "p100000000000000000000000.jpg"));
 }
 
-class FolderTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QString Make(const QString& name, QColor colour = Qt::darkGreen) {
-        QImage image(40, 30, QImage::Format_RGB32);
-        image.fill(colour);
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(image.save(path, "PNG"));  // the content's kind, whatever the name
-        return path;
-    }
-    QTemporaryDir dir;
-};
+class FolderTest : public testing::FolderFixture {};
 
 TEST_F(FolderTest, OnlyPicturesCountAndTheEndsHaveNoNeighbour) {
     for (const char* name : {"IMG_10.JPG", "IMG_2.jpg", "IMG_9.tif", "note.txt", "IMG_3.jpg.bak",
