@@ -3,7 +3,6 @@
 
 #include "picture/system_name.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
@@ -109,16 +108,6 @@ std::optional<QString> NeighbourIn(const QStringList& names, const QString& name
     }
     const auto here = std::lower_bound(names.begin(), names.end(), name, NaturalLess);
     return here != names.begin() ? std::optional<QString>(*(here - 1)) : std::nullopt;
-}
-
-std::optional<QString> NeighbourPicture(const QString& currentPath, int step) {
-    const QFileInfo current(currentPath);
-    const std::optional<QString> found =
-        NeighbourIn(PicturesInFolder(current.absolutePath()), current.fileName(), step);
-    if (!found) {
-        return std::nullopt;
-    }
-    return current.absoluteDir().filePath(*found);
 }
 
 }  // namespace vardesca

@@ -32,9 +32,4 @@ inline constexpr const char* kAnnotatedNameMark = "-misure";
 [[nodiscard]] std::optional<QString> NeighbourIn(const QStringList& names, const QString& name,
                                                  int step);
 
-// The picture `step` places after (+1) or before (-1) `currentPath` in its
-// folder, read afresh, as a whole path; nothing past either end. The current
-// photo need not exist any more: its place in the order is kept by its name.
-[[nodiscard]] std::optional<QString> NeighbourPicture(const QString& currentPath, int step);
-
 }  // namespace vardesca

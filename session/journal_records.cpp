@@ -169,6 +169,19 @@ std::optional<std::pair<float, float>> ClickOf(const JournalRecord& record) {
     return std::pair{*x, *y};
 }
 
+std::optional<PictureFacts> PictureOf(const JournalRecord& record) {
+    if (!Is(record, RecordKind::Picture) || record.fields.size() != 3 || record.fields[0].empty()) {
+        return std::nullopt;
+    }
+    const auto size = ParseNumber<qint64>(record.fields[1]);
+    const auto modified = ParseNumber<qint64>(record.fields[2]);
+    if (!size || !modified) {
+        return std::nullopt;
+    }
+    return PictureFacts{FromSystemName(QByteArray::fromStdString(record.fields[0])), *size,
+                        *modified};
+}
+
 std::optional<std::string> TextOf(const JournalRecord& record) {
     if (!Is(record, RecordKind::Text) || record.fields.size() != 1) {
         return std::nullopt;

@@ -53,10 +53,19 @@ namespace journal_record {
 [[nodiscard]] JournalRecord Action(RecordKind kind);
 }  // namespace journal_record
 
+// A photo as its record keeps it: the path, and the size and modification
+// time that tell whether it is still the same file.
+struct PictureFacts {
+    QString path;
+    qint64 size = 0;
+    qint64 modifiedMs = 0;
+};
+
 // The records read back; nothing for a record of another kind, or one whose
 // fields are missing or not numbers.
 [[nodiscard]] std::optional<TableRow> RowOf(const JournalRecord& record, int version);
 [[nodiscard]] std::optional<std::pair<float, float>> ClickOf(const JournalRecord& record);
+[[nodiscard]] std::optional<PictureFacts> PictureOf(const JournalRecord& record);
 [[nodiscard]] std::optional<std::string> TextOf(const JournalRecord& record);
 
 }  // namespace vardesca

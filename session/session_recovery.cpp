@@ -1,36 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/session_recovery.h"
 
-#include <charconv>
-#include <cstring>
-
-#include "picture/system_name.h"
-
 namespace vardesca {
 
 namespace {
-
-std::optional<qint64> ParseSize(const std::string& field) {
-    qint64 value = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (error != std::errc() || end != field.data() + field.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<RecoveryPlan::Picture> PictureOf(const JournalRecord& r) {
-    if (!Is(r, RecordKind::Picture) || r.fields.size() != 3 || r.fields[0].empty()) {
-        return std::nullopt;
-    }
-    const auto size = ParseSize(r.fields[1]);
-    const auto modified = ParseSize(r.fields[2]);
-    if (!size || !modified) {
-        return std::nullopt;
-    }
-    return RecoveryPlan::Picture{FromSystemName(QByteArray::fromStdString(r.fields[0])), *size,
-                                 *modified};
-}
 
 // What the user did on a photo, replayed in order; the rest is what it gave.
 bool IsAction(const JournalRecord& r) {

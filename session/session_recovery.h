@@ -30,11 +30,7 @@ struct RecoveryPlan {
     std::optional<std::string> startText;
     // The table rows of the photos before the last one.
     std::vector<TableRow> rows;
-    struct Picture {
-        QString path;
-        qint64 size = 0;
-        qint64 modifiedMs = 0;
-    };
+    using Picture = PictureFacts;
     std::optional<Picture> picture;
     // The last photo's own record was damaged: its steps give the text and the
     // table on a stand-in, with no photo to show.
