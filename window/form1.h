@@ -113,6 +113,8 @@ class Form1 : public QWidget {
     // The photo decoded ahead (tests and benchmarks).
     [[nodiscard]] PicturePrefetch& Prefetch() { return folder_.Prefetch(); }
     [[nodiscard]] const PhotoFolder& Folder() const { return folder_; }
+    // The door and the work each action was given (tests).
+    [[nodiscard]] const UserActions& Actions() const { return *actions_; }
 
     // The session journal written from now on; none when nothing is given.
     void UseJournal(SessionJournal* journal);

@@ -112,6 +112,11 @@ class UserActions {
     void Define(UserAction action, Work work, std::function<void()> after = {},
                 Applies applies = {});
     void Perform(UserAction action, const ActionArgs& args = {});
+    // Whether `action` has its work: one without would do nothing, silently.
+    [[nodiscard]] bool Defined(UserAction action) const {
+        const auto it = definitions_.find(action);
+        return it != definitions_.end() && it->second.work != nullptr;
+    }
 
     // True, and the reason said, when a save holds the commands.
     [[nodiscard]] bool SaveHolds();

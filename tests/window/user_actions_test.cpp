@@ -13,7 +13,9 @@
 #include "session/journal_dialogs.h"
 #include "tests/support/scripted_window_dialogs.h"
 #include "text/ui_text.h"
+#include "text/qt_locale_numbers.h"
 #include "window/app_text.h"
+#include "window/form1.h"
 #include "window/key_bindings.h"
 #include "window/stale_clicks.h"
 
@@ -199,6 +201,18 @@ TEST(ActionRulesTest, TheArchitecturesActionsTableIsWrittenFromTheRulesAndTheKey
     const QString written = text.mid(from + begin.size(), to - from - begin.size());
     EXPECT_EQ(written, ActionsTable()) << "the table as it should stand:\n"
                                        << ActionsTable().toStdString();
+}
+
+// The window gives every action its work: a key or a button whose action it
+// forgot would do nothing, with nothing said.
+TEST(ActionRulesTest, TheWindowGivesEveryActionItsWork) {
+    testing::ScriptedWindowDialogs dialogs;
+    const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    const Form1 window(dialogs, locale);
+    for (const ActionRule& rule : ActionRules()) {
+        EXPECT_EQ(window.Actions().Defined(rule.action), rule.action != UserAction::None)
+            << rule.name;
+    }
 }
 
 TEST(ActionRulesTest, EveryKeyPerformsAnActionWithARow) {
