@@ -7,9 +7,9 @@
 #include "commands/safe_file.h"
 #include "dialogs/qt_window_dialogs.h"
 #include "picture/system_name.h"
-#include "window/form1.h"
 #include "text/program_language.h"
 #include "text/qt_locale_numbers.h"
+#include "window/form1.h"
 #include "window/session_start.h"
 
 int main(int argc, char* argv[]) {
@@ -44,10 +44,10 @@ int main(int argc, char* argv[]) {
     // What the user does is journaled from the start; a session that ended
     // otherwise than normally is offered back first.
     journal = vardesca::StartJournal(window, dialogs, vardesca::JournalFolder());
-    vardesca::OnQuitSignals(window, [&window] { window.EndQuietly(); });
+    vardesca::OnQuitSignals(window, [&window] { window.Session().EndQuietly(); });
     // The desktop session ending asks nothing: the journal keeps the work.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                     [&window](QSessionManager&) { window.PrepareForSessionEnd(); });
+                     [&window](QSessionManager&) { window.Session().PrepareForSessionEnd(); });
     // "vardesca FOTO", as a file manager's "Apri con" starts it: the photo
     // opens as if chosen in the open dialog.
     // The name's own bytes (QApplication has taken its own options out of

@@ -25,35 +25,35 @@
 
 #include <QApplication>
 #include <QBuffer>
-#include <QImageWriter>
-#include <QTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
+#include <QImageWriter>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QScrollBar>
+#include <QThread>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
-#include <thread>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "commands/annotated_photo.h"
 #include "commands/results_export.h"
-#include "tests/support/scripted_window_dialogs.h"
 #include "picture/image_source.h"
 #include "picture/picture_names.h"
+#include "tests/support/scripted_window_dialogs.h"
+#include "text/qt_locale_numbers.h"
 #include "view/zoom.h"
 #include "window/form1.h"
 #include "window/session_start.h"
-#include "text/qt_locale_numbers.h"
 
 namespace {
 
@@ -144,7 +144,8 @@ void PeakMemoryRow(const char* figure, const Form1& form, double factor) {
     const QImage& picture = form.picPicture->Picture();
     const double decoded = double(picture.width()) * picture.height() * 4 / (1024.0 * 1024.0);
     const double peak = double(usage.ru_maxrss) / 1024.0;
-    const std::string goal = "<= " + std::to_string(factor).substr(0, 4) + " x decoded + 60 MB (ref)";
+    const std::string goal =
+        "<= " + std::to_string(factor).substr(0, 4) + " x decoded + 60 MB (ref)";
     Row(figure, peak, "MB", decoded * factor + 60, goal.c_str());
 }
 
@@ -164,15 +165,15 @@ double LoadMs(const QString& path, int runs) {
 void BenchLoad(const QStringList& args) {
     const double ours = LoadMs(args[2], 5);
     const double decoder = RunProcessMs(5, args.mid(3));
-    Row(qPrintable(QStringLiteral("load %1").arg(args[2].section('/', -1))), ours, "ms",
-        decoder, "<= 0.8 x decoder on 2 cores");
+    Row(qPrintable(QStringLiteral("load %1").arg(args[2].section('/', -1))), ours, "ms", decoder,
+        "<= 0.8 x decoder on 2 cores");
 }
 
 void BenchRotated(const QStringList& args) {
     const double plain = LoadMs(args[2], 5);
     const double turned = LoadMs(args[3], 5);
-    Row(qPrintable(QStringLiteral("load EXIF 6 %1").arg(args[3].section('/', -1))), turned,
-        "ms", plain, "<= 1.05 x untagged");
+    Row(qPrintable(QStringLiteral("load EXIF 6 %1").arg(args[3].section('/', -1))), turned, "ms",
+        plain, "<= 1.05 x untagged");
 }
 
 void BenchOpen(const QStringList& args) {
@@ -347,7 +348,8 @@ void BenchZoom(const QStringList& args) {
     // strays from the pointer on the screen.
     w.form.Viewport().Fit();
     vardesca::ImageSurface& surface = *w.form.picPicture;
-    const QPointF pointer = QPointF(surface.pos()) + QPointF(surface.width() - 8, surface.height() / 2.0);
+    const QPointF pointer =
+        QPointF(surface.pos()) + QPointF(surface.width() - 8, surface.height() / 2.0);
     const QPointF held = (pointer - QPointF(surface.pos())) / surface.Zoom();
     double drift = 0;
     for (int notch = 0; notch < 4; ++notch) {
@@ -372,16 +374,16 @@ void BenchLoupe(const QStringList& args) {
             const QPoint at(300 + 37 * i, 200 + 23 * i);
             QElapsedTimer t;
             t.start();
-            QMouseEvent move(QEvent::MouseMove, QPointF(at), w.form.picPicture->mapToGlobal(QPointF(at)),
-                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, QPointF(at),
+                             w.form.picPicture->mapToGlobal(QPointF(at)), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(w.form.picPicture, &move);
-            w.form.LoupeWidget()->repaint();
+            w.form.Desk().LoupeWidget().repaint();
             times.push_back(double(t.nsecsElapsed()) / 1e6);
         }
     }
     Row("loupe update (median)", Median(times), "ms", 0, "< 4 ms");
-    Row("loupe update (slowest)", *std::max_element(times.begin(), times.end()), "ms", 0,
-        "< 4 ms");
+    Row("loupe update (slowest)", *std::max_element(times.begin(), times.end()), "ms", 0, "< 4 ms");
 }
 
 void BenchZoomMemory(const QStringList& args) {
@@ -418,14 +420,14 @@ void BenchNext(const QStringList& args) {
                     w.form.Viewport().Fit();
                 w.form.picContainer->repaint();
                 if (prefetched) {
-                    while (!w.form.Prefetch().Finished())
+                    while (!w.form.Photos().Prefetch().Finished())
                         QThread::msleep(5);  // the user measuring meanwhile
                 } else {
-                    w.form.Prefetch().Drop();
+                    w.form.Photos().Prefetch().Drop();
                 }
                 QElapsedTimer t;
                 t.start();
-                w.form.GoToNeighbour(1);
+                w.form.Actions().Perform(vardesca::UserAction::NextPhoto);
                 w.form.picContainer->repaint();
                 const double ms = double(t.nsecsElapsed()) / 1e6;
                 if (w.form.windowTitle().indexOf(QFileInfo(args[3]).fileName()) < 0)
@@ -450,7 +452,8 @@ void BenchNext(const QStringList& args) {
     }
     Row(qPrintable(QStringLiteral("the folder listed and sorted, %1").arg(folder)),
         Median(listings), "ms", 0, "reported (each press listed it twice)");
-    std::printf("%-44s %10d\n", "folder listings over the run", w.form.Folder().Listings());
+    std::printf("%-44s %10d\n", "folder listings over the run",
+                w.form.Photos().Folder().Listings());
     // The photo shown and the next one decoded ahead: one more picture at most.
     w.form.picContainer->repaint();
     PeakMemoryRow("peak memory, 48 MP shown and the next ahead", w.form, 2.15);
@@ -467,21 +470,21 @@ void BenchPrefetchStop(const QStringList& args) {
     for (int i = 0; i < 6; ++i) {
         for (const bool stop : {true, false}) {
             w.Open(args[2]);
-            if (w.form.Prefetch().Path() != QFileInfo(args[3]).absoluteFilePath())
+            if (w.form.Photos().Prefetch().Path() != QFileInfo(args[3]).absoluteFilePath())
                 std::fprintf(stderr, "the next photo is not decoded ahead\n");
             QThread::msleep(20);
             QElapsedTimer t;
             t.start();
             if (stop) {
-                w.form.Prefetch().Drop();
+                w.form.Photos().Prefetch().Drop();
             } else {
-                while (!w.form.Prefetch().Finished())
+                while (!w.form.Photos().Prefetch().Finished())
                     QThread::usleep(200);
             }
             const double ms = double(t.nsecsElapsed()) / 1e6;
             if (i > 0)
                 (stop ? stops : rests).push_back(ms);
-            w.form.Prefetch().Drop();
+            w.form.Photos().Prefetch().Drop();
         }
     }
     Row("Ctrl+O during a 48 MP decode ahead: stopped in", Median(stops), "ms", Median(rests),
@@ -504,12 +507,13 @@ void BenchJournal(const QStringList& args) {
     Window plain;
     Window kept;
     QString why;
-    auto journal = vardesca::SessionJournal::Create(QDir(folder).filePath(QStringLiteral("stato")), why);
+    auto journal =
+        vardesca::SessionJournal::Create(QDir(folder).filePath(QStringLiteral("stato")), why);
     if (!journal) {
         std::fprintf(stderr, "no journal: %s\n", qPrintable(why));
         return;
     }
-    kept.form.UseJournal(journal.get());
+    kept.form.Session().Use(journal.get());
     std::vector<double> without;
     std::vector<double> with;
     for (Window* w : {&plain, &kept}) {
@@ -531,8 +535,8 @@ void BenchJournal(const QStringList& args) {
     const double slowest = *std::max_element(with.begin(), with.end());
     Row("a click with the journal (1,000, median)", Median(with), "ms", Median(without),
         "added < 1 ms (ref: no journal)");
-    Row("  ... the slowest of them", slowest, "ms", *std::max_element(without.begin(), without.end()),
-        "(reported)");
+    Row("  ... the slowest of them", slowest, "ms",
+        *std::max_element(without.begin(), without.end()), "(reported)");
 
     // 2,000 measurements in all, then recovered in a new window.
     for (int i = 0; i < 3000; ++i) {
@@ -550,14 +554,15 @@ void BenchJournal(const QStringList& args) {
     if (again.form.Text1->GetText() != kept.form.Text1->GetText())
         std::fprintf(stderr, "the recovered text differs\n");
     Row(qPrintable(QStringLiteral("recover a session of %1 measurements, load apart")
-                       .arg(again.form.Engine().n())),
+                       .arg(again.form.Desk().Engine().n())),
         recovery, "ms", load, "< 1000 ms (ref: the photo's load)");
 
     // The same while another program writes 512 MB to the same disk (a sync
     // client, a copy from the camera's card): the disk's syncs then take tens
     // or hundreds of milliseconds, which no click may wait for.
     {
-        const QByteArray big = QFile::encodeName(QDir(folder).filePath(QStringLiteral("altro.bin")));
+        const QByteArray big =
+            QFile::encodeName(QDir(folder).filePath(QStringLiteral("altro.bin")));
         std::atomic<bool> writing{true};
         std::thread writer([&big, &writing] {
             const int fd = ::open(big.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -580,7 +585,8 @@ void BenchJournal(const QStringList& args) {
         for (int i = 0; i < 1000 && (writing.load() || busy.size() < 200); ++i) {
             QElapsedTimer click;
             click.start();
-            kept.form.picPicture_MouseDown(float(i % 60) * 150.0f, float(i % 2) * 3000.0f + 1500.0f);
+            kept.form.picPicture_MouseDown(float(i % 60) * 150.0f,
+                                           float(i % 2) * 3000.0f + 1500.0f);
             busy.push_back(double(click.nsecsElapsed()) / 1e6);
             QThread::msleep(2);
         }
@@ -588,8 +594,8 @@ void BenchJournal(const QStringList& args) {
         ::unlink(big.constData());
         Row("a click with the journal, 512 MB written beside (median)", Median(busy), "ms",
             Median(with), "unchanged or better (ref: the disk quiet)");
-        Row("  ... the slowest of them", *std::max_element(busy.begin(), busy.end()), "ms",
-            slowest, "<= 16 ms (ref: the disk quiet)");
+        Row("  ... the slowest of them", *std::max_element(busy.begin(), busy.end()), "ms", slowest,
+            "<= 16 ms (ref: the disk quiet)");
     }
     journal->Finish();
     QDir(folder).removeRecursively();
@@ -641,8 +647,8 @@ void BenchExport(const QStringList& args) {
         const QString annotatedPath = dir + QStringLiteral("/vardesca-bench-misure.") + suffix;
         qint64 todaysSize = 0;
         const double today = TimeMs(2, [&] {
-            const QImage annotated =
-                vardesca::AnnotatedPicture(w.form.picPicture->Picture(), w.form.picPicture->Overlay());
+            const QImage annotated = vardesca::AnnotatedPicture(w.form.picPicture->Picture(),
+                                                                w.form.picPicture->Overlay());
             const QByteArray bytes = TodaysEncoding(annotated, suffix);
             todaysSize = bytes.size();
             if (vardesca::WriteFileSafely(plainPath, bytes))
@@ -653,14 +659,16 @@ void BenchExport(const QStringList& args) {
             gaps.clock.start();
             gaps.last = -1;
             poke.start();
-            w.form.SaveAnnotatedPhoto();
-            w.form.AnnotatedExport().WaitUntilDone();
+            w.form.Actions().Perform(vardesca::UserAction::SaveAnnotatedPhoto);
+            w.form.Exports().Annotated().WaitUntilDone();
             poke.stop();
         });
         if (!w.dialogs.Messages().empty())
-            std::fprintf(stderr, "export failed: %s\n", qPrintable(w.dialogs.Messages().back().text));
+            std::fprintf(stderr, "export failed: %s\n",
+                         qPrintable(w.dialogs.Messages().back().text));
         Row(qPrintable(QStringLiteral("annotated photo, 48 MP, 50 measurements, %1").arg(suffix)),
-            ours, "ms", today, suffix == QLatin1String("png") ? "<= 0.2 x today's encoder" : "(reported)");
+            ours, "ms", today,
+            suffix == QLatin1String("png") ? "<= 0.2 x today's encoder" : "(reported)");
         Row(qPrintable(QStringLiteral("  ... its size against today's level, %1").arg(suffix)),
             double(QFileInfo(annotatedPath).size()) / 1e6, "MB", double(todaysSize) / 1e6,
             suffix == QLatin1String("png") ? "<= 1.3 x today's" : "(reported)");
@@ -685,8 +693,8 @@ void BenchExportPeakOne(const QStringList& args) {
             std::fprintf(stderr, "reference write failed\n");
     } else {
         w.dialogs.files.push_back(path);
-        w.form.SaveAnnotatedPhoto();
-        w.form.AnnotatedExport().WaitUntilDone();
+        w.form.Actions().Perform(vardesca::UserAction::SaveAnnotatedPhoto);
+        w.form.Exports().Annotated().WaitUntilDone();
     }
     QFile::remove(path);
     rusage usage{};

@@ -58,4 +58,10 @@ void FitOnScreen(QWidget& window) {
     }
 }
 
+void SetTabOrder(const QList<QWidget*>& widgets) {
+    for (qsizetype i = 1; i < widgets.size(); ++i) {
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+    }
+}
+
 }  // namespace vardesca

@@ -27,6 +27,9 @@ T* Named(T* widget, const char* name) {
 [[nodiscard]] QScrollBar* MakeScrollBar(Qt::Orientation orientation, QWidget* parent,
                                         const char* name);
 
+// Tab and Shift+Tab go through `widgets` in this order.
+void SetTabOrder(const QList<QWidget*>& widgets);
+
 // A window restored to a size or a place its screen no longer has is made to
 // fit the screen it opens on.
 void FitOnScreen(QWidget& window);

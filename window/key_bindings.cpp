@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/key_bindings.h"
 
+#include <QApplication>
+#include <QShortcut>
+#include <QWidget>
 #include <vector>
 
 #include "text/ui_text.h"
@@ -171,6 +174,27 @@ QString KeysHelpText() {
     section(app_text::kKeysEverywhere, KeyScope::Everywhere);
     section(app_text::kKeysOutsideResults, KeyScope::OutsideResultsBox);
     return text + UiText(app_text::kKeysInResults);
+}
+
+void MakeShortcuts(QWidget& window, const QWidget& resultsBox, UserActions& actions) {
+    for (const KeyBinding& binding : KeyBindings()) {
+        for (const QKeySequence& key : binding.keys) {
+            auto* shortcut = new QShortcut(key, &window);
+            shortcut->setContext(Qt::WindowShortcut);
+            QObject::connect(
+                shortcut, &QShortcut::activated, &window, [&resultsBox, &actions, &binding] {
+                    // The text box claims its own editing keys (Ctrl+Z, Ctrl+A, Ctrl+C …)
+                    // before any shortcut sees them; single keys type there.
+                    const QWidget* focus = QApplication::focusWidget();
+                    const bool inBox = focus != nullptr &&
+                                       (focus == &resultsBox || resultsBox.isAncestorOf(focus));
+                    if (binding.scope == KeyScope::OutsideResultsBox && inBox) {
+                        return;
+                    }
+                    actions.Perform(binding.action);
+                });
+        }
+    }
 }
 
 }  // namespace vardesca

@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QList>
 #include <QString>
+#include <QWidget>
 #include <span>
 
 #include "window/user_actions.h"
@@ -36,5 +37,9 @@ struct KeyBinding {
 // The F1 list: the mouse, then the keys of each scope, then the results box's
 // own keys.
 [[nodiscard]] QString KeysHelpText();
+
+// The window's shortcuts, one for each key of the table, each performing its
+// action; those of single keys not while `resultsBox` has the keyboard.
+void MakeShortcuts(QWidget& window, const QWidget& resultsBox, UserActions& actions);
 
 }  // namespace vardesca

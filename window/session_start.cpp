@@ -11,8 +11,8 @@
 #include <QLocale>
 #include <QSocketNotifier>
 
-#include "text/ui_text.h"
 #include "session/session_recovery.h"
+#include "text/ui_text.h"
 
 namespace vardesca {
 
@@ -69,13 +69,13 @@ std::unique_ptr<SessionJournal> StartJournal(Form1& window, WindowDialogs& dialo
             } else if (taken) {
                 left->Remove();
             }
-            window.UseJournal(journal.get());
+            window.Session().Use(journal.get());
             window.RecoverSession(reading, keptAt);
         } else {
             left->SetAside();
         }
     }
-    window.UseJournal(journal.get());
+    window.Session().Use(journal.get());
     return journal;
 }
 

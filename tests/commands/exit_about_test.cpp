@@ -16,7 +16,7 @@ class ExitAboutTest : public testing::Form1Fixture {
   protected:
     void SetUp() override {
         Form1Fixture::SetUp();
-        window.SetQuit([this] { ++quits; });
+        window.Session().SetQuit([this] { ++quits; });
     }
     int quits = 0;
 };

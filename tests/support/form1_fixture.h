@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "tests/support/scripted_window_dialogs.h"
-#include "window/form1.h"
 #include "text/qt_locale_numbers.h"
+#include "window/form1.h"
 
 namespace vardesca::testing {
 
@@ -20,7 +20,7 @@ class Form1Fixture : public ::testing::Test {
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         // Pixel positions in the tests assume 15 twips a pixel.
-        ASSERT_EQ(window.Scale().TwipsPerPixel(), 15.0);
+        ASSERT_EQ(window.Desk().Scale().TwipsPerPixel(), 15.0);
         ASSERT_TRUE(dir.isValid());
     }
 

@@ -71,7 +71,7 @@ TEST_F(BackgroundFailureTest, APrefetchOutOfMemoryLeavesTheWindowToReadThePhoto)
     {
         testing::FailingAllocationsOffThisThread failing;
         Open(one);
-        window.GoToNeighbour(1);
+        window.Actions().Perform(UserAction::NextPhoto);
     }
     EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("IMG_2.jpg")));
     EXPECT_EQ(window.picPicture->Picture().width(), 1200);
@@ -95,12 +95,13 @@ TEST_F(BackgroundFailureTest, ASaveOutOfMemoryIsSaidAndKeepsEverything) {
     dialogs.files = {target};
     {
         testing::FailingAllocationsOffThisThread failing;
-        window.SaveAnnotatedPhoto();
-        window.AnnotatedExport().WaitUntilDone();
+        window.Actions().Perform(UserAction::SaveAnnotatedPhoto);
+        window.Exports().Annotated().WaitUntilDone();
     }
     const auto messages = dialogs.Messages();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("Impossibile salvare l'immagine annotata")));
+    EXPECT_TRUE(
+        messages[0].text.startsWith(QStringLiteral("Impossibile salvare l'immagine annotata")));
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("memoria insufficiente")));
     QFile old(target);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
@@ -109,7 +110,7 @@ TEST_F(BackgroundFailureTest, ASaveOutOfMemoryIsSaidAndKeepsEverything) {
     EXPECT_EQ(window.picPicture->MarkCount() > 0, true);
     window.picPicture_MouseDown(100 * 15, 150 * 15);
     window.picPicture_MouseDown(300 * 15, 150 * 15);
-    EXPECT_EQ(window.Table().Rows().size(), 2u);
+    EXPECT_EQ(window.Desk().Table().Rows().size(), 2u);
 }
 
 // A reduced copy that cannot be made is not tried again and again (a thread
@@ -163,7 +164,7 @@ TEST_F(NoThreadTest, EveryJobIsDoneOnTheWindowsThread) {
     const QString two = Write(QStringLiteral("IMG_2.jpg"), NoiseJpeg(300, 200));
     Open(one);
     ASSERT_EQ(window.picPicture->Picture().size(), QSize(900, 600));
-    EXPECT_TRUE(window.Prefetch().Path().isEmpty());  // nothing decoded ahead
+    EXPECT_TRUE(window.Photos().Prefetch().Path().isEmpty());  // nothing decoded ahead
     window.Viewport().Fit();
     window.picContainer->repaint();
     window.Viewport().NaturalSize();
@@ -174,18 +175,18 @@ TEST_F(NoThreadTest, EveryJobIsDoneOnTheWindowsThread) {
                             QPointF(100, 100), QPointF(200, 100)}) {
         window.picPicture_MouseDown(static_cast<float>(p.x() * 15), static_cast<float>(p.y() * 15));
     }
-    ASSERT_EQ(window.Table().Rows().size(), 1u);
+    ASSERT_EQ(window.Desk().Table().Rows().size(), 1u);
     const QString target = dir.filePath(QStringLiteral("IMG_1-misure.png"));
     dialogs.shown.clear();
     dialogs.files = {target};
-    window.SaveAnnotatedPhoto();
-    EXPECT_FALSE(window.AnnotatedExport().Saving());  // done before the call returned
+    window.Actions().Perform(UserAction::SaveAnnotatedPhoto);
+    EXPECT_FALSE(window.Exports().Annotated().Saving());  // done before the call returned
     EXPECT_TRUE(dialogs.Messages().empty());
     QImage saved(target);
     ASSERT_EQ(saved.size(), QSize(900, 600));
     EXPECT_NE(saved.convertToFormat(QImage::Format_RGB32), window.picPicture->Picture());  // marked
 
-    window.GoToNeighbour(1);
+    window.Actions().Perform(UserAction::NextPhoto);
     EXPECT_EQ(window.picPicture->Picture().size(), QSize(300, 200));
     EXPECT_TRUE(dialogs.Messages().empty());
 }

@@ -5,15 +5,15 @@
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
-#include <ostream>
-#include <string>
 #include <QFile>
 #include <QTemporaryDir>
+#include <ostream>
+#include <string>
 
 #include "engine/measure_engine.h"
 #include "tests/support/scripted_window_dialogs.h"
-#include "window/form1.h"
 #include "text/qt_locale_numbers.h"
+#include "window/form1.h"
 
 namespace vardesca {
 namespace {
@@ -55,9 +55,9 @@ class FailureDrillTest : public ::testing::Test {
         QSize picture;
         bool operator==(const State&) const = default;
     };
-    static State Snapshot(const Form1& w) {
-        return {w.windowTitle(),           w.Text1->GetText(),  w.Engine().azione(),
-                w.Engine().punti(),        w.Engine().n(),      w.Engine().k(),
+    static State Snapshot(Form1& w) {
+        return {w.windowTitle(),           w.Text1->GetText(),    w.Desk().Engine().azione(),
+                w.Desk().Engine().punti(), w.Desk().Engine().n(), w.Desk().Engine().k(),
                 w.picPicture->MarkCount(), w.picPicture->size()};
     }
 
@@ -122,8 +122,8 @@ TEST_P(ReplyDrillTest, UnusableRepliesAreAskedAgain) {
             ++refusals;
     }
     EXPECT_EQ(refusals, c.refusals);
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
-    EXPECT_FLOAT_EQ(window.Engine().k(), c.k);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_FLOAT_EQ(window.Desk().Engine().k(), c.k);
     EXPECT_EQ(window.Text1->GetText(), "dati");
     EXPECT_EQ(dialogs.unexpected, 0);
 }
@@ -147,7 +147,7 @@ TEST_F(FailureDrillTest, TheMeasurementAfterTheLastOneIsRefusedAndNothingIsLost)
         window.picPicture_MouseDown(675, 0);
     }
     const std::string all = window.Text1->GetText();
-    ASSERT_EQ(window.Engine().n(), 32767);
+    ASSERT_EQ(window.Desk().Engine().n(), 32767);
     EXPECT_TRUE(all.ends_with("32766\t1\r\n32767\t1\r\n"));
     dialogs.shown.clear();
     window.picPicture_MouseDown(0, 0);
@@ -156,8 +156,8 @@ TEST_F(FailureDrillTest, TheMeasurementAfterTheLastOneIsRefusedAndNothingIsLost)
     EXPECT_TRUE(dialogs.Messages()[0].text.contains("32767"));
     EXPECT_TRUE(dialogs.Messages()[0].text.contains("Resetta misurazioni"));
     EXPECT_EQ(window.Text1->GetText(), all);
-    EXPECT_EQ(window.Engine().n(), 32767);
-    EXPECT_EQ(window.Engine().punti(), 0);
+    EXPECT_EQ(window.Desk().Engine().n(), 32767);
+    EXPECT_EQ(window.Desk().Engine().punti(), 0);
 }
 
 }  // namespace

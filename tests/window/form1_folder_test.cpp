@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <QMouseEvent>
-#include <functional>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
+#include <functional>
 
 #include "tests/support/csv_reader.h"
 #include "tests/support/form1_fixture.h"
@@ -39,7 +39,9 @@ class Form1FolderTest : public testing::Form1Fixture {
     void Next() { Key(Qt::Key_PageDown); }
     void Previous() { Key(Qt::Key_PageUp); }
     QString Shown() const { return window.windowTitle(); }
-    static QString Caption(const QString& path) { return QStringLiteral("Vardesca [%1]").arg(path); }
+    static QString Caption(const QString& path) {
+        return QStringLiteral("Vardesca [%1]").arg(path);
+    }
     void Click(QPointF p) {
         window.picPicture_MouseDown(static_cast<float>(p.x() * 15), static_cast<float>(p.y() * 15));
     }
@@ -47,10 +49,11 @@ class Form1FolderTest : public testing::Form1Fixture {
     void Calibrate() {
         window.Inizia_Click();
         dialogs.inputs = {"2", "1"};
-        for (const QPointF p : {QPointF(10, 10), QPointF(110, 10), QPointF(10, 20), QPointF(60, 20)}) {
+        for (const QPointF p :
+             {QPointF(10, 10), QPointF(110, 10), QPointF(10, 20), QPointF(60, 20)}) {
             Click(p);
         }
-        ASSERT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+        ASSERT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
     }
     void Measure(QPointF a, QPointF b) {
         Click(a);
@@ -70,7 +73,7 @@ TEST_F(Form1FolderTest, TheKeysWalkTheFolderInItsOrderKeepingTheResults) {
     EXPECT_EQ(Shown(), Caption(two));
     EXPECT_EQ(window.picPicture->Picture().pixel(0, 0), QColor(Qt::green).rgb());
     // Exactly a load: the results stay, measuring starts again and counts from 1.
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Idle);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Idle);
     EXPECT_EQ(window.picPicture->MarkCount(), 0u);
     Calibrate();
     Measure({100, 100}, {250, 100});
@@ -135,8 +138,8 @@ TEST_F(Form1FolderTest, ABadPhotoIsSaidKeepsEverythingAndIsPassedByTheNextPress)
     EXPECT_TRUE(dialogs.Messages()[0].text.startsWith(QStringLiteral("Impossibile aprire")));
     EXPECT_TRUE(dialogs.Messages()[0].text.contains(two));
     EXPECT_EQ(Shown().left(Caption(one).size()), Caption(one));
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
-    EXPECT_TRUE(window.Engine().HasPendingPoint());
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_TRUE(window.Desk().Engine().HasPendingPoint());
     EXPECT_EQ(window.Text1->GetText(), "nota\r\n");
 
     Next();
@@ -145,13 +148,13 @@ TEST_F(Form1FolderTest, ABadPhotoIsSaidKeepsEverythingAndIsPassedByTheNextPress)
 
 TEST_F(Form1FolderTest, APhotoChangedOrRemovedAfterItWasDecodedAheadIsReadAsItIsNow) {
     Open(one);
-    ASSERT_EQ(window.Prefetch().Path(), two);
+    ASSERT_EQ(window.Photos().Prefetch().Path(), two);
     // Replaced after it was decoded ahead: the new content is what shows.
     Make(QStringLiteral("IMG_2.png"), {700, 300}, Qt::yellow);
     Next();
     EXPECT_EQ(window.picPicture->Picture().pixel(0, 0), QColor(Qt::yellow).rgb());
     EXPECT_EQ(window.picPicture->size(), QSize(700, 300));
-    ASSERT_EQ(window.Prefetch().Path(), ten);
+    ASSERT_EQ(window.Photos().Prefetch().Path(), ten);
 
     // Removed: the next press goes to the one after it, or says it is the last.
     ASSERT_TRUE(QFile::remove(ten));
@@ -168,9 +171,9 @@ TEST_F(Form1FolderTest, TheTableFollowsTheMeasuringAndReadsBackAsTheLinesAndPoin
     Measure({100, 100}, {200, 100});
     Measure({100.5, 150.25}, {300.5, 150.25});  // fractions, as a zoomed click gives
     Measure({0, 0}, {0, 50});
-    Key(Qt::Key_Z);                                       // the third undone …
-    Key(Qt::Key_Z);                                       // … and the second
-    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // the second again
+    Key(Qt::Key_Z);                                                     // the third undone …
+    Key(Qt::Key_Z);                                                     // … and the second
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);            // the second again
     window.Text1->SetText(window.Text1->GetText() + "nota;\"a\"\r\n");  // the user's own
     Next();
     Calibrate();
@@ -198,7 +201,7 @@ TEST_F(Form1FolderTest, TheTableFollowsTheMeasuringAndReadsBackAsTheLinesAndPoin
     // Resetta empties the table with the box.
     dialogs.answers = {Answer::Ok};
     window.Resetta_Click();
-    EXPECT_TRUE(window.Table().Rows().empty());
+    EXPECT_TRUE(window.Desk().Table().Rows().empty());
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
@@ -223,8 +226,8 @@ TEST_F(Form1FolderTest, ReferencesMoreThanTwoPercentApartOfferANewCalibration) {
     EXPECT_EQ(dialogs.Messages()[0].title, QStringLiteral("Riferimenti discordanti"));
     EXPECT_TRUE(dialogs.Messages()[0].text.contains(QStringLiteral("3,9 %")));
     EXPECT_EQ(dialogs.Messages()[1].title, QStringLiteral("Calibrazione (1 di 3)"));
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Calibrating);
-    EXPECT_EQ(window.Engine().punti(), 0);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Calibrating);
+    EXPECT_EQ(window.Desk().Engine().punti(), 0);
     EXPECT_EQ(window.picPicture->MarkCount(), 0u);
     EXPECT_EQ(window.picPicture->LabelCount(), 0u);
     EXPECT_GT(window.Viewport().Zoom(), 1.0);
@@ -235,7 +238,7 @@ TEST_F(Form1FolderTest, ReferencesMoreThanTwoPercentApartOfferANewCalibration) {
     for (const QPointF p : {QPointF(10, 10), QPointF(110, 10), QPointF(10, 20), QPointF(61, 20)}) {
         Click(p);
     }
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
     EXPECT_TRUE(dialogs.Messages().empty());
     EXPECT_TRUE(Shown().contains(QStringLiteral("px/cm")));
     EXPECT_EQ(dialogs.unexpected, 0);
@@ -246,7 +249,7 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
     {
         RememberedSettings settings(file);
         Form1 first(dialogs, locale, nullptr, &settings);
-        first.SetQuit([] {});
+        first.Session().SetQuit([] {});
         first.show();
         first.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&first));
@@ -263,7 +266,7 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
         RememberedSettings settings(file);
         Form1 second(dialogs, locale, nullptr, &settings);
         EXPECT_EQ(second.size(), QSize(790, 700));
-        EXPECT_FALSE(second.LoupeWidget()->Enabled());
+        EXPECT_FALSE(second.Desk().LoupeWidget().Enabled());
         EXPECT_FALSE(second.picPicture->LabelsVisible());
         dialogs.files = {QString()};
         second.cmdOpen_Click();
@@ -280,7 +283,7 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
     dialogs.shown.clear();
     RememberedSettings settings(file);
     Form1 third(dialogs, locale, nullptr, &settings);
-    EXPECT_TRUE(third.LoupeWidget()->Enabled());
+    EXPECT_TRUE(third.Desk().LoupeWidget().Enabled());
     EXPECT_TRUE(third.picPicture->LabelsVisible());
     EXPECT_TRUE(dialogs.Messages().empty());
     EXPECT_EQ(dialogs.unexpected, 0);
@@ -369,9 +372,9 @@ TEST(WindowGeometryTest, ARememberedWindowIsKeptOnTheScreen) {
     testing::ScriptedWindowDialogs dialogs;
     const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    for (const QRect saved : {QRect(-3000, -2000, 99999, 99999), QRect(100, 50, 3000, 3000),
-                              QRect(5000, 300, 740, 540), QRect(-400, -300, 740, 540),
-                              QRect(30, 40, 740, 540)}) {
+    for (const QRect saved :
+         {QRect(-3000, -2000, 99999, 99999), QRect(100, 50, 3000, 3000), QRect(5000, 300, 740, 540),
+          QRect(-400, -300, 740, 540), QRect(30, 40, 740, 540)}) {
         QWidget other;
         other.setGeometry(saved);
         const QString file = dir.filePath(QStringLiteral("vardesca.conf"));
@@ -379,7 +382,8 @@ TEST(WindowGeometryTest, ARememberedWindowIsKeptOnTheScreen) {
         RememberedSettings settings(file);
         Form1 window(dialogs, locale, nullptr, &settings);
         const QRect g = window.frameGeometry();
-        EXPECT_TRUE(area.contains(g)) << saved.x() << "," << saved.width() << " -> " << g.x() << "," << g.y() << " " << g.width() << "x" << g.height();
+        EXPECT_TRUE(area.contains(g)) << saved.x() << "," << saved.width() << " -> " << g.x() << ","
+                                      << g.y() << " " << g.width() << "x" << g.height();
         // Where it fits, as it was.
         if (area.contains(saved)) {
             EXPECT_EQ(window.geometry(), saved);

@@ -31,7 +31,7 @@ class Form1JournalTest : public testing::Form1Fixture {
         QString why;
         journal = SessionJournal::Create(Folder(), why);
         ASSERT_TRUE(journal) << why.toStdString();
-        window.UseJournal(journal.get());
+        window.Session().Use(journal.get());
     }
 
     QString Folder() const { return dir.filePath(QStringLiteral("stato")); }
@@ -53,7 +53,7 @@ class Form1JournalTest : public testing::Form1Fixture {
     }
     // The session so far, killed: the journal's file as it stands.
     JournalReading Killed() {
-        window.UseJournal(nullptr);
+        window.Session().Use(nullptr);
         journal.reset();
         QFile file(journalPath);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
@@ -61,14 +61,14 @@ class Form1JournalTest : public testing::Form1Fixture {
     }
     // Everything a recovery must give back.
     static std::string StateOf(Form1& w) {
-        const auto& e = w.Engine();
+        const auto& e = w.Desk().Engine();
         return w.Text1->GetText() + "|" + w.windowTitle().toStdString() + "|" +
                std::to_string(w.picPicture->MarkCount()) + "|" +
-               std::to_string(w.picPicture->LabelCount()) + "|" + std::to_string(e.azione()) +
-               "|" + std::to_string(e.punti()) + "|" + std::to_string(e.n()) + "|" +
+               std::to_string(w.picPicture->LabelCount()) + "|" + std::to_string(e.azione()) + "|" +
+               std::to_string(e.punti()) + "|" + std::to_string(e.n()) + "|" +
                std::to_string(e.k()) + "|" + std::to_string(e.CanUndo()) +
                std::to_string(e.CanRedo()) + "|" +
-               TableCsv(w.Table().Rows(), QLatin1Char(',')).toStdString();
+               TableCsv(w.Desk().Table().Rows(), QLatin1Char(',')).toStdString();
     }
 
     QString one, two;
@@ -85,11 +85,12 @@ TEST_F(Form1JournalTest, AKilledSessionComesBackAsItWasDownToTheNextLine) {
     Click(window, 200, 100);
     Click(window, 100, 150);
     Click(window, 300, 150);
-    window.UndoClick();
-    window.RedoClick();
-    window.UndoClick();  // the second measurement stays undone, ready to redo
+    window.Actions().Perform(UserAction::Undo);
+    window.Actions().Perform(UserAction::Redo);
+    window.Actions().Perform(
+        UserAction::Undo);  // the second measurement stays undone, ready to redo
     QTest::keyClicks(window.Text1, " nota");
-    window.GoToNeighbour(1);
+    window.Actions().Perform(UserAction::NextPhoto);
     // References 3,9 % apart, a refused reply on the way: calibrated again
     // (Sì), then 2 % apart: kept.
     dialogs.answers = {Answer::Yes};
@@ -102,7 +103,7 @@ TEST_F(Form1JournalTest, AKilledSessionComesBackAsItWasDownToTheNextLine) {
     window.Resetta_Click();  // thought better of
     Click(window, 70, 70);   // a first point waiting
     ASSERT_EQ(dialogs.unexpected, 0);
-    ASSERT_TRUE(window.Engine().HasPendingPoint());
+    ASSERT_TRUE(window.Desk().Engine().HasPendingPoint());
     const std::string before = StateOf(window);
 
     const JournalReading reading = Killed();
@@ -119,7 +120,7 @@ TEST_F(Form1JournalTest, AKilledSessionComesBackAsItWasDownToTheNextLine) {
     Click(window, 70, 170);
     Click(again, 70, 170);
     EXPECT_EQ(StateOf(again), StateOf(window));
-    again.RedoClick();  // nothing left to redo after a new click, in either
+    again.Actions().Perform(UserAction::Redo);  // nothing left to redo after a new click, in either
     EXPECT_EQ(StateOf(again), StateOf(window));
 }
 
@@ -132,15 +133,15 @@ TEST_F(Form1JournalTest, ASessionOverThreePhotosComesBackWithEachRowOnce) {
     Calibrate({"2", "1"});
     Click(window, 100, 100);
     Click(window, 200, 100);
-    window.GoToNeighbour(1);
+    window.Actions().Perform(UserAction::NextPhoto);
     Calibrate({"2", "1"});
     Click(window, 50, 50);
     Click(window, 50, 250);
-    window.GoToNeighbour(1);
+    window.Actions().Perform(UserAction::NextPhoto);
     Calibrate({"2", "1"});
     Click(window, 10, 200);
     Click(window, 390, 210);
-    ASSERT_EQ(window.Table().Rows().size(), 3U);
+    ASSERT_EQ(window.Desk().Table().Rows().size(), 3U);
     const std::string before = StateOf(window);
 
     testing::ScriptedWindowDialogs otherDialogs;
@@ -162,10 +163,11 @@ TEST_F(Form1JournalTest, AMeasurementJournalsItsClickNotTheWholeText) {
         Click(window, 10, y);
         Click(window, 300, y);
     }
-    ASSERT_EQ(window.Table().Rows().size(), 6U);
+    ASSERT_EQ(window.Desk().Table().Rows().size(), 6U);
     const JournalReading reading = Killed();
-    const auto picture = std::find_if(reading.records.begin(), reading.records.end(),
-                                      [](const JournalRecord& r) { return Is(r, RecordKind::Picture); });
+    const auto picture =
+        std::find_if(reading.records.begin(), reading.records.end(),
+                     [](const JournalRecord& r) { return Is(r, RecordKind::Picture); });
     ASSERT_NE(picture, reading.records.end());
     EXPECT_EQ(std::count_if(picture, reading.records.end(),
                             [](const JournalRecord& r) { return Is(r, RecordKind::Text); }),
@@ -195,7 +197,7 @@ TEST_F(Form1JournalTest, AJournalWrittenByAnEarlierVersionComesBackToTheByte) {
     again.show();
     again.RecoverSession(reading);
     EXPECT_EQ(QByteArray::fromStdString(again.Text1->GetText()), fixture("session-v1.text"));
-    EXPECT_EQ(TableCsv(again.Table().Rows(), QLatin1Char(',')), fixture("session-v1.csv"));
+    EXPECT_EQ(TableCsv(again.Desk().Table().Rows(), QLatin1Char(',')), fixture("session-v1.csv"));
     ASSERT_EQ(otherDialogs.shown.size(), 1U);  // the photo gone, said once
     EXPECT_TRUE(otherDialogs.shown[0].text.contains(QStringLiteral("IMG_3 \"blu\".png")));
 }
@@ -206,15 +208,15 @@ TEST_F(Form1JournalTest, APhotoChangedSinceGivesBackTheTextAndTheTableOnly) {
     Calibrate({"2", "1"});
     Click(window, 100, 100);
     Click(window, 200, 100);
-    window.GoToNeighbour(1);
+    window.Actions().Perform(UserAction::NextPhoto);
     Calibrate({"2", "1"});
     Click(window, 100, 100);
     Click(window, 250, 100);
     QTest::keyClicks(window.Text1, "fine");
-    window.FlushTextForTests();
+    window.Session().FlushText();
     const std::string text = window.Text1->GetText();
-    const QByteArray table = TableCsv(window.Table().Rows(), QLatin1Char(','));
-    ASSERT_EQ(window.Table().Rows().size(), 2u);
+    const QByteArray table = TableCsv(window.Desk().Table().Rows(), QLatin1Char(','));
+    ASSERT_EQ(window.Desk().Table().Rows().size(), 2u);
 
     Make(QStringLiteral("IMG_2.png"), Qt::blue);  // rewritten after the session
     {
@@ -228,7 +230,7 @@ TEST_F(Form1JournalTest, APhotoChangedSinceGivesBackTheTextAndTheTableOnly) {
     Form1 again(otherDialogs, locale);
     again.RecoverSession(reading);
     EXPECT_EQ(again.Text1->GetText(), text);
-    EXPECT_EQ(TableCsv(again.Table().Rows(), QLatin1Char(',')), table);
+    EXPECT_EQ(TableCsv(again.Desk().Table().Rows(), QLatin1Char(',')), table);
     // As at start but for what was recovered.
     EXPECT_TRUE(again.picPicture->Picture().isNull());
     EXPECT_EQ(again.windowTitle(), QStringLiteral("Vardesca"));
@@ -255,7 +257,8 @@ TEST_F(Form1JournalTest, AJournalThatCannotBeWrittenIsSaidOnceAndMeasuringGoesOn
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
     EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n2\t4\r\n");
     ASSERT_EQ(dialogs.Messages().size(), 1u);
-    EXPECT_TRUE(dialogs.Messages()[0].text.startsWith(QStringLiteral("Impossibile scrivere il registro")));
+    EXPECT_TRUE(
+        dialogs.Messages()[0].text.startsWith(QStringLiteral("Impossibile scrivere il registro")));
 }
 
 // A name that is not UTF-8, as old cameras and FAT cards give: opened as the
@@ -284,16 +287,16 @@ TEST_F(Form1JournalTest, APhotoWhoseNameIsNotUtf8OpensWalksIsTabledAndComesBack)
     EXPECT_EQ(window.picPicture->Picture().pixel(0, 0), blue);
     // "e…" comes before "IMG_1" in a file manager's order.
     Open(one);
-    window.GoToNeighbour(-1);
+    window.Actions().Perform(UserAction::PreviousPhoto);
     ASSERT_FALSE(window.picPicture->Picture().isNull());
     EXPECT_EQ(window.picPicture->Picture().pixel(0, 0), blue);
     EXPECT_TRUE(dialogs.Messages().empty());
     Calibrate({"2", "1"});
     Click(window, 100, 100);
     Click(window, 200, 100);
-    ASSERT_EQ(window.Table().Rows().size(), 1u);
-    EXPECT_EQ(ToSystemName(window.Table().Rows()[0].photo), name);
-    EXPECT_TRUE(TableCsv(window.Table().Rows(), QLatin1Char(','))
+    ASSERT_EQ(window.Desk().Table().Rows().size(), 1u);
+    EXPECT_EQ(ToSystemName(window.Desk().Table().Rows()[0].photo), name);
+    EXPECT_TRUE(TableCsv(window.Desk().Table().Rows(), QLatin1Char(','))
                     .contains("\r\n" + name + ";1;2,00;100,000;"));
     const std::string before = StateOf(window);
 
@@ -340,7 +343,7 @@ class RecoveryAtStartTest : public Form1JournalTest {
     }
     // The new journal's bytes, as a kill would leave them.
     static std::string KilledAgain(Start& start) {
-        start.window.UseJournal(nullptr);
+        start.window.Session().Use(nullptr);
         const QString path = start.journal->Path();
         start.journal.reset();
         QFile file(path);
@@ -378,7 +381,7 @@ TEST_F(RecoveryAtStartTest, ADamagedPhotoRecordCostsItsReloadingNotTheMeasuremen
     Click(window, 100, 150);
     Click(window, 300, 150);
     QTest::keyClicks(window.Text1, " nota");
-    window.FlushTextForTests();
+    window.Session().FlushText();
     const std::string text = window.Text1->GetText();
     std::string bytes = Bytes(Killed());
     // One bit of the photo's name, on the journal's third line.
@@ -388,8 +391,8 @@ TEST_F(RecoveryAtStartTest, ADamagedPhotoRecordCostsItsReloadingNotTheMeasuremen
 
     auto start = StartWith(bytes);
     EXPECT_EQ(start->window.Text1->GetText(), text);
-    ASSERT_EQ(start->window.Table().Rows().size(), 2u);
-    EXPECT_EQ(start->window.Table().Rows()[1].length, 4.0);
+    ASSERT_EQ(start->window.Desk().Table().Rows().size(), 2u);
+    EXPECT_EQ(start->window.Desk().Table().Rows()[1].length, 4.0);
     EXPECT_TRUE(start->window.picPicture->Picture().isNull());
     const auto messages = start->dialogs.Messages();
     ASSERT_EQ(messages.size(), 2u);  // the recovery question, then what the damage cost
@@ -404,8 +407,8 @@ TEST_F(RecoveryAtStartTest, ADamagedPhotoRecordCostsItsReloadingNotTheMeasuremen
     // A second crash brings back the same, with nothing more to say.
     auto again = StartWith(KilledAgain(*start));
     EXPECT_EQ(again->window.Text1->GetText(), text);
-    EXPECT_EQ(TableCsv(again->window.Table().Rows(), QLatin1Char(',')),
-              TableCsv(start->window.Table().Rows(), QLatin1Char(',')));
+    EXPECT_EQ(TableCsv(again->window.Desk().Table().Rows(), QLatin1Char(',')),
+              TableCsv(start->window.Desk().Table().Rows(), QLatin1Char(',')));
     EXPECT_EQ(again->dialogs.Messages().size(), 1u);
 }
 
@@ -427,16 +430,17 @@ TEST_F(RecoveryAtStartTest, AnyDamagedByteLeavesTheJournalKeptAndTheDamageSaid) 
             << at;
         const auto messages = start->dialogs.Messages();
         ASSERT_EQ(messages.size(), 2u) << at;
-        EXPECT_TRUE(messages.back().text.contains(QStringLiteral("del registro della sessione è danneggiata")))
+        EXPECT_TRUE(messages.back().text.contains(
+            QStringLiteral("del registro della sessione è danneggiata")))
             << at;
         EXPECT_EQ(start->dialogs.unexpected, 0) << at;
         // What the user sees; with no photo to show, the engine's inner
         // scale is not part of it.
         const auto seen = [](Form1& w) {
-            return w.picPicture->Picture().isNull() ? w.Text1->GetText() + "|" +
-                                                          TableCsv(w.Table().Rows(), QLatin1Char(','))
-                                                            .toStdString()
-                                                    : StateOf(w);
+            return w.picPicture->Picture().isNull()
+                       ? w.Text1->GetText() + "|" +
+                             TableCsv(w.Desk().Table().Rows(), QLatin1Char(',')).toStdString()
+                       : StateOf(w);
         };
         const std::string state = seen(start->window);
         auto again = StartWith(KilledAgain(*start));
@@ -461,7 +465,8 @@ TEST_F(RecoveryAtStartTest, TheOldJournalStaysUntilTheNewOneIsOnTheDisk) {
     QFile old(QDir(Left()).filePath(QStringLiteral("sessione-1.journal")));
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll().toStdString(), bytes);
-    EXPECT_EQ(start->window.Engine().azione(), MeasureEngine::Measuring);  // recovered all the same
+    EXPECT_EQ(start->window.Desk().Engine().azione(),
+              MeasureEngine::Measuring);  // recovered all the same
 }
 
 // Killed while the length of a reference was being asked: the recovery asks it
@@ -524,7 +529,7 @@ TEST_F(RecoveryAtStartTest, ASecondKillComesBackWholeAndNoSetsTheJournalAside) {
     Click(start->window, 100, 150);
     Click(start->window, 300, 150);
     QTest::keyClicks(start->window.Text1, " nota");
-    start->window.FlushTextForTests();
+    start->window.Session().FlushText();
     const std::string before = StateOf(start->window);
     auto again = StartWith(KilledAgain(*start));
     EXPECT_EQ(StateOf(again->window), before);
@@ -532,7 +537,7 @@ TEST_F(RecoveryAtStartTest, ASecondKillComesBackWholeAndNoSetsTheJournalAside) {
     EXPECT_EQ(again->dialogs.unexpected, 0);
 
     // No: the journal left is kept, byte for byte, beside the new one.
-    again->window.UseJournal(nullptr);
+    again->window.Session().Use(nullptr);
     again->journal.reset();
     QDir(Left()).removeRecursively();
     ASSERT_TRUE(QDir().mkpath(Left()));
@@ -543,7 +548,7 @@ TEST_F(RecoveryAtStartTest, ASecondKillComesBackWholeAndNoSetsTheJournalAside) {
     Start refused(locale);
     refused.dialogs.answers = {Answer::No};
     refused.journal = StartJournal(refused.window, refused.dialogs, Left());
-    EXPECT_TRUE(refused.window.Table().Rows().empty());
+    EXPECT_TRUE(refused.window.Desk().Table().Rows().empty());
     EXPECT_TRUE(Kept().contains(QString::fromLatin1(QByteArray::fromStdString(bytes).toHex())));
 }
 
@@ -602,12 +607,19 @@ TEST(PlanRecoveryTest, ADamagedLineCostsWhatItHeld) {
 }
 
 TEST(PlanRecoveryTest, AConfirmedResettaBeforeTheLastPhotoEmptiesTheTableAndACancelledOneDoesNot) {
-    const JournalRecord a = journal_record::Row({QStringLiteral("a.jpg"), 1, 2, 0, 0, 1, 1, 1, 1, 1});
-    const JournalRecord b = journal_record::Row({QStringLiteral("b.jpg"), 1, 3, 0, 0, 1, 1, 1, 1, 1});
+    const JournalRecord a =
+        journal_record::Row({QStringLiteral("a.jpg"), 1, 2, 0, 0, 1, 1, 1, 1, 1});
+    const JournalRecord b =
+        journal_record::Row({QStringLiteral("b.jpg"), 1, 3, 0, 0, 1, 1, 1, 1, 1});
     const JournalRecord photo = journal_record::Picture(QStringLiteral("/c.jpg"), 10, 20);
     const auto plan = [&](const char* answer) {
-        return PlanRecovery({a, journal_record::Action(RecordKind::Resetta), {"answer", {answer}}, b,
-                             journal_record::Text("x"), photo, journal_record::Click(1.5f, 2)});
+        return PlanRecovery({a,
+                             journal_record::Action(RecordKind::Resetta),
+                             {"answer", {answer}},
+                             b,
+                             journal_record::Text("x"),
+                             photo,
+                             journal_record::Click(1.5f, 2)});
     };
     const RecoveryPlan confirmed = plan("ok");
     ASSERT_EQ(confirmed.rows.size(), 1u);

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <QPainter>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
+#include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include "tests/support/form1_fixture.h"
+#include "text/qt_locale_numbers.h"
 #include "window/app_text.h"
 #include "window/form1.h"
-#include "text/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {
@@ -22,7 +22,6 @@ using Answer = WindowDialogs::Answer;
 
 class Form1LoadTest : public testing::Form1Fixture {
   protected:
-
     // A picture of w × h pixels, saved as PNG.
     QString MakePicture(const QString& name, int w, int h) {
         QImage image(w, h, QImage::Format_RGB32);
@@ -39,7 +38,7 @@ class Form1LoadTest : public testing::Form1Fixture {
         for (const auto& [x, y] : {std::pair{0.f, 0.f}, {1500.f, 0.f}, {0.f, 0.f}, {0.f, 1800.f}}) {
             window.picPicture_MouseDown(x, y);
         }
-        ASSERT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+        ASSERT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
     }
 
     // The caption once Calibrate() has run: 675 twips a cm is 45 pixels a cm; the
@@ -49,7 +48,6 @@ class Form1LoadTest : public testing::Form1Fixture {
     }
 
     int ViewportWidth() const { return window.picContainer->width() * 15; }
-
 };
 
 TEST_F(Form1LoadTest, FirstLoadShowsThePictureAndClearsTheInstructions) {
@@ -144,9 +142,9 @@ TEST_F(Form1LoadTest, LoadingEndsCalibrationAndMeasuringButKeepsResults) {
     window.picPicture_MouseDown(900, 1200);
     window.picPicture_MouseDown(10, 10);  // half a pair
     Open(MakePicture(QStringLiteral("due.png"), 300, 300));
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Idle);
-    EXPECT_EQ(window.Engine().punti(), 0);
-    EXPECT_EQ(window.Engine().n(), 0);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Idle);
+    EXPECT_EQ(window.Desk().Engine().punti(), 0);
+    EXPECT_EQ(window.Desk().Engine().n(), 0);
     EXPECT_TRUE(window.Inizia->isEnabled());
     EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\n");
     EXPECT_EQ(window.picPicture->MarkCount(), 0u);
@@ -159,7 +157,7 @@ TEST_F(Form1LoadTest, CancelledOpenDialogChangesNothing) {
     const std::size_t marks = window.picPicture->MarkCount();
     dialogs.files.push_back(QString());  // cancelled
     window.cmdOpen_Click();
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
     EXPECT_EQ(window.picPicture->MarkCount(), marks);
     EXPECT_EQ(window.windowTitle(), CalibratedCaption(path));
 }
@@ -187,7 +185,7 @@ TEST_F(Form1LoadTest, AFileThatIsNotAPictureIsReportedAndNothingIsLost) {
         EXPECT_TRUE(dialogs.Messages()[0].text.contains(bad));
         EXPECT_EQ(window.windowTitle(), CalibratedCaption(good));
         EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\nnota");
-        EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+        EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
         EXPECT_EQ(window.picPicture->MarkCount(), marks);
         EXPECT_EQ(window.picPicture->size(), QSize(2000, 1500));
         EXPECT_EQ(window.Viewport().HRange(), h);
@@ -226,8 +224,8 @@ TEST_F(Form1LoadTest, APhotoNamedFromOutsideOpensAsFromTheDialog) {
     EXPECT_EQ(window.picPicture->size(), QSize(400, 300));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(other));
     // A web address first and a photo of the disk after it: the photo opens.
-    EXPECT_TRUE(drop({QUrl(QStringLiteral("https://example.org/foto.jpg")),
-                      QUrl::fromLocalFile(good)}));
+    EXPECT_TRUE(
+        drop({QUrl(QStringLiteral("https://example.org/foto.jpg")), QUrl::fromLocalFile(good)}));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(good));
 }
 
@@ -272,7 +270,8 @@ TEST_F(Form1LoadTest, ADamagedPictureOpensWithAWarningAndCanBeMeasured) {
     Open(path);
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     const auto warning = dialogs.Messages()[0];
-    EXPECT_TRUE(warning.text.startsWith("L'immagine è danneggiata o incompleta: una parte può mancare"));
+    EXPECT_TRUE(
+        warning.text.startsWith("L'immagine è danneggiata o incompleta: una parte può mancare"));
     EXPECT_TRUE(warning.text.contains(path));
     EXPECT_TRUE(warning.text.contains("più corto di quanto dichiara"));
     EXPECT_EQ(warning.icon, WindowDialogs::Icon::Warning);
@@ -300,7 +299,7 @@ TEST_F(Form1LoadTest, ResetAnsweredCancelChangesNothing) {
     EXPECT_EQ(dialogs.Messages()[0].title, "Attenzione");
     EXPECT_EQ(dialogs.Messages()[0].buttons, WindowDialogs::Buttons::OkCancel);
     EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
     EXPECT_EQ(window.picPicture->MarkCount(), 7u * 2);
 }
 
@@ -317,7 +316,7 @@ TEST_F(Form1LoadTest, ResetBringsTheCleanPictureBackEvenIfTheFileIsGone) {
     EXPECT_EQ(window.picPicture->MarkCount(), 0u);
     EXPECT_EQ(window.picPicture->size(), QSize(300, 300));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vardesca [%1]").arg(path));
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Idle);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Idle);
     EXPECT_TRUE(window.Inizia->isEnabled());
     EXPECT_FALSE(window.Resetta->isEnabled());
 }

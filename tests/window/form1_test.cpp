@@ -2,16 +2,17 @@
 #include "window/form1.h"
 
 #include <gtest/gtest.h>
-#include <QScreen>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
 #include "commands/about.h"
 #include "tests/support/form1_fixture.h"
-#include "window/app_text.h"
 #include "text/qt_locale_numbers.h"
+#include "window/app_text.h"
+#include "window/compute_layout.h"
 
 namespace vardesca {
 namespace {
@@ -20,7 +21,6 @@ using Answer = WindowDialogs::Answer;
 
 class Form1Test : public testing::Form1Fixture {
   protected:
-
     // A pixel position from twips, one pixel in from the surface's corner: QTest
     // takes the point (0, 0) for "the widget's centre".
     QPoint Px(int xTwips, int yTwips) { return {1 + xTwips / 15, 1 + yTwips / 15}; }
@@ -56,13 +56,13 @@ TEST_F(Form1Test, StartsWithInstructionsAndGreyedControls) {
     EXPECT_EQ(window.Esci->text(), "Esci");
     EXPECT_EQ(window.picContainer->cursor().shape(), Qt::CrossCursor);
     EXPECT_FALSE(window.picPicture->testAttribute(Qt::WA_SetCursor));  // inherits the crosshair
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Idle);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Idle);
 
     // Clicks on the empty surface are ignored.
     Click({5, 5});
     Click({20, 30}, Qt::RightButton);
     EXPECT_EQ(window.picPicture->MarkCount(), 0u);
-    EXPECT_EQ(window.Engine().punti(), 0);
+    EXPECT_EQ(window.Desk().Engine().punti(), 0);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -95,15 +95,16 @@ TEST_F(Form1Test, FullCalibrationAndMeasurementWithEveryMouseButton) {
     Click(Px(1500, 0), Qt::RightButton);
     Click(Px(0, 0), Qt::MiddleButton);
     Click(Px(0, 1800), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier);
-    EXPECT_EQ(window.Engine().k(), 675.0f);
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_EQ(window.Desk().Engine().k(), 675.0f);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
     EXPECT_FALSE(window.Inizia->isEnabled());
     EXPECT_TRUE(window.Resetta->isEnabled());
     ASSERT_EQ(dialogs.shown.size(), 4u);
     EXPECT_EQ(dialogs.shown[1].title, "Calibrazione (2 di 3)");
     EXPECT_EQ(dialogs.shown[2].title, "Calibrazione (3 di 3)");
     EXPECT_EQ(dialogs.shown[3].title, "Riferimenti discordanti");
-    EXPECT_TRUE(dialogs.shown[3].text.contains("differiscono del 22,2 %")) << dialogs.shown[3].text.toStdString();
+    EXPECT_TRUE(dialogs.shown[3].text.contains("differiscono del 22,2 %"))
+        << dialogs.shown[3].text.toStdString();
 
     Click(Px(0, 0), Qt::RightButton);
     Click(Px(900, 1200));
@@ -136,14 +137,14 @@ TEST_F(Form1Test, AnExceptionInAHandlerIsReportedAndNothingIsLost) {
     EXPECT_EQ(dialogs.Messages()[0].icon, WindowDialogs::Icon::Warning);
     EXPECT_TRUE(dialogs.Messages()[0].text.startsWith("Si è verificato un errore"));
     EXPECT_EQ(window.Text1->GetText(), "1\t2,22\r\nnota");
-    EXPECT_EQ(window.Engine().punti(), 1);
+    EXPECT_EQ(window.Desk().Engine().punti(), 1);
     EXPECT_TRUE(window.isVisible());
 }
 
 // The window's geometry in pixels for a layout in twips.
-void ExpectLaidOut(const Form1& window) {
+void ExpectLaidOut(Form1& window) {
     const QSize frame = window.frameGeometry().size() - window.size();
-    const TwipsScale& s = window.Scale();
+    const TwipsScale& s = window.Desk().Scale();
     // Beyond the first width the results box takes its default share.
     const WindowLayout l =
         ComputeLayout(static_cast<float>(s.ToTwips(window.width() + frame.width())),
@@ -250,7 +251,7 @@ TEST_F(Form1Test, CtrlOSCopyAndQuitDoWhatTheirButtonsDo) {
     EXPECT_EQ(dialogs.shown[1].kind, Kind::Open);
 
     bool quit = false;
-    window.SetQuit([&quit] { quit = true; });
+    window.Session().SetQuit([&quit] { quit = true; });
     dialogs.answers = {Answer::No};
     QTest::keyClick(window.Text1, Qt::Key_Q, Qt::ControlModifier);
     ASSERT_EQ(dialogs.shown.size(), 3u);
@@ -273,7 +274,7 @@ TEST_F(Form1Test, CtrlIStartsMeasuringOnlyWhenTheButtonCould) {
     QTest::keyClick(window.Text1, Qt::Key_I, Qt::ControlModifier);
     ASSERT_EQ(dialogs.Messages().size(), before + 1);
     EXPECT_EQ(dialogs.Messages().back().title, "Calibrazione (1 di 3)");
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Calibrating);
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Calibrating);
 }
 
 }  // namespace

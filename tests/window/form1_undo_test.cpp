@@ -9,8 +9,8 @@
 #include <QTest>
 
 #include "tests/support/form1_fixture.h"
-#include "window/form1.h"
 #include "text/qt_locale_numbers.h"
+#include "window/form1.h"
 
 namespace vardesca {
 namespace {
@@ -32,7 +32,7 @@ class Form1UndoTest : public testing::Form1Fixture {
         for (const QPoint p : {QPoint(10, 10), QPoint(110, 10), QPoint(10, 20), QPoint(60, 20)}) {
             Click(p);
         }
-        ASSERT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
+        ASSERT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
         dialogs.shown.clear();
     }
 
@@ -98,7 +98,7 @@ TEST_F(Form1UndoTest, InTheBoxCtrlZTakesBackTheUsersEditsButNeverAResultLine) {
     ASSERT_EQ(window.Text1->GetText(), "riva1\t2\r\nnot");
     UndoAllInTheBox(window.Text1);
     EXPECT_EQ(window.Text1->GetText(), "riva1\t2\r\n");
-    EXPECT_EQ(window.Engine().n(), 1);
+    EXPECT_EQ(window.Desk().Engine().n(), 1);
     // Redo brings the typing back.
     QTest::keyClick(window.Text1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_NE(window.Text1->GetText(), "riva1\t2\r\n");
@@ -116,7 +116,7 @@ TEST_F(Form1UndoTest, InTheBoxCtrlZTakesBackTheUsersEditsButNeverAResultLine) {
     ASSERT_NE(window.Text1->GetText(), lines);
     UndoAllInTheBox(window.Text1);
     EXPECT_EQ(window.Text1->GetText(), lines);
-    EXPECT_EQ(window.Engine().n(), 2);
+    EXPECT_EQ(window.Desk().Engine().n(), 2);
 }
 
 TEST_F(Form1UndoTest, AfterResettaTheBoxsUndoLeavesItEmpty) {
@@ -137,11 +137,11 @@ TEST_F(Form1UndoTest, EscapeGivesUpOnlyAPendingFirstPoint) {
     Measure({100, 100}, {200, 100});
     window.picPicture->setFocus();
     QTest::keyClick(window.picPicture, Qt::Key_Escape);
-    EXPECT_EQ(window.Engine().n(), 1);  // nothing pending: nothing happens
+    EXPECT_EQ(window.Desk().Engine().n(), 1);  // nothing pending: nothing happens
     Click({50, 250});
     const std::size_t withPoint = window.picPicture->MarkCount();
     QTest::keyClick(window.picPicture, Qt::Key_Escape);
-    EXPECT_EQ(window.Engine().punti(), 0);
+    EXPECT_EQ(window.Desk().Engine().punti(), 0);
     EXPECT_EQ(window.picPicture->MarkCount(), withPoint - 3);
     EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
 }
@@ -151,7 +151,7 @@ TEST_F(Form1UndoTest, ADoubleClickIsOneClick) {
     // the double click in place of the second press.
     Click({120, 120});
     QTest::mouseDClick(window.picPicture, Qt::LeftButton, {}, {120, 120});
-    EXPECT_EQ(window.Engine().punti(), 1);
+    EXPECT_EQ(window.Desk().Engine().punti(), 1);
     EXPECT_EQ(window.Text1->GetText(), "");  // no zero-length line
     Click({170, 120});
     EXPECT_EQ(window.Text1->GetText(), "1\t1\r\n");
@@ -162,7 +162,7 @@ TEST_F(Form1UndoTest, CtrlESavesThePhotoWithItsMarksAtFullResolutionWhateverTheZ
     Measure({50, 100}, {150, 100});  // surface pixels at 50 %: photo 100..300, row 200
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.png")));
     QTest::keyClick(window.picPicture, Qt::Key_E, Qt::ControlModifier);
-    window.AnnotatedExport().WaitUntilDone();
+    window.Exports().Annotated().WaitUntilDone();
     ASSERT_EQ(dialogs.shown.back().kind, testing::ScriptedWindowDialogs::Shown::Save);
     EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("foto-misure.jpg")));
     EXPECT_TRUE(dialogs.Messages().empty());
@@ -179,8 +179,8 @@ TEST_F(Form1UndoTest, CtrlESavesThePhotoWithItsMarksAtFullResolutionWhateverTheZ
 TEST_F(Form1UndoTest, WhileThePhotoIsSavedMeasuringAndCommandsWaitAndSayWhy) {
     Measure({100, 100}, {200, 100});
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.png")));
-    window.SaveAnnotatedPhoto();
-    ASSERT_TRUE(window.AnnotatedExport().Saving());
+    window.Actions().Perform(UserAction::SaveAnnotatedPhoto);
+    ASSERT_TRUE(window.Exports().Annotated().Saving());
     const std::string text = window.Text1->GetText();
     const std::size_t marks = window.picPicture->MarkCount();
     Click({100, 200});
@@ -194,14 +194,15 @@ TEST_F(Form1UndoTest, WhileThePhotoIsSavedMeasuringAndCommandsWaitAndSayWhy) {
     EXPECT_TRUE(window.isVisible());
     ASSERT_EQ(dialogs.Messages().size(), 7u);
     for (const auto& m : dialogs.Messages()) {
-        EXPECT_TRUE(m.text.startsWith("Salvataggio dell'immagine annotata in corso")) << m.text.toStdString();
+        EXPECT_TRUE(m.text.startsWith("Salvataggio dell'immagine annotata in corso"))
+            << m.text.toStdString();
     }
     EXPECT_EQ(dialogs.unexpected, 0);
     EXPECT_EQ(window.Text1->GetText(), text);
     EXPECT_EQ(window.picPicture->MarkCount(), marks);
-    EXPECT_EQ(window.Engine().azione(), MeasureEngine::Measuring);
-    EXPECT_EQ(window.Engine().punti(), 0);
-    window.AnnotatedExport().WaitUntilDone();
+    EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
+    EXPECT_EQ(window.Desk().Engine().punti(), 0);
+    window.Exports().Annotated().WaitUntilDone();
     EXPECT_FALSE(QImage(dir.filePath(QStringLiteral("annotata.png"))).isNull());
     Measure({100, 200}, {150, 200});
     EXPECT_EQ(window.Text1->GetText(), text + "2\t1\r\n");
@@ -211,7 +212,7 @@ TEST_F(Form1UndoTest, WhileThePhotoIsSavedMeasuringAndCommandsWaitAndSayWhy) {
 // save: made while the window was busy, delivered after.
 TEST_F(Form1UndoTest, PressesOnThePhotoWhileASaveOrALoadHeldTheWindowAreNotClicks) {
     std::vector<std::uint32_t> marks;
-    window.PressesDuringWork().UseMarkSender(
+    window.Photos().PressesDuringWork().UseMarkSender(
         [&marks](std::uint32_t, std::uint32_t serial) {
             marks.push_back(serial);
             return true;
@@ -239,8 +240,8 @@ TEST_F(Form1UndoTest, PressesOnThePhotoWhileASaveOrALoadHeldTheWindowAreNotClick
                                                                 nullptr);
     };
     dialogs.files.push_back(dir.filePath(QStringLiteral("annotata.jpg")));
-    window.SaveAnnotatedPhoto();
-    window.AnnotatedExport().WaitUntilDone();
+    window.Actions().Perform(UserAction::SaveAnnotatedPhoto);
+    window.Exports().Annotated().WaitUntilDone();
     ASSERT_TRUE(dialogs.Messages().empty());
     ASSERT_EQ(marks.size(), 1u);
     EXPECT_TRUE(pressOnPhoto());

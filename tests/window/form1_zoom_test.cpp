@@ -5,16 +5,15 @@
 #include <QWheelEvent>
 
 #include "tests/support/form1_fixture.h"
+#include "text/qt_locale_numbers.h"
 #include "view/zoom.h"
 #include "window/form1.h"
-#include "text/qt_locale_numbers.h"
 
 namespace vardesca {
 namespace {
 
 class Form1ZoomTest : public testing::Form1Fixture {
   protected:
-
     QSize Viewport() const { return window.picContainer->size(); }
 
     // A picture with a light ground and a dark pixel every 10 pixels, opened.
@@ -49,7 +48,6 @@ class Form1ZoomTest : public testing::Form1Fixture {
                           Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(target, &event);
     }
-
 };
 
 // Two references and three fish, in picture pixels; every coordinate a multiple
@@ -205,14 +203,14 @@ TEST_F(Form1ZoomTest, SingleKeysActOutsideTheTextBoxOnly) {
     QTest::keyClicks(window.Text1, "lunghezza");
     QTest::keyClick(window.Text1, Qt::Key_Right);
     EXPECT_EQ(window.Text1->GetText(), "lunghezza");
-    EXPECT_TRUE(window.LoupeWidget()->Enabled());
+    EXPECT_TRUE(window.Desk().LoupeWidget().Enabled());
     EXPECT_EQ(window.HScroll1->value(), 0);
 
     // A click on the photo gives it the keyboard.
     QTest::mouseClick(window.picPicture, Qt::LeftButton, {}, {10, 10});
     EXPECT_TRUE(window.picPicture->hasFocus());
     QTest::keyClick(window.picPicture, Qt::Key_L);
-    EXPECT_FALSE(window.LoupeWidget()->Enabled());
+    EXPECT_FALSE(window.Desk().LoupeWidget().Enabled());
     QTest::keyClick(window.picPicture, Qt::Key_Right);
     QTest::keyClick(window.picPicture, Qt::Key_Down);
     QTest::keyClick(window.picPicture, Qt::Key_Down);
@@ -224,7 +222,7 @@ TEST_F(Form1ZoomTest, SingleKeysActOutsideTheTextBoxOnly) {
     // From a button too.
     window.CopiaDati->setFocus();
     QTest::keyClick(window.CopiaDati, Qt::Key_L);
-    EXPECT_TRUE(window.LoupeWidget()->Enabled());
+    EXPECT_TRUE(window.Desk().LoupeWidget().Enabled());
     QTest::keyClick(window.CopiaDati, Qt::Key_Left);
     EXPECT_EQ(window.HScroll1->value(), 0);
 }

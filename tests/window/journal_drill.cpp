@@ -13,11 +13,11 @@
 //
 // <state> is the results text (hex), the marks, labels, numbering, pending
 // point and caption: everything the user would see.
+#include <poll.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QTest>
-#include <poll.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,22 +27,23 @@
 #include <vector>
 
 #include "tests/support/scripted_window_dialogs.h"
-#include "window/form1.h"
 #include "text/qt_locale_numbers.h"
+#include "window/form1.h"
 #include "window/session_start.h"
 
 namespace {
 
 using vardesca::Form1;
+using vardesca::UserAction;
 
 std::string State(Form1& w) {
-    const auto& e = w.Engine();
+    const auto& e = w.Desk().Engine();
     return QByteArray::fromStdString(w.Text1->GetText()).toHex().toStdString() + " " +
            std::to_string(w.picPicture->MarkCount()) + " " +
            std::to_string(w.picPicture->LabelCount()) + " " + std::to_string(e.azione()) + " " +
            std::to_string(e.punti()) + " " + std::to_string(e.n()) + " " +
            std::to_string(e.HasPendingPoint()) + " " +
-           std::to_string(w.Table().Rows().size()) + " " +
+           std::to_string(w.Desk().Table().Rows().size()) + " " +
            w.windowTitle().toUtf8().toHex().toStdString();
 }
 
@@ -82,9 +83,15 @@ std::vector<std::function<void()>> Script(Form1& w, vardesca::testing::ScriptedW
         return std::vector<std::function<void()>>{
             [&w] { w.Inizia_Click(); },
             [&w] { Click(w, 10, 10); },
-            [&w, &d] { d.inputs = {"2"}; Click(w, 110, 10); },
+            [&w, &d] {
+                d.inputs = {"2"};
+                Click(w, 110, 10);
+            },
             [&w] { Click(w, 10, 20); },
-            [&w, &d] { d.inputs = {"1"}; Click(w, 60, 20); },
+            [&w, &d] {
+                d.inputs = {"1"};
+                Click(w, 60, 20);
+            },
         };
     };
     std::vector<std::function<void()>> steps = {
@@ -93,31 +100,35 @@ std::vector<std::function<void()>> Script(Form1& w, vardesca::testing::ScriptedW
             w.cmdOpen_Click();
         },
     };
-    for (auto& s : calibrateClicks()) steps.push_back(s);
+    for (auto& s : calibrateClicks())
+        steps.push_back(s);
     const std::vector<std::function<void()>> rest = {
         [&w] { Click(w, 100, 100); },
         [&w] { Click(w, 200, 100); },
         [&w] { Click(w, 100, 150); },
         [&w] { Click(w, 300, 150); },
-        [&w] { w.UndoClick(); },
+        [&w] { w.Actions().Perform(UserAction::Undo); },
         [&w] {
             // Typed and journaled (as a second later, or at the next click).
             QTest::keyClicks(w.Text1, "nota");
-            w.FlushTextForTests();
+            w.Session().FlushText();
         },
-        [&w] { w.RedoClick(); },
-        [&w] { w.GoToNeighbour(1); },
+        [&w] { w.Actions().Perform(UserAction::Redo); },
+        [&w] { w.Actions().Perform(UserAction::NextPhoto); },
     };
-    for (auto& s : rest) steps.push_back(s);
-    for (auto& s : calibrateClicks()) steps.push_back(s);
+    for (auto& s : rest)
+        steps.push_back(s);
+    for (auto& s : calibrateClicks())
+        steps.push_back(s);
     const std::vector<std::function<void()>> end = {
         [&w] { Click(w, 50, 50); },
         [&w] { Click(w, 50, 250); },
         [&w] { Click(w, 70, 70); },  // a first point left waiting
-        [&w] { w.GiveUpPendingPoint(); },
+        [&w] { w.Actions().Perform(UserAction::GiveUpPendingPoint); },
         [&w] { Click(w, 80, 80); },
     };
-    for (auto& s : end) steps.push_back(s);
+    for (auto& s : end)
+        steps.push_back(s);
     return steps;
 }
 
@@ -142,8 +153,8 @@ int main(int argc, char** argv) {
     }
     const auto journal = vardesca::StartJournal(window, dialogs, args[2]);
     // SIGTERM ends it as the program's own handler does, journal left.
-    vardesca::OnQuitSignals(window, [&window] { window.EndQuietly(); });
-    window.SetQuit([] { std::exit(0); });
+    vardesca::OnQuitSignals(window, [&window] { window.Session().EndQuietly(); });
+    window.Session().SetQuit([] { std::exit(0); });
     const int stopAfter = args.size() > 4 ? args[4].toInt() : -1;
     const auto steps = Script(window, dialogs, args[3]);
     for (std::size_t i = 0; i < steps.size(); ++i) {

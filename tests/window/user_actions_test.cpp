@@ -4,16 +4,16 @@
 #include "window/user_actions.h"
 
 #include <gtest/gtest.h>
-#include <QTest>
 #include <QFile>
+#include <QTest>
 #include <QWidget>
 #include <stdexcept>
 
 #include "commands/annotated_photo.h"
 #include "session/journal_dialogs.h"
 #include "tests/support/scripted_window_dialogs.h"
-#include "text/ui_text.h"
 #include "text/qt_locale_numbers.h"
+#include "text/ui_text.h"
 #include "window/app_text.h"
 #include "window/form1.h"
 #include "window/key_bindings.h"
@@ -54,9 +54,10 @@ class UserActionsTest : public ::testing::Test {
     std::vector<JournalRecord> written;
     int flushes = 0;
     bool saving = false;
-    UserActions door{dialogs, recording, stale, [this] { return saving; },
-                     UserActions::Journal{[this] { ++flushes; },
-                                          [this](const JournalRecord& r) { written.push_back(r); }}};
+    UserActions door{
+        dialogs, recording, stale, [this] { return saving; },
+        UserActions::Journal{[this] { ++flushes; },
+                             [this](const JournalRecord& r) { written.push_back(r); }}};
 };
 
 TEST_F(UserActionsTest, EveryActionGetsWhatItsRowSaysDuringASaveAndOutOfOne) {
@@ -111,8 +112,7 @@ TEST_F(UserActionsTest, EveryActionGetsWhatItsRowSaysDuringASaveAndOutOfOne) {
             EXPECT_EQ(written, std::vector<JournalRecord>{record});
         } else {
             EXPECT_EQ(flushes - flushesBefore, 1);
-            EXPECT_EQ(written,
-                      (std::vector<JournalRecord>{record, {"reply", {"7"}}}));
+            EXPECT_EQ(written, (std::vector<JournalRecord>{record, {"reply", {"7"}}}));
             EXPECT_EQ(ReplayedBy(*rule.record).has_value(), true);
             EXPECT_EQ(RuleOf(*ReplayedBy(*rule.record)).record, rule.record);
         }
@@ -180,8 +180,8 @@ QString ActionsTable() {
                      .arg(QString::fromUtf8(rule.name),
                           keys.isEmpty() ? QStringLiteral("—") : keys.join(QStringLiteral(", ")),
                           *rule.besides ? QString::fromUtf8(rule.besides) : QStringLiteral("—"),
-                          rule.duringSave ? QStringLiteral("yes") : QStringLiteral("waits"),
-                          record, QString::fromUtf8(holds),
+                          rule.duringSave ? QStringLiteral("yes") : QStringLiteral("waits"), record,
+                          QString::fromUtf8(holds),
                           rule.undoable ? QStringLiteral("yes") : QStringLiteral("—"));
     }
     return table;
@@ -191,8 +191,9 @@ TEST(ActionRulesTest, TheArchitecturesActionsTableIsWrittenFromTheRulesAndTheKey
     QFile doc(QStringLiteral(VARDESCA_SOURCE "/docs/ARCHITECTURE.md"));
     ASSERT_TRUE(doc.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(doc.readAll());
-    const QString begin = QStringLiteral("<!-- actions table: written by ActionsTable() in "
-                                         "tests/window/user_actions_test.cpp -->\n");
+    const QString begin = QStringLiteral(
+        "<!-- actions table: written by ActionsTable() in "
+        "tests/window/user_actions_test.cpp -->\n");
     const QString end = QStringLiteral("<!-- end of the actions table -->");
     const qsizetype from = text.indexOf(begin);
     const qsizetype to = text.indexOf(end);
@@ -208,7 +209,7 @@ TEST(ActionRulesTest, TheArchitecturesActionsTableIsWrittenFromTheRulesAndTheKey
 TEST(ActionRulesTest, TheWindowGivesEveryActionItsWork) {
     testing::ScriptedWindowDialogs dialogs;
     const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
-    const Form1 window(dialogs, locale);
+    Form1 window(dialogs, locale);
     for (const ActionRule& rule : ActionRules()) {
         EXPECT_EQ(window.Actions().Defined(rule.action), rule.action != UserAction::None)
             << rule.name;

@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/photo_desk.h"
+
+#include <QFileInfo>
+
+#include "text/ui_text.h"
+#include "window/app_text.h"
+#include "window/caption.h"
+
+namespace vardesca {
+
+PhotoDesk::PhotoDesk(Parts parts, WindowDialogs& dialogs, const LocaleNumbers& locale,
+                     const TwipsScale& scale, std::function<void()> freshStart)
+    : parts_(parts),
+      dialogs_(dialogs),
+      locale_(locale),
+      scale_(scale),
+      freshStart_(std::move(freshStart)),
+      engineDialogs_(dialogs),
+      engineButtons_(parts.inizia, parts.resetta) {
+    engine_ = std::make_unique<MeasureEngine>(parts.surface, engineDialogs_, parts.text,
+                                              engineButtons_, locale);
+    events_ = std::make_unique<EngineEvents>(parts.surface, *engine_, table_, scale_, locale_,
+                                             [this] { return QFileInfo(fileName_).fileName(); });
+    engine_->SetObserver(events_.get());
+}
+
+PhotoDesk::~PhotoDesk() {
+    // The engine goes first: it may not outlive what it reports to.
+    engine_.reset();
+    events_.reset();
+}
+
+void PhotoDesk::DefineActions(UserActions& a) {
+    using A = UserAction;
+    const auto after = [this] { AfterEngineAction(); };
+    const auto undo = [this](const ActionArgs&) { engine_->Undo(); };
+    // A click the engine ignores (no calibration begun) changes nothing to keep.
+    a.Define(
+        A::Click, [this](const ActionArgs& click) { engine_->HandleClick(click.x, click.y); },
+        after, [this](const ActionArgs&) { return engine_->azione() != MeasureEngine::Idle; });
+    a.Define(A::Undo, undo, after, [this](const ActionArgs&) { return engine_->CanUndo(); });
+    // Escape: a pending first point given up, like undo; nothing else.
+    a.Define(A::GiveUpPendingPoint, undo, after,
+             [this](const ActionArgs&) { return engine_->HasPendingPoint(); });
+    a.Define(
+        A::Redo, [this](const ActionArgs&) { engine_->Redo(); }, after,
+        [this](const ActionArgs&) { return engine_->CanRedo(); });
+    const auto start = [this](const ActionArgs&) { engine_->StartCalibration(); };
+    a.Define(A::Inizia, start, [this] { UpdateCaption(); });
+    // As the button, and only when the button may be pressed.
+    a.Define(
+        A::StartMeasuring, start, [this] { UpdateCaption(); },
+        [this](const ActionArgs&) { return parts_.inizia.isEnabled(); });
+    a.Define(A::Resetta, [this](const ActionArgs&) { Reset(); });
+}
+
+void PhotoDesk::Reset() {
+    const auto answer =
+        dialogs_.ShowBox(UiText(app_text::kResetTitle), UiText(app_text::kResetQuestion),
+                         WindowDialogs::Buttons::OkCancel);
+    if (answer != WindowDialogs::Answer::Ok) {
+        return;
+    }
+    parts_.text.SetText("");
+    table_.Clear();
+    freshStart_();
+    // The surface keeps the picture clean (marks lie over it), so the same
+    // picture comes back without marks even if the file has since been
+    // changed or deleted.
+    const ImageSurface& surface = parts_.surface;
+    const LoadedPicture same{surface.Picture(), surface.WidthTwips(), surface.HeightTwips()};
+    inizializza(fileName_, same);
+}
+
+void PhotoDesk::inizializza(const QString& fileName, const LoadedPicture& picture) {
+    // The start-up instructions go at the first load; results and notes stay.
+    if (QString::fromStdString(parts_.text.GetText()).startsWith(app_text::StartupMarker())) {
+        parts_.text.SetText("");
+    }
+    fileName_ = fileName;
+    parts_.surface.SetPicture(picture.image, picture.widthTwips, picture.heightTwips);
+    parts_.viewport.ShowNewPicture();
+    engine_->Reset();
+    UpdateCaption();
+    parts_.loupe.Refresh();
+}
+
+void PhotoDesk::Unload() {
+    parts_.surface.SetPicture(QImage(), 0, 0);
+    fileName_.clear();
+    engine_->Reset();
+    // As at start: nothing to calibrate until a photo is loaded.
+    parts_.inizia.setEnabled(false);
+    parts_.resetta.setEnabled(false);
+    parts_.viewport.ShowNewPicture();
+    parts_.window.setWindowTitle(QString::fromUtf8(app_text::kAppTitle));
+    parts_.loupe.Refresh();
+}
+
+bool PhotoDesk::HasPicture() const {
+    return !parts_.surface.Picture().isNull();
+}
+
+void PhotoDesk::AfterEngineAction() {
+    if (events_->TakeReferencesToCheck()) {
+        CheckReferences(*engine_, parts_.surface, dialogs_, locale_);
+    }
+    UpdateCaption();
+    parts_.loupe.Refresh();
+}
+
+void PhotoDesk::UpdateCaption() {
+    if (!HasPicture()) {
+        return;
+    }
+    std::optional<CaptionScale> scale;
+    std::optional<int> nextClick;
+    if (engine_->azione() == MeasureEngine::Measuring) {
+        const auto [s1, s2] = engine_->ReferenceScales();
+        scale = CaptionScale{static_cast<double>(engine_->k()) / scale_.TwipsPerPixel(), s1, s2};
+    } else if (engine_->azione() == MeasureEngine::Calibrating) {
+        nextClick = engine_->punti();
+    }
+    const QString caption = Caption(fileName_, parts_.surface.Zoom(), scale, locale_, nextClick);
+    if (parts_.window.windowTitle() != caption) {
+        parts_.window.setWindowTitle(caption);
+    }
+}
+
+}  // namespace vardesca
