@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "browse/picture_prefetch.h"
 
-#include "picture/worker_threads.h"
 #include "picture/system_name.h"
 
 #include <new>
@@ -25,23 +24,18 @@ void PicturePrefetch::Start(const QString& path) {
     Drop();
     path_ = path;
     stamp_ = StampOf(path);
-    result_ = std::make_shared<Result>();
-    try {
-        worker_ = StartThread([source = &source_, path, result = result_] {
-            try {
-                result->load = source->Load(path, &result->stop);
-            } catch (...) {
-                // Out of memory, or anything else: taken as no prefetch, and
-                // the window's own load then says why.
-                result->load = ImageLoadResult{};
-            }
-            result->finished = true;
-        });
-    } catch (const std::exception&) {
-        // No thread to be had: nothing is decoded ahead, and the photo is read
-        // when it is asked for, as before there was a prefetch.
-        Drop();
-    }
+    result_ = std::make_shared<ImageLoadResult>();
+    // Where no thread is to be had, the job decodes the photo when it is
+    // taken: read when asked for, as before there was a prefetch.
+    job_.Start([source = &source_, path, result = result_](std::atomic<bool>& stop) {
+        try {
+            *result = source->Load(path, &stop);
+        } catch (...) {
+            // Out of memory, or anything else: taken as no prefetch, and
+            // the window's own load then says why.
+            *result = ImageLoadResult{};
+        }
+    });
 }
 
 std::optional<ImageLoadResult> PicturePrefetch::Take(const QString& path) {
@@ -49,28 +43,21 @@ std::optional<ImageLoadResult> PicturePrefetch::Take(const QString& path) {
         Drop();
         return std::nullopt;
     }
-    if (worker_.joinable()) {
-        worker_.join();
-    }
+    job_.Wait();
     std::optional<ImageLoadResult> taken;
     // Only a picture is given: a load that failed on its thread (out of memory
     // there, where the window may have enough) is read again by the window,
     // which then says why, as for any photo.
-    const bool usable = result_ && result_->load.picture;
+    const bool usable = result_ && result_->picture;
     if (usable && StampOf(path) == stamp_) {
-        taken = std::move(result_->load);
+        taken = std::move(*result_);
     }
     Drop();
     return taken;
 }
 
 void PicturePrefetch::Drop() {
-    if (result_) {
-        result_->stop = true;
-    }
-    if (worker_.joinable()) {
-        worker_.join();
-    }
+    job_.Stop();
     result_.reset();
     path_.clear();
     stamp_ = {};

@@ -3,11 +3,10 @@
 
 #include <QDateTime>
 #include <QString>
-#include <atomic>
 #include <memory>
 #include <optional>
-#include <thread>
 
+#include "picture/background_job.h"
 #include "picture/image_source.h"
 
 namespace vardesca {
@@ -38,7 +37,7 @@ class PicturePrefetch {
     // The file decoded ahead, empty when none (tests).
     [[nodiscard]] const QString& Path() const { return path_; }
     // Whether its decoding is over (benchmarks).
-    [[nodiscard]] bool Finished() const { return !result_ || result_->finished.load(); }
+    [[nodiscard]] bool Finished() const { return !job_.Running() || job_.Finished(); }
 
   private:
     struct Stamp {
@@ -51,13 +50,9 @@ class PicturePrefetch {
     const ImageSource& source_;
     QString path_;
     Stamp stamp_;
-    struct Result {
-        ImageLoadResult load;  // written by the thread, read only after joining it
-        std::atomic<bool> finished{false};
-        std::atomic<bool> stop{false};
-    };
-    std::shared_ptr<Result> result_;
-    std::thread worker_;
+    // Written by the job, read only once it has been waited for.
+    std::shared_ptr<ImageLoadResult> result_;
+    BackgroundJob job_;
 };
 
 }  // namespace vardesca

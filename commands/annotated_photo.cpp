@@ -88,8 +88,8 @@ Outcome EncodeForPath(const QImage& image, const QString& path, QByteArray& byte
 }
 
 // What the saving thread works on; shared, so that either side may be the last
-// to let go of it. The window's thread reads `progress` and may set its stop;
-// everything else is the thread's until it has ended.
+// to let go of it. The window's thread reads `progress`; everything else is
+// the thread's until it has ended.
 struct AnnotatedPhotoExport::Job {
     QImage picture;
     MarkOverlay overlay;
@@ -99,7 +99,6 @@ struct AnnotatedPhotoExport::Job {
     int rows = 0;
     Outcome failure;
     bool committed = false;  // the target was replaced
-    std::atomic<bool> over{false};  // the thread's work is done
 };
 
 AnnotatedPhotoExport::AnnotatedPhotoExport(WindowDialogs& dialogs) : dialogs_(dialogs) {
@@ -150,28 +149,19 @@ void AnnotatedPhotoExport::Save(const QImage& picture, const MarkOverlay& overla
     job->overlay.SetFont(own);
     job->path = *chosen;
     job->rows = picture.height();
-    try {
-        worker_ = StartThread([job, this] {
+    job_ = job;
+    finishing_ = false;
+    // Where no thread is to be had, saved here, the window waiting, as it
+    // always was; Finish says how it went either way.
+    const bool beside = worker_.Start(
+        [job](std::atomic<bool>& stop) {
+            job->progress.stop = &stop;
             Work(job);
-            // The window's thread is told; were even that refused for want of
-            // memory, it finds the save over at its next tick.
-            job->over = true;
-            try {
-                QMetaObject::invokeMethod(
-                    this, [this] { Finish(); }, Qt::QueuedConnection);
-            } catch (...) {
-            }
-        });
-    } catch (const std::exception&) {
-        // No thread to be had: saved here, the window waiting, as it always was.
-        Work(job);
-        if (job->failure) {
-            Fail(job->path, *job->failure);
-        }
+        },
+        this, [this] { Finish(); });
+    if (!beside) {
         return;
     }
-    job_ = std::move(job);
-    finishing_ = false;
     started_.start();
     tick_.start();
 }
@@ -189,7 +179,7 @@ void AnnotatedPhotoExport::Work(const std::shared_ptr<Job>& job) {
 }
 
 void AnnotatedPhotoExport::WorkOn(const std::shared_ptr<Job>& job) {
-    const std::atomic<bool>& stop = job->progress.stop;
+    const std::atomic<bool>& stop = *job->progress.stop;
     QImage annotated = AnnotatedPicture(job->picture, job->overlay);
     job->picture = QImage();
     if (annotated.isNull()) {
@@ -224,7 +214,7 @@ void AnnotatedPhotoExport::WorkOn(const std::shared_ptr<Job>& job) {
         piece = QByteArray();
     }
     if (!stop.load()) {
-        job->failure = job->file.Commit(&job->progress.stop);
+        job->failure = job->file.Commit(job->progress.stop);
         job->committed = job->file.Committed();
     }
 }
@@ -233,7 +223,7 @@ void AnnotatedPhotoExport::Tick() {
     if (!job_) {
         return;
     }
-    if (job_->over.load() && !finishing_) {
+    if (worker_.Finished() && !finishing_) {
         // Said once more, in case the thread could not say it: Finish ignores
         // a second call.
         finishing_ = true;
@@ -246,7 +236,7 @@ void AnnotatedPhotoExport::Tick() {
         const int done = job_->progress.rowsDone.load();
         progress_->SetPercent(job_->rows > 0 ? int(qint64(done) * 100 / job_->rows) : 0);
         if (progress_->Cancelled()) {
-            job_->progress.stop = true;
+            worker_.AskToStop();
         }
     }
 }
@@ -255,9 +245,9 @@ void AnnotatedPhotoExport::Finish() {
     if (!job_) {
         return;  // stopped meanwhile
     }
-    worker_.join();
+    const bool cancelled = worker_.StopAsked() || (progress_ && progress_->Cancelled());
+    worker_.Stop();  // over already: joined, and a lost "done" not said later
     tick_.stop();
-    const bool cancelled = job_->progress.stop.load() || (progress_ && progress_->Cancelled());
     progress_.reset();
     const std::shared_ptr<Job> job = std::move(job_);
     job_ = nullptr;
@@ -274,8 +264,7 @@ void AnnotatedPhotoExport::Finish() {
 
 void AnnotatedPhotoExport::Stop() {
     if (job_) {
-        job_->progress.stop = true;
-        worker_.join();
+        worker_.Stop();
         tick_.stop();
         progress_.reset();
         job_ = nullptr;

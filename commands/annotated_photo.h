@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "dialogs/window_dialogs.h"
+#include "picture/background_job.h"
 #include "picture/failure.h"
 
 namespace vardesca {
@@ -66,7 +66,7 @@ class AnnotatedPhotoExport : public QObject {
 
     WindowDialogs& dialogs_;
     std::shared_ptr<Job> job_;
-    std::thread worker_;
+    BackgroundJob worker_;
     QTimer tick_;
     QElapsedTimer started_;
     int progressAfterMs_ = kProgressAfterMs;

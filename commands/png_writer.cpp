@@ -163,7 +163,8 @@ void DeflateBand(const QImage& image, bool alpha, bool finalBand, Band& band,
     // The zlib header of the fastest level opens the stream.
     bool failed = band.first == 0 && !Append(band.deflated, "\x78\x01", 2);
     for (int y = band.first; y < band.last && !failed; ++y) {
-        if (progress != nullptr && progress->stop.load(std::memory_order_relaxed)) {
+        if (progress != nullptr && progress->stop != nullptr &&
+            progress->stop->load(std::memory_order_relaxed)) {
             failed = true;
             break;
         }

@@ -8,11 +8,11 @@
 
 namespace vardesca {
 
-// How far an encoding has gone, and the word to stop it; shared with the
-// window's thread, which reads the one and may set the other.
+// How far an encoding has gone, read by the window's thread, and the flag
+// that stops it (the background job's), when there is one.
 struct EncodingProgress {
     std::atomic<int> rowsDone{0};
-    std::atomic<bool> stop{false};
+    std::atomic<bool>* stop = nullptr;
 };
 
 // A PNG of `image` as fast as the machine allows: each row filtered against the

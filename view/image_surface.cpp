@@ -40,14 +40,11 @@ QFont ImageSurface::LabelFont() {
     return font;
 }
 
-// What the reducing thread works on and gives back; shared with it, so that
+// What the reducing job works on and gives back; shared with it, so that
 // either side may be the last to let go.
 struct ImageSurface::Reducing {
     PicturePyramid pyramid;
     double zoom = 1.0;
-    std::atomic<bool> stop{false};
-    bool threw = false;  // ran out of memory otherwise than the pyramid says
-    std::atomic<bool> callLost{false};  // no memory even to call the window back
 };
 
 ImageSurface::~ImageSurface() {
@@ -55,11 +52,9 @@ ImageSurface::~ImageSurface() {
 }
 
 void ImageSurface::StartReducing() {
-    if (reducing_ != nullptr && reducing_->callLost.load()) {
-        // Its thread could not even call back: over, and taken as a failure.
-        reducer_.join();
-        reducing_ = nullptr;
-        reductionFailed_ = true;
+    if (reducing_ != nullptr && reducer_.Finished()) {
+        // Over, and its call back still on its way or lost for want of memory.
+        TakeReduced();
     }
     if (reducing_ != nullptr) {
         return;  // when it is back, the zoom of then is looked at again
@@ -73,59 +68,36 @@ void ImageSurface::StartReducing() {
     auto job = std::make_shared<Reducing>();
     job->pyramid = pyramid_;
     job->zoom = zoom_;
+    reducing_ = job;
     // About 2 MB of reduced picture a slice, so that a stop is heard soon.
     const int rows = std::max(16, (1 << 19) / std::max(1, picture_.width() / 2));
-    const auto work = [this, job, rows] {
-        try {
-            while (!job->stop.load() &&
+    // With no thread to be had, made here, as a thread would have.
+    reducer_.Start(
+        [job, rows](std::atomic<bool>& stop) {
+            while (!stop.load() &&
                    job->pyramid.Advance(job->zoom, rows) == PicturePyramid::Progress::Working) {
             }
-        } catch (const std::exception&) {
-            // Nothing escapes the thread: the copy is simply not made.
-            job->threw = true;
-        }
-        // Not owned by the call waiting in the queue: a job stopped meanwhile
-        // (a new picture) goes at once, with the old picture it holds. Were
-        // even the call refused for want of memory, the next paint finds the
-        // job over.
-        try {
-            QMetaObject::invokeMethod(
-                this,
-                [this, weak = std::weak_ptr<Reducing>(job)] {
-                    const std::shared_ptr<Reducing> done = weak.lock();
-                    if (done == nullptr || done != reducing_) {
-                        return;  // stopped meanwhile: a picture or zoom of the past
-                    }
-                    reducer_.join();
-                    reducing_ = nullptr;
-                    if (done->threw) {
-                        reductionFailed_ = true;
-                        return;
-                    }
-                    pyramid_ = std::move(done->pyramid);
-                    update();
-                },
-                Qt::QueuedConnection);
-        } catch (...) {
-            job->callLost = true;
-        }
-    };
-    try {
-        reducer_ = StartThread(work);
-        reducing_ = job;
-    } catch (const std::exception&) {
-        // No thread to be had: made here, as a thread would have.
-        static_cast<void>(pyramid_.ForZoom(zoom_));
-        update();
+        },
+        this, [this] { TakeReduced(); });
+}
+
+void ImageSurface::TakeReduced() {
+    // Out of memory on its thread: the finer level serves instead.
+    const bool failed = reducer_.Threw();
+    reducer_.Stop();
+    const std::shared_ptr<Reducing> done = std::move(reducing_);
+    reducing_ = nullptr;
+    if (failed || done == nullptr) {
+        reductionFailed_ = true;
+        return;
     }
+    pyramid_ = std::move(done->pyramid);
+    update();
 }
 
 void ImageSurface::StopReducing() {
-    if (reducing_ != nullptr) {
-        reducing_->stop = true;
-        reducer_.join();
-        reducing_ = nullptr;
-    }
+    reducer_.Stop();
+    reducing_ = nullptr;
 }
 
 void ImageSurface::SetPicture(QImage picture, double widthTwips, double heightTwips) {

@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 #include "engine/measure_engine.h"
+#include "picture/background_job.h"
 #include "view/mark_overlay.h"
 #include "view/picture_pyramid.h"
 #include "view/twips.h"
@@ -107,6 +107,9 @@ class ImageSurface : public QWidget, public MarkSurface {
     // a copy of the pyramid (the pictures are shared, never written) and handed
     // back to the window's thread, which repaints with it.
     void StartReducing();
+    // The copy made, put in place; or, when it could not be made, the finer
+    // level kept.
+    void TakeReduced();
     void StopReducing();
     struct Reducing;
 
@@ -119,7 +122,7 @@ class ImageSurface : public QWidget, public MarkSurface {
     double zoom_ = 1.0;
     PicturePyramid pyramid_;
     std::shared_ptr<Reducing> reducing_;  // the copy being made, if any
-    std::thread reducer_;
+    BackgroundJob reducer_;
     int reductionsStarted_ = 0;
     bool reductionFailed_ = false;  // tried again at the next zoom or picture
     MarkOverlay overlay_;
