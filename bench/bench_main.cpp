@@ -506,11 +506,11 @@ void BenchJournal(const QStringList& args) {
 
     Window plain;
     Window kept;
-    QString why;
+    vardesca::Outcome why;
     auto journal =
         vardesca::SessionJournal::Create(QDir(folder).filePath(QStringLiteral("stato")), why);
     if (!journal) {
-        std::fprintf(stderr, "no journal: %s\n", qPrintable(why));
+        std::fprintf(stderr, "no journal: %s\n", why ? why->italian : "");
         return;
     }
     kept.form.Session().Use(journal.get());

@@ -111,7 +111,7 @@ AnnotatedPhotoExport::~AnnotatedPhotoExport() {
 }
 
 void AnnotatedPhotoExport::Fail(const QString& path, const Failure& failure) {
-    dialogs_.ShowBox(QString(), UiText(annotated_text::kSaveFailed).arg(path, failure.reason),
+    dialogs_.ShowBox(QString(), UiText(annotated_text::kSaveFailed).arg(path, failure.Reason()),
                      WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
 }
 

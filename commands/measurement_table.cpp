@@ -188,7 +188,7 @@ void MeasurementTableExport::Save(const std::vector<TableRow>& rows, QChar decim
         bytes = TableCsv(rows, decimalSeparator);
     }
     if (const auto failure = WriteFileSafely(*chosen, bytes)) {
-        dialogs_.ShowBox(QString(), UiText(table_text::kSaveFailed).arg(*chosen, failure->reason),
+        dialogs_.ShowBox(QString(), UiText(table_text::kSaveFailed).arg(*chosen, failure->Reason()),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
 }

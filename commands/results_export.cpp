@@ -32,7 +32,7 @@ void ResultsExport::SaveToFile(const std::string& text) {
     // The text as it stands, plus the CR LF that ends the file.
     const QByteArray bytes = QByteArray::fromStdString(text) + "\r\n";
     if (const auto failure = WriteFileSafely(*chosen, bytes)) {
-        dialogs_.ShowBox(QString(), UiText(export_text::kSaveFailed).arg(*chosen, failure->reason),
+        dialogs_.ShowBox(QString(), UiText(export_text::kSaveFailed).arg(*chosen, failure->Reason()),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
 }

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             !(result.picture->widthTwips > 0) || !(result.picture->heightTwips > 0)) {
             __builtin_trap();
         }
-    } else if (!result.failure || result.failure->reason.isEmpty()) {
+    } else if (!result.failure || result.failure->Reason().isEmpty()) {
         __builtin_trap();  // a refusal always says why
     }
     // A JPEG split into bands, at restart markers or not, is the one decoded

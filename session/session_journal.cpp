@@ -64,7 +64,7 @@ QString JournalFolder() {
     return QDir::homePath() + QStringLiteral("/.local/state/vardesca");
 }
 
-int OpenJournalFolder(const QString& folder, QString& why) {
+int OpenJournalFolder(const QString& folder, Outcome& why) {
     const QByteArray path = ToSystemName(folder);
     // Each folder missing on the way is made for this user alone, as the
     // base-directory convention asks; those already there are left as they are.
@@ -77,8 +77,8 @@ int OpenJournalFolder(const QString& folder, QString& why) {
     if (fd < 0) {
         const int error = errno;
         why = ::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode)
-                  ? UiText(journal_text::kFolderIsLink)
-                  : SaveFailure(error, SaveStep::Create).reason;
+                  ? Because(journal_text::kFolderIsLink)
+                  : SaveFailure(error, SaveStep::Create);
         return -1;
     }
     const char* problem = nullptr;
@@ -90,14 +90,14 @@ int OpenJournalFolder(const QString& folder, QString& why) {
         problem = journal_text::kFolderOpenToOthers;
     }
     if (problem != nullptr) {
-        why = UiText(problem);
+        why = Because(problem);
         ::close(fd);
         return -1;
     }
     return fd;
 }
 
-std::unique_ptr<SessionJournal> SessionJournal::Create(const QString& folder, QString& why) {
+std::unique_ptr<SessionJournal> SessionJournal::Create(const QString& folder, Outcome& why) {
     const int folderFd = OpenJournalFolder(folder, why);
     if (folderFd < 0) {
         return nullptr;
@@ -117,7 +117,7 @@ std::unique_ptr<SessionJournal> SessionJournal::Create(const QString& folder, QS
         }
     }
     if (fd < 0) {
-        why = SaveFailure(errno, SaveStep::Create).reason;
+        why = SaveFailure(errno, SaveStep::Create);
         ::close(folderFd);
         return nullptr;
     }
@@ -130,7 +130,7 @@ std::unique_ptr<SessionJournal> SessionJournal::Create(const QString& folder, QS
     // and the folder's entry for the file are synced on the journal's thread.
     journal->StartSyncing();
     if (!journal->Append(JournalHeader())) {
-        why = SaveFailure(errno, SaveStep::Write).reason;
+        why = SaveFailure(errno, SaveStep::Write);
         journal->Finish();
         return nullptr;
     }
@@ -297,7 +297,7 @@ void ReadRest(int fd, JournalReader& reader) {
 }  // namespace
 
 std::optional<LeftJournal> LeftJournal::Find(const QString& folder) {
-    QString why;
+    Outcome why;
     const int folderFd = OpenJournalFolder(folder, why);
     if (folderFd < 0) {
         return std::nullopt;  // the window says why when it makes its own journal there

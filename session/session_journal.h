@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "picture/failure.h"
+
 #include <QDateTime>
 #include <QString>
 #include <condition_variable>
@@ -40,7 +42,7 @@ class SessionJournal {
     // the folder is not safe to write in (see CheckJournalFolder). The file is
     // made new, never opened through a link or over another file, mode 0600.
     [[nodiscard]] static std::unique_ptr<SessionJournal> Create(const QString& folder,
-                                                                QString& why);
+                                                                Outcome& why);
 
     // Appends the records; their sync follows on the journal's thread. After a
     // failure, of the write or of a sync, nothing more is written and false is
@@ -128,7 +130,7 @@ class LeftJournal {
 // it), opened and checked: a real folder, not a link, owned by this user and
 // not writable by anyone else; otherwise another user could read the session
 // or plant files in it. Its descriptor, or -1 with the reason in `why`.
-[[nodiscard]] int OpenJournalFolder(const QString& folder, QString& why);
+[[nodiscard]] int OpenJournalFolder(const QString& folder, Outcome& why);
 
 namespace journal_text {
 inline constexpr const char* kCannotWrite = QT_TRANSLATE_NOOP(

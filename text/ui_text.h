@@ -12,6 +12,12 @@ namespace vardesca {
 // start-up, looked up by the Italian itself (the engine's texts too, which
 // reach the window as plain strings). `which` tells apart two uses of one
 // Italian word that another language words differently.
+//
+// The one rule for when: a text is translated where it is shown, never
+// before. Until then it travels as its Italian `const char*` — a failure's
+// reason (picture/failure.h), the engine's messages, a damaged journal
+// line's cost — whatever thread made it and whether or not the language
+// was chosen yet.
 [[nodiscard]] inline QString UiText(const char* italian, const char* which = nullptr) {
     return QCoreApplication::translate("Vardesca", italian, which);
 }

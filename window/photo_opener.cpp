@@ -46,7 +46,7 @@ void PhotoOpener::Load(const QString& path, std::optional<ImageLoadResult> prefe
     const ImageLoadResult loaded = prefetched ? std::move(*prefetched) : imageSource_.Load(path);
     parts_.presses.BusyUntilNow();
     if (!loaded.picture) {
-        dialogs_.ShowBox(QString(), UiText(app_text::kOpenFailed).arg(path, loaded.failure->reason),
+        dialogs_.ShowBox(QString(), UiText(app_text::kOpenFailed).arg(path, loaded.failure->Reason()),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
         return;
     }
@@ -64,7 +64,7 @@ void PhotoOpener::Load(const QString& path, std::optional<ImageLoadResult> prefe
     // Opened, but not whole: the user should know before trusting it.
     if (loaded.damage) {
         dialogs_.ShowBox(QString(),
-                         UiText(app_text::kOpenedDamaged).arg(path, loaded.damage->reason),
+                         UiText(app_text::kOpenedDamaged).arg(path, loaded.damage->Reason()),
                          WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
 }

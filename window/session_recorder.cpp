@@ -47,7 +47,7 @@ void SessionRecorder::Write(const std::string& encoded) {
     warned_ = true;
     const Failure why = SaveFailure(errno, SaveStep::Write);
     dialogs_.ShowBox(QString(),
-                     UiText(journal_text::kCannotWrite).arg(journal_->Path(), why.reason),
+                     UiText(journal_text::kCannotWrite).arg(journal_->Path(), why.Reason()),
                      WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
 }
 

@@ -19,10 +19,10 @@ namespace vardesca {
 std::unique_ptr<SessionJournal> StartJournal(Form1& window, WindowDialogs& dialogs,
                                              const QString& folder) {
     std::optional<LeftJournal> left = LeftJournal::Find(folder);
-    QString why;
+    Outcome why;
     std::unique_ptr<SessionJournal> journal = SessionJournal::Create(folder, why);
     if (!journal) {
-        dialogs.ShowBox(QString(), UiText(journal_text::kCannotWrite).arg(folder, why),
+        dialogs.ShowBox(QString(), UiText(journal_text::kCannotWrite).arg(folder, why ? why->Reason() : QString()),
                         WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
     }
     if (left) {

@@ -81,9 +81,9 @@ TEST(SaveFailureTest, EachSystemErrorHasItsOwnReason) {
     };
     QStringList reasons;
     for (const Row& row : rows) {
-        EXPECT_EQ(SaveFailure(row.error, row.step).reason, QString::fromUtf8(row.reason))
+        EXPECT_EQ(SaveFailure(row.error, row.step).Reason(), QString::fromUtf8(row.reason))
             << row.error;
-        reasons << SaveFailure(row.error, row.step).reason;
+        reasons << SaveFailure(row.error, row.step).Reason();
     }
     // Five errors the user can act on, five different reasons.
     reasons = reasons.mid(0, 5);
@@ -106,7 +106,7 @@ TEST(SafeFileTest, PastTheFileSizeLimitTheSaveFailsAndTheProgramLives) {
             return 98;
         }
         const Outcome failure = WriteFileSafely(path, QByteArray(5000, 'x'));
-        return failure && failure->reason == QString::fromUtf8(save_text::kTooBig) ? 0 : 1;
+        return failure && failure->Reason() == QString::fromUtf8(save_text::kTooBig) ? 0 : 1;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadAll(path), "dati di ieri\r\n");
@@ -138,7 +138,7 @@ TEST(SafeFileTest, AFolderOrAPipeAtTheNameIsRefusedAndLeftAsItWas) {
     for (const QString& path : {folder, pipe}) {
         const Outcome failure = WriteFileSafely(path, "dati");
         ASSERT_TRUE(failure) << path.toStdString();
-        EXPECT_EQ(failure->reason, Because(save_text::kNotRegular).reason);
+        EXPECT_EQ(failure->Reason(), Because(save_text::kNotRegular).Reason());
     }
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(pipe).constData(), &info), 0);
@@ -239,7 +239,7 @@ TEST(AtomicSaveTest, AFailedRenameIsReportedAndTheOldFileStays) {
                                                 QFileDevice::ReadOther | QFileDevice::WriteOther));
     const int result = AsNobody([&] {
         const Outcome failure = WriteFileSafely(path, "dati di oggi");
-        return failure && failure->reason == QStringLiteral("impossibile sostituire il file esistente")
+        return failure && failure->Reason() == QStringLiteral("impossibile sostituire il file esistente")
                    ? 0
                    : 1 + (failure ? 1 : 0);
     });
@@ -268,7 +268,7 @@ TEST(AtomicSaveTest, NeverFallsBackToWritingInPlace) {
     ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0555), 0);
     const int result = AsNobody([&] {
         const Outcome failure = WriteFileSafely(path, "dati di oggi");
-        return failure && failure->reason.contains(QStringLiteral("cartella")) ? 0 : 1;
+        return failure && failure->Reason().contains(QStringLiteral("cartella")) ? 0 : 1;
     });
     chmod(QFile::encodeName(folder).constData(), 0755);
     EXPECT_EQ(result, 0);  // refused

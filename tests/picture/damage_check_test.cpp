@@ -17,7 +17,7 @@ QByteArray Encoded(const QImage& image, const char* format) {
 }
 
 QString Reason(const Outcome& outcome) {
-    return outcome ? outcome->reason : QString();
+    return outcome ? outcome->Reason() : QString();
 }
 
 QImage Stripes(QImage::Format format) {

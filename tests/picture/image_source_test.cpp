@@ -30,7 +30,7 @@ TEST(ImageSourceTest, EveryGoodCorpusFileOpensWithItsSize) {
         if (path.endsWith(QStringLiteral("wmf-fulltest-bitmaps-text.wmf")))
             continue;
         const ImageLoadResult r = kSource.Load(path);
-        ASSERT_TRUE(r.picture.has_value()) << path.toStdString() << ": " << r.failure->reason.toStdString();
+        ASSERT_TRUE(r.picture.has_value()) << path.toStdString() << ": " << r.failure->Reason().toStdString();
         const QImage& image = r.picture->image;
         EXPECT_FALSE(image.isNull()) << path.toStdString();
         EXPECT_FALSE(r.damage.has_value()) << path.toStdString();  // no false alarm
@@ -158,20 +158,20 @@ TEST(ImageSourceTest, HeadersAnnouncingHugePicturesAreRefusedBeforeDecoding) {
     const ImageSource tight(15.0, 1000);
     const ImageLoadResult r = tight.Load(Corpus("good/jpg-photo-flower-480x360.jpg"));
     ASSERT_FALSE(r.picture);
-    EXPECT_TRUE(r.failure->reason.contains(QStringLiteral("troppo grande")));
+    EXPECT_TRUE(r.failure->Reason().contains(QStringLiteral("troppo grande")));
 }
 
 TEST(ImageSourceTest, NotAPictureFileIsRefusedWithAReason) {
     QTemporaryDir dir;
-    EXPECT_EQ(kSource.Load(dir.filePath(QStringLiteral("manca.jpg"))).failure->reason, "file non trovato");
-    EXPECT_EQ(kSource.Load(dir.path()).failure->reason, "è una cartella, non un file");
+    EXPECT_EQ(kSource.Load(dir.filePath(QStringLiteral("manca.jpg"))).failure->Reason(), "file non trovato");
+    EXPECT_EQ(kSource.Load(dir.path()).failure->Reason(), "è una cartella, non un file");
     QFile empty(dir.filePath(QStringLiteral("vuoto.jpg")));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    EXPECT_EQ(kSource.Load(empty.fileName()).failure->reason, "il file è vuoto");
+    EXPECT_EQ(kSource.Load(empty.fileName()).failure->Reason(), "il file è vuoto");
     const QString fifo = dir.filePath(QStringLiteral("coda.jpg"));
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-    EXPECT_EQ(kSource.Load(fifo).failure->reason, "non è un file normale");  // and does not block
+    EXPECT_EQ(kSource.Load(fifo).failure->Reason(), "non è un file normale");  // and does not block
 }
 
 }  // namespace
@@ -233,7 +233,7 @@ TEST(ImageSourceTest, AnEightyMegapixelPngOpens) {
     file.write(BlackPng(10000, 8000));
     file.close();
     const ImageLoadResult r = kSource.Load(path);
-    ASSERT_TRUE(r.picture.has_value()) << r.failure->reason.toStdString();
+    ASSERT_TRUE(r.picture.has_value()) << r.failure->Reason().toStdString();
     EXPECT_EQ(r.picture->image.size(), QSize(10000, 8000));
     EXPECT_FALSE(r.damage.has_value());
 }

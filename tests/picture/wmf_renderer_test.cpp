@@ -99,7 +99,7 @@ TEST(WmfRendererTest, AStretchedBitmapTakesItsSourceRowsFromTheBottom) {
     };
     for (const Row& row : {Row{0, Qt::blue, Qt::yellow}, Row{2, Qt::red, Qt::green}}) {
         const ImageLoadResult drawn = RenderWmf(StretchedRows(row.ySrc), 15.0, kPixels);
-        ASSERT_TRUE(drawn.picture.has_value()) << drawn.failure->reason.toStdString();
+        ASSERT_TRUE(drawn.picture.has_value()) << drawn.failure->Reason().toStdString();
         const QImage& image = drawn.picture->image;
         ASSERT_EQ(image.size(), QSize(40, 40));
         EXPECT_EQ(image.pixelColor(20, 10), row.top) << row.ySrc;

@@ -174,9 +174,9 @@ class JournalFileTest : public ::testing::Test {
 };
 
 TEST_F(JournalFileTest, AJournalLeftIsFoundUnlessItsCopyStillRunsAndSetAsideIsNotOfferedAgain) {
-    QString why;
+    Outcome why;
     auto journal = SessionJournal::Create(Folder(), why);
-    ASSERT_TRUE(journal) << why.toStdString();
+    ASSERT_TRUE(journal) << (why ? why->italian : "");
     ASSERT_TRUE(journal->Append(JournalRecord{"click", {"1", "2"}}));
     // This copy still runs (its lock is held): left alone.
     EXPECT_FALSE(LeftJournal::Find(Folder()));
@@ -214,9 +214,9 @@ TEST_F(JournalFileTest, AJournalLeftIsFoundUnlessItsCopyStillRunsAndSetAsideIsNo
 TEST_F(JournalFileTest, AFolderThatCannotBeMadeIsSaidInItalian) {
     QFile blocker(dir.filePath(QStringLiteral("stato")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder goes
-    QString why;
+    Outcome why;
     EXPECT_FALSE(SessionJournal::Create(Folder(), why));
-    EXPECT_FALSE(why.isEmpty());
+    EXPECT_TRUE(why.has_value());
 }
 
 // A click never waits for the disk: records are written at once (a kill loses
@@ -226,9 +226,9 @@ TEST_F(JournalFileTest, AFolderThatCannotBeMadeIsSaidInItalian) {
 // synced (a record left in the page cache is lost to a power cut).
 TEST_F(JournalFileTest, EveryRecordIsSyncedToTheDisk) {
     SessionJournal::SetSyncForTests({});
-    QString why;
+    Outcome why;
     auto journal = SessionJournal::Create(Folder(), why);
-    ASSERT_TRUE(journal) << why.toStdString();
+    ASSERT_TRUE(journal) << (why ? why->italian : "");
     const QByteArray path = QFile::encodeName(journal->Path());
     for (int i = 0; i < 3; ++i) {
         testing::ForgetSyncs();
@@ -254,9 +254,9 @@ TEST_F(JournalFileTest, RecordsAreWrittenAtOnceAndSyncedOnTheJournalsThread) {
         released.wait_for(lock, std::chrono::seconds(60), [&] { return !hold; });
         return 0;
     });
-    QString why;
+    Outcome why;
     auto journal = SessionJournal::Create(Folder(), why);
-    ASSERT_TRUE(journal) << why.toStdString();
+    ASSERT_TRUE(journal) << (why ? why->italian : "");
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(journal->Append(JournalRecord{"click", {std::to_string(i), "2"}}));
     }
@@ -295,7 +295,7 @@ TEST_F(JournalFileTest, RecordsAreWrittenAtOnceAndSyncedOnTheJournalsThread) {
 // A planted link at the journal's own name, or in place of its folder, never
 // leads the session into another file.
 TEST_F(JournalFileTest, LinksAtTheJournalsNameOrFolderAreNeverFollowed) {
-    QString why;
+    Outcome why;
     ASSERT_TRUE(SessionJournal::Create(Folder(), why));  // the folder exists
     const QString victim = dir.filePath(QStringLiteral("altro.txt"));
     {
@@ -308,7 +308,7 @@ TEST_F(JournalFileTest, LinksAtTheJournalsNameOrFolderAreNeverFollowed) {
     QFile::remove(mine);
     ASSERT_TRUE(QFile::link(victim, mine));
     auto journal = SessionJournal::Create(Folder(), why);
-    ASSERT_TRUE(journal) << why.toStdString();
+    ASSERT_TRUE(journal) << (why ? why->italian : "");
     EXPECT_NE(journal->Path(), mine);
     ASSERT_TRUE(journal->Append(JournalRecord{"click", {"1", "2"}}));
     QFile file(victim);
@@ -327,24 +327,24 @@ TEST_F(JournalFileTest, LinksAtTheJournalsNameOrFolderAreNeverFollowed) {
     const QString linked = dir.filePath(QStringLiteral("stato/collegata"));
     ASSERT_TRUE(QFile::link(elsewhere, linked));
     EXPECT_FALSE(SessionJournal::Create(linked, why));
-    EXPECT_EQ(why, QStringLiteral("la cartella è un collegamento simbolico"));
+    EXPECT_EQ(why ? why->Reason() : QString(), QStringLiteral("la cartella è un collegamento simbolico"));
     EXPECT_FALSE(LeftJournal::Find(linked));
     EXPECT_TRUE(QDir(elsewhere).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(JournalFileTest, AFolderOthersMayWriteOrThatIsNotOursIsRefused) {
-    QString why;
+    Outcome why;
     ASSERT_TRUE(QDir().mkpath(Folder()));
     const QByteArray folder = QFile::encodeName(Folder());
     ASSERT_EQ(::chmod(folder.constData(), 0777), 0);
     EXPECT_FALSE(SessionJournal::Create(Folder(), why));
-    EXPECT_EQ(why, QStringLiteral("la cartella è scrivibile anche da altri utenti"));
+    EXPECT_EQ(why ? why->Reason() : QString(), QStringLiteral("la cartella è scrivibile anche da altri utenti"));
     ASSERT_EQ(::chmod(folder.constData(), 0755), 0);
     EXPECT_TRUE(SessionJournal::Create(Folder(), why));
     if (::geteuid() == 0) {  // only root can give a folder away
         ASSERT_EQ(::chown(folder.constData(), 65534, 65534), 0);
         EXPECT_FALSE(SessionJournal::Create(Folder(), why));
-        EXPECT_EQ(why, QStringLiteral("la cartella appartiene a un altro utente"));
+        EXPECT_EQ(why ? why->Reason() : QString(), QStringLiteral("la cartella appartiene a un altro utente"));
     }
     // A new folder, and any missing above it, is the user's alone.
     const QString fresh = dir.filePath(QStringLiteral("nuova/stato/vardesca"));

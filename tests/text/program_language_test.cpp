@@ -6,7 +6,12 @@
 #include <QRegularExpression>
 #include <QTranslator>
 #include <QXmlStreamReader>
+#include <cerrno>
 #include <map>
+#include <thread>
+
+#include "commands/safe_file.h"
+#include "picture/failure.h"
 
 #include "tests/support/form1_fixture.h"
 #include "window/app_text.h"
@@ -157,6 +162,24 @@ TEST_F(EnglishWindowTest, ButtonsInstructionsAndBoxesInEnglish) {
         Open(photo);
         EXPECT_EQ(window.Text1->GetText().empty(), cleared) << typed;
     }
+}
+
+// A reason is made where the fault is met, on whichever thread, maybe before
+// the language is chosen; it is put into the user's language only where it
+// is shown. One translated when made would stay Italian in an English box.
+TEST(ReasonLanguageTest, AReasonIsInTheUsersLanguageWhereverItWasMade) {
+    const Failure early = Because(save_text::kDiskFull);
+    Outcome onThread;
+    std::thread([&onThread] { onThread = SaveFailure(EROFS, SaveStep::Write); }).join();
+    const EnglishTranslation english;
+    ASSERT_TRUE(english.loaded);
+    const QString diskFull = english.translator.translate("Vardesca", save_text::kDiskFull);
+    ASSERT_FALSE(diskFull.isEmpty());
+    EXPECT_NE(diskFull, QString::fromUtf8(save_text::kDiskFull));
+    EXPECT_EQ(early.Reason(), diskFull);
+    ASSERT_TRUE(onThread);
+    EXPECT_EQ(onThread->Reason(),
+              english.translator.translate("Vardesca", save_text::kReadOnlyFileSystem));
 }
 
 TEST(ItalianWindowRecognitionTest, OnlyTheItalianFirstWordsAreTheInstructions) {

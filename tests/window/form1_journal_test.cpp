@@ -28,9 +28,9 @@ class Form1JournalTest : public testing::Form1Fixture {
         Form1Fixture::SetUp();
         one = Make(QStringLiteral("IMG_1.png"), Qt::red);
         two = Make(QStringLiteral("IMG_2.png"), Qt::green);
-        QString why;
+        Outcome why;
         journal = SessionJournal::Create(Folder(), why);
-        ASSERT_TRUE(journal) << why.toStdString();
+        ASSERT_TRUE(journal) << (why ? why->italian : "");
         window.Session().Use(journal.get());
     }
 
