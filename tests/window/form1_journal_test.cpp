@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 #include "commands/measurement_table.h"
 #include "commands/safe_file.h"
@@ -200,6 +201,31 @@ TEST_F(Form1JournalTest, AJournalWrittenByAnEarlierVersionComesBackToTheByte) {
     EXPECT_EQ(TableCsv(again.Desk().Table().Rows(), QLatin1Char(',')), fixture("session-v1.csv"));
     ASSERT_EQ(otherDialogs.shown.size(), 1U);  // the photo gone, said once
     EXPECT_TRUE(otherDialogs.shown[0].text.contains(QStringLiteral("IMG_3 \"blu\".png")));
+}
+
+// Notes typed without a pause are journaled within a second of the first
+// keystroke, not only once the typing stops: a flush put off by every key
+// would lose a whole evening of notes to a crash. No clock is read: a timer
+// of ours, started after the first key with a longer delay than the
+// journal's (and than a coarse timer's slack), fires after the journal's.
+TEST_F(Form1JournalTest, NotesTypedWithoutAPauseAreJournaledWithinTheSecond) {
+    journalPath = journal->Path();
+    window.Text1->SetText("");
+    window.Text1->setFocus();
+    QTest::keyClick(window.Text1, Qt::Key_N);
+    bool ours = false;
+    QTimer::singleShot(1100, &window, [&ours] { ours = true; });
+    while (!ours) {
+        QTest::keyClick(window.Text1, Qt::Key_A);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    const JournalReading reading = Killed();
+    const auto typed = std::find_if(reading.records.begin(), reading.records.end(),
+                                    [](const JournalRecord& r) {
+                                        const auto text = TextOf(r);
+                                        return text && text->starts_with("na");
+                                    });
+    EXPECT_NE(typed, reading.records.end());
 }
 
 TEST_F(Form1JournalTest, APhotoChangedSinceGivesBackTheTextAndTheTableOnly) {
