@@ -259,6 +259,8 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
         first.picPicture->setFocus();
         QTest::keyClick(first.picPicture, Qt::Key_L);  // loupe off
         QTest::keyClick(first.picPicture, Qt::Key_N);  // labels off
+        dialogs.files = {dir.filePath(QStringLiteral("misure.txt"))};
+        first.Actions().Perform(UserAction::SaveResults);
         dialogs.answers = {Answer::Yes};
         first.Esci_Click();
     }
@@ -271,6 +273,10 @@ TEST_F(Form1FolderTest, TheFolderWindowAndSwitchesAreRememberedAndADamagedFileIg
         dialogs.files = {QString()};
         second.cmdOpen_Click();
         EXPECT_EQ(dialogs.shown.back().text, dir.path());  // the open dialog's folder
+        // Ctrl+S offers the file the results went to last time.
+        dialogs.files = {QString()};
+        second.Actions().Perform(UserAction::SaveResults);
+        EXPECT_EQ(dialogs.shown.back().text, dir.filePath(QStringLiteral("misure.txt")));
     }
     // Nonsense where the settings were: started as on a first day, without a word.
     {
@@ -394,6 +400,29 @@ TEST(WindowGeometryTest, ARememberedWindowIsKeptOnTheScreen) {
         }
     }
     EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// A logout closes the window without its question, and the window's size is
+// remembered all the same.
+TEST(WindowGeometryTest, ALogoutClosesWithoutAQuestionAndRemembersTheWindow) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    testing::ScriptedWindowDialogs dialogs;
+    const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+    const QString file = dir.filePath(QStringLiteral("vardesca.conf"));
+    {
+        RememberedSettings settings(file);
+        Form1 form(dialogs, locale, nullptr, &settings);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        form.resize(760, 610);
+        form.Session().PrepareForSessionEnd();
+        EXPECT_TRUE(form.close());
+        EXPECT_TRUE(dialogs.shown.empty());
+    }
+    RememberedSettings settings(file);
+    const Form1 next(dialogs, locale, nullptr, &settings);
+    EXPECT_EQ(next.size(), QSize(760, 610));
 }
 
 // Maximised, then killed (no normal end, so nothing is remembered at exit):

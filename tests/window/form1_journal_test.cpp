@@ -266,6 +266,85 @@ TEST_F(Form1JournalTest, APhotoChangedSinceGivesBackTheTextAndTheTableOnly) {
     EXPECT_TRUE(otherDialogs.Messages()[0].text.contains(QStringLiteral("soltanto il testo")));
 }
 
+// Resetta empties the table; what is measured after it belongs to the photo
+// and is journaled when the photo is left, like any other row.
+TEST_F(Form1JournalTest, RowsMeasuredAfterResettaComeBackAfterACrash) {
+    journalPath = journal->Path();
+    Open(one);
+    Calibrate({"2", "1"});
+    Click(window, 100, 100);
+    Click(window, 200, 100);
+    window.Actions().Perform(UserAction::NextPhoto);
+    Calibrate({"2", "1"});
+    Click(window, 100, 100);
+    Click(window, 250, 100);
+    dialogs.answers = {Answer::Ok};
+    window.Resetta_Click();
+    ASSERT_TRUE(window.Desk().Table().Rows().empty());
+    Calibrate({"2", "1"});
+    Click(window, 100, 100);
+    Click(window, 300, 100);
+    window.Actions().Perform(UserAction::PreviousPhoto);
+    const QByteArray table = TableCsv(window.Desk().Table().Rows(), QLatin1Char(','));
+    ASSERT_EQ(window.Desk().Table().Rows().size(), 1u);
+
+    const JournalReading reading = Killed();
+    testing::ScriptedWindowDialogs otherDialogs;
+    Form1 again(otherDialogs, locale);
+    again.RecoverSession(reading);
+    EXPECT_EQ(TableCsv(again.Desk().Table().Rows(), QLatin1Char(',')), table);
+}
+
+// A photo with its size and time unchanged that no longer opens (its bytes
+// overwritten): the text and the table come back, nothing is replayed on it.
+TEST_F(Form1JournalTest, APhotoThatNoLongerOpensGivesBackTheTextAndTheTableOnly) {
+    journalPath = journal->Path();
+    Open(one);
+    Calibrate({"2", "1"});
+    Click(window, 100, 100);
+    Click(window, 200, 100);
+    window.Session().FlushText();
+    const std::string text = window.Text1->GetText();
+    const QByteArray table = TableCsv(window.Desk().Table().Rows(), QLatin1Char(','));
+    {
+        QFile spoilt(one);
+        const QDateTime modified = QFileInfo(one).lastModified();
+        ASSERT_TRUE(spoilt.open(QIODevice::ReadWrite));
+        const QByteArray zeros(static_cast<int>(spoilt.size()), '\0');
+        ASSERT_EQ(spoilt.write(zeros), zeros.size());
+        spoilt.close();
+        ASSERT_TRUE(spoilt.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(spoilt.setFileTime(modified, QFileDevice::FileModificationTime));
+    }
+    const JournalReading reading = Killed();
+    testing::ScriptedWindowDialogs otherDialogs;
+    Form1 again(otherDialogs, locale);
+    again.RecoverSession(reading);
+    EXPECT_EQ(again.Text1->GetText(), text);
+    EXPECT_EQ(TableCsv(again.Desk().Table().Rows(), QLatin1Char(',')), table);
+    EXPECT_TRUE(again.picPicture->Picture().isNull());
+    EXPECT_EQ(again.windowTitle(), QStringLiteral("Vardesca"));
+    ASSERT_FALSE(otherDialogs.Messages().empty());
+    EXPECT_TRUE(otherDialogs.Messages().back().text.contains(QStringLiteral("soltanto il testo")));
+}
+
+// Sì to the exit question ends the session: its journal goes, and the next
+// start offers nothing to recover. No keeps both.
+TEST_F(Form1JournalTest, ANormalEndTakesTheJournalAway) {
+    journalPath = journal->Path();
+    Open(one);
+    bool quit = false;
+    window.Session().SetQuit([&quit] { quit = true; });
+    dialogs.answers = {Answer::No};
+    window.Esci_Click();
+    EXPECT_FALSE(quit);
+    EXPECT_TRUE(QFile::exists(journalPath));
+    dialogs.answers = {Answer::Yes};
+    window.Esci_Click();
+    EXPECT_TRUE(quit);
+    EXPECT_FALSE(QFile::exists(journalPath));
+}
+
 TEST_F(Form1JournalTest, AJournalThatCannotBeWrittenIsSaidOnceAndMeasuringGoesOn) {
     Open(one);
     Calibrate({"2", "1"});
@@ -538,6 +617,30 @@ TEST_F(RecoveryAtStartTest, AQuestionOpenAtTheKillIsAskedAgain) {
     auto again = StartWith(KilledAgain(*start));
     EXPECT_EQ(StateOf(again->window), before);
     EXPECT_EQ(again->dialogs.shown.size(), 1u);
+}
+
+// The question open at the kill belongs to the photo; on a photo changed
+// since, only the text and the table come back, and it is not asked of a
+// stand-in.
+TEST_F(RecoveryAtStartTest, AQuestionOpenAtTheKillIsNotAskedWhenThePhotoChanged) {
+    journalPath = journal->Path();
+    Open(one);
+    dialogs.answers = {Answer::No};  // references 3,9 % apart
+    Calibrate({"2", "1"}, 62);
+    JournalReading reading = Killed();
+    ASSERT_EQ(reading.records.back(), (JournalRecord{"answer", {"no"}}));
+    reading.records.pop_back();
+    Make(QStringLiteral("IMG_1.png"), Qt::blue);
+    {
+        QFile rewritten(one);
+        ASSERT_TRUE(rewritten.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(rewritten.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                          QFileDevice::FileModificationTime));
+    }
+    auto start = StartWith(Bytes(reading));
+    ASSERT_EQ(start->dialogs.shown.size(), 2u);  // the recovery question, then the photo's box
+    EXPECT_EQ(start->dialogs.shown[1].buttons, WindowDialogs::Buttons::Ok);
+    EXPECT_EQ(start->dialogs.unexpected, 0);
 }
 
 // Recovered, measured on, killed again, recovered again: the second journal
