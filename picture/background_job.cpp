@@ -44,7 +44,7 @@ bool BackgroundJob::Start(Work work, QObject* owner, std::function<void()> done)
     } catch (const std::exception&) {
     }
     // No thread to be had: here, now if someone waits for it, else when asked.
-    if (state->done) {
+    if (owner != nullptr && state->done) {
         Run(*state);
         Said(state);
     } else {

@@ -35,7 +35,8 @@ class BackgroundJob {
 
     // Starts `work`, after stopping any job under way. `done` is called on
     // `owner`'s thread (`owner` must then outlive the job) once the work is
-    // over. True when a thread took the work.
+    // over; without an owner there is no `done`. True when a thread took the
+    // work.
     bool Start(Work work, QObject* owner = nullptr, std::function<void()> done = {});
     // Asks the work to stop, then waits until it has; `done` is not called.
     void Stop();

@@ -52,6 +52,12 @@ class Form1JournalTest : public testing::Form1Fixture {
         Click(window, 10, 20);
         Click(window, second, 20);
     }
+    // Calibrated with 2 and 1 cm, then one fish from (100, 100) to (`tail`, 100).
+    void CalibrateAndMeasure(float tail) {
+        Calibrate({"2", "1"});
+        Click(window, 100, 100);
+        Click(window, tail, 100);
+    }
     // The session so far, killed: the journal's file as it stands.
     JournalReading Killed() {
         window.Session().Use(nullptr);
@@ -81,9 +87,7 @@ TEST_F(Form1JournalTest, AKilledSessionComesBackAsItWasDownToTheNextLine) {
     journalPath = journal->Path();
     Open(one);
     QTest::keyClicks(window.Text1, "rilievo 7");  // typed before anything else
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 200, 100);
+    CalibrateAndMeasure(200);
     Click(window, 100, 150);
     Click(window, 300, 150);
     window.Actions().Perform(UserAction::Undo);
@@ -131,9 +135,7 @@ TEST_F(Form1JournalTest, ASessionOverThreePhotosComesBackWithEachRowOnce) {
     journalPath = journal->Path();
     Make(QStringLiteral("IMG_3.png"), Qt::blue);
     Open(one);
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 200, 100);
+    CalibrateAndMeasure(200);
     window.Actions().Perform(UserAction::NextPhoto);
     Calibrate({"2", "1"});
     Click(window, 50, 50);
@@ -231,13 +233,9 @@ TEST_F(Form1JournalTest, NotesTypedWithoutAPauseAreJournaledWithinTheSecond) {
 TEST_F(Form1JournalTest, APhotoChangedSinceGivesBackTheTextAndTheTableOnly) {
     journalPath = journal->Path();
     Open(one);
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 200, 100);
+    CalibrateAndMeasure(200);
     window.Actions().Perform(UserAction::NextPhoto);
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 250, 100);
+    CalibrateAndMeasure(250);
     QTest::keyClicks(window.Text1, "fine");
     window.Session().FlushText();
     const std::string text = window.Text1->GetText();
@@ -271,19 +269,13 @@ TEST_F(Form1JournalTest, APhotoChangedSinceGivesBackTheTextAndTheTableOnly) {
 TEST_F(Form1JournalTest, RowsMeasuredAfterResettaComeBackAfterACrash) {
     journalPath = journal->Path();
     Open(one);
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 200, 100);
+    CalibrateAndMeasure(200);
     window.Actions().Perform(UserAction::NextPhoto);
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 250, 100);
+    CalibrateAndMeasure(250);
     dialogs.answers = {Answer::Ok};
     window.Resetta_Click();
     ASSERT_TRUE(window.Desk().Table().Rows().empty());
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 300, 100);
+    CalibrateAndMeasure(300);
     window.Actions().Perform(UserAction::PreviousPhoto);
     const QByteArray table = TableCsv(window.Desk().Table().Rows(), QLatin1Char(','));
     ASSERT_EQ(window.Desk().Table().Rows().size(), 1u);
@@ -300,9 +292,7 @@ TEST_F(Form1JournalTest, RowsMeasuredAfterResettaComeBackAfterACrash) {
 TEST_F(Form1JournalTest, APhotoThatNoLongerOpensGivesBackTheTextAndTheTableOnly) {
     journalPath = journal->Path();
     Open(one);
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 200, 100);
+    CalibrateAndMeasure(200);
     window.Session().FlushText();
     const std::string text = window.Text1->GetText();
     const QByteArray table = TableCsv(window.Desk().Table().Rows(), QLatin1Char(','));
@@ -396,9 +386,7 @@ TEST_F(Form1JournalTest, APhotoWhoseNameIsNotUtf8OpensWalksIsTabledAndComesBack)
     ASSERT_FALSE(window.picPicture->Picture().isNull());
     EXPECT_EQ(window.picPicture->Picture().pixel(0, 0), blue);
     EXPECT_TRUE(dialogs.Messages().empty());
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 200, 100);
+    CalibrateAndMeasure(200);
     ASSERT_EQ(window.Desk().Table().Rows().size(), 1u);
     EXPECT_EQ(ToSystemName(window.Desk().Table().Rows()[0].photo), name);
     EXPECT_TRUE(TableCsv(window.Desk().Table().Rows(), QLatin1Char(','))
@@ -480,9 +468,7 @@ class RecoveryAtStartTest : public Form1JournalTest {
 TEST_F(RecoveryAtStartTest, ADamagedPhotoRecordCostsItsReloadingNotTheMeasurementsAfterIt) {
     journalPath = journal->Path();
     Open(one);
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 200, 100);
+    CalibrateAndMeasure(200);
     Click(window, 100, 150);
     Click(window, 300, 150);
     QTest::keyClicks(window.Text1, " nota");
@@ -523,9 +509,7 @@ TEST_F(RecoveryAtStartTest, ADamagedPhotoRecordCostsItsReloadingNotTheMeasuremen
 TEST_F(RecoveryAtStartTest, AnyDamagedByteLeavesTheJournalKeptAndTheDamageSaid) {
     journalPath = journal->Path();
     Open(one);
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 200, 100);
+    CalibrateAndMeasure(200);
     const std::string whole = Bytes(Killed());
     for (std::size_t at = JournalHeader().size(); at + 1 < whole.size(); at += 5) {
         std::string bytes = whole;
@@ -649,9 +633,7 @@ TEST_F(RecoveryAtStartTest, AQuestionOpenAtTheKillIsNotAskedWhenThePhotoChanged)
 TEST_F(RecoveryAtStartTest, ASecondKillComesBackWholeAndNoSetsTheJournalAside) {
     journalPath = journal->Path();
     Open(one);
-    Calibrate({"2", "1"});
-    Click(window, 100, 100);
-    Click(window, 200, 100);
+    CalibrateAndMeasure(200);
     const std::string bytes = Bytes(Killed());
 
     auto start = StartWith(bytes);
