@@ -4,6 +4,8 @@
 // on a real display.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -12,5 +14,13 @@ int main(int argc, char** argv) {
         return RUN_ALL_TESTS();
     }
     QApplication app(argc, argv);
+    // Qt's own dialogs keep their state through QSettings in the user scope:
+    // a folder of this run, so that the tests leave nothing in the
+    // configuration of whoever runs them.
+    const QTemporaryDir userSettings;
+    if (userSettings.isValid()) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userSettings.path());
+    }
     return RUN_ALL_TESTS();
 }
