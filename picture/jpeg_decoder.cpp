@@ -14,6 +14,10 @@
 #include <exception>
 #include <vector>
 
+// libjpeg's own modules' header: the marker reader's count of bytes skipped
+// before a marker, which a band asks at its end (BytesLeftUnsaid).
+#include <jpegint.h>
+
 
 namespace vardesca {
 
@@ -40,6 +44,17 @@ void Silence(j_common_ptr cinfo, int level) {
     }
 }
 void SilenceOutput(j_common_ptr) {}
+
+// Bytes a restart interval holds beyond its blocks are counted when the
+// restart is made, but said (as a warning) only when the decoder next reads a
+// marker from the file itself; when it had already read up to the restart
+// marker, that is the marker after, or the end, and where that too had been
+// read ahead they are never said. A band that ends between the two would call
+// whole a photo the decode from the top calls damaged, and either could miss
+// them at the end. So both also ask what is counted and not yet said.
+bool BytesLeftUnsaid(const jpeg_decompress_struct& cinfo) {
+    return cinfo.marker != nullptr && cinfo.marker->discarded_bytes != 0;
+}
 
 // What a decode owns; kept in memory (its address is taken), so its fields are
 // still right after a longjmp from the decoder. Everything with a destructor
@@ -188,11 +203,11 @@ BandOutcome DecodeBand(const Target& t, const BandPlan& band, bool last) {
         jpeg_destroy_decompress(&job->cinfo);
         return {};
     }
-    BandOutcome outcome{true, false};
+    BandOutcome outcome{true, BytesLeftUnsaid(job->cinfo)};
     if (last) {
         jpeg_finish_decompress(&job->cinfo);
     }
-    outcome.warned = job->cinfo.err->num_warnings > 0;
+    outcome.warned = outcome.warned || job->cinfo.err->num_warnings > 0;
     jpeg_destroy_decompress(&job->cinfo);
     return outcome;
 }
@@ -263,8 +278,9 @@ bool ReadFromTop(jpeg_decompress_struct& cinfo, const Target& target, std::vecto
     }
     // Read before the decoder lets go of its tables, as finishing does.
     const bool everyScan = EveryCoefficientReceived(cinfo);
+    const bool unsaid = BytesLeftUnsaid(cinfo);
     jpeg_finish_decompress(&cinfo);
-    damaged = cinfo.err->num_warnings > 0 || !everyScan;
+    damaged = cinfo.err->num_warnings > 0 || !everyScan || unsaid;
     return true;
 }
 
