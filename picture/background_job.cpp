@@ -34,8 +34,15 @@ bool BackgroundJob::Start(Work work, QObject* owner, std::function<void()> done)
             // Were even the call refused for want of memory, the owner's
             // next look at Finished() finds the job over.
             try {
+                // The state outlives the call only while this job does: a job
+                // let go of frees it, and its call then touches nothing.
                 QMetaObject::invokeMethod(
-                    owner, [this, weak = std::weak_ptr<State>(state)] { Said(weak.lock()); },
+                    owner,
+                    [this, weak = std::weak_ptr<State>(state)] {
+                        if (const std::shared_ptr<State> alive = weak.lock()) {
+                            Said(alive);
+                        }
+                    },
                     Qt::QueuedConnection);
             } catch (...) {
             }
