@@ -62,7 +62,7 @@ bool BackgroundJob::Start(Work work, QObject* owner, std::function<void()> done)
 
 void BackgroundJob::Said(const std::shared_ptr<State>& state) {
     // A job stopped, waited for or replaced meanwhile says nothing.
-    if (state == nullptr || state != state_) {
+    if (state != state_) {
         return;
     }
     Join();

@@ -369,21 +369,26 @@ TEST_F(Form1FolderTest, TheResultsBoxWidensByItsHandleAndIsRemembered) {
     EXPECT_EQ(next.Text1->width(), fixedBox);
 }
 
+// Windows started with a settings file of their own, one after another.
+class WindowGeometryTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("vardesca.conf"));
+    testing::ScriptedWindowDialogs dialogs;
+    const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+};
+
 // A window saved on a larger monitor, at a place off every screen, or at a
 // negative place comes back whole on the screen it opens on (the offscreen
 // screen here: 800 × 800).
-TEST(WindowGeometryTest, ARememberedWindowIsKeptOnTheScreen) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    testing::ScriptedWindowDialogs dialogs;
-    const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
+TEST_F(WindowGeometryTest, ARememberedWindowIsKeptOnTheScreen) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     for (const QRect saved :
          {QRect(-3000, -2000, 99999, 99999), QRect(100, 50, 3000, 3000), QRect(5000, 300, 740, 540),
           QRect(-400, -300, 740, 540), QRect(30, 40, 740, 540)}) {
         QWidget other;
         other.setGeometry(saved);
-        const QString file = dir.filePath(QStringLiteral("vardesca.conf"));
         RememberedSettings(file).SetWindowGeometry(other.saveGeometry());
         RememberedSettings settings(file);
         Form1 window(dialogs, locale, nullptr, &settings);
@@ -404,12 +409,7 @@ TEST(WindowGeometryTest, ARememberedWindowIsKeptOnTheScreen) {
 
 // A logout closes the window without its question, and the window's size is
 // remembered all the same.
-TEST(WindowGeometryTest, ALogoutClosesWithoutAQuestionAndRemembersTheWindow) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    testing::ScriptedWindowDialogs dialogs;
-    const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
-    const QString file = dir.filePath(QStringLiteral("vardesca.conf"));
+TEST_F(WindowGeometryTest, ALogoutClosesWithoutAQuestionAndRemembersTheWindow) {
     {
         RememberedSettings settings(file);
         Form1 form(dialogs, locale, nullptr, &settings);
@@ -427,12 +427,7 @@ TEST(WindowGeometryTest, ALogoutClosesWithoutAQuestionAndRemembersTheWindow) {
 
 // Maximised, then killed (no normal end, so nothing is remembered at exit):
 // the next start is maximised again, and one that was made normal is normal.
-TEST(WindowGeometryTest, MaximisedOrNotIsRememberedWithoutANormalEnd) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    testing::ScriptedWindowDialogs dialogs;
-    const QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};
-    const QString file = dir.filePath(QStringLiteral("vardesca.conf"));
+TEST_F(WindowGeometryTest, MaximisedOrNotIsRememberedWithoutANormalEnd) {
     for (const bool maximised : {true, false}) {
         {
             RememberedSettings settings(file);

@@ -58,6 +58,25 @@ class Form1JournalTest : public testing::Form1Fixture {
         Click(window, 100, 100);
         Click(window, tail, 100);
     }
+    // Killed, then recovered where the photo cannot be trusted (changed since,
+    // or no longer opening): the text and the table come back, the window is
+    // as at start but for them, and the last of `boxes` boxes says so.
+    void ExpectTextAndTableOnly(const std::string& text, const QByteArray& table,
+                                const QString& photo, std::size_t boxes) {
+        const JournalReading reading = Killed();
+        testing::ScriptedWindowDialogs otherDialogs;
+        Form1 again(otherDialogs, locale);
+        again.RecoverSession(reading);
+        EXPECT_EQ(again.Text1->GetText(), text);
+        EXPECT_EQ(TableCsv(again.Desk().Table().Rows(), QLatin1Char(',')), table);
+        EXPECT_TRUE(again.picPicture->Picture().isNull());
+        EXPECT_EQ(again.windowTitle(), QStringLiteral("Vardesca"));
+        EXPECT_FALSE(again.Inizia->isEnabled());
+        ASSERT_EQ(otherDialogs.Messages().size(), boxes);
+        EXPECT_TRUE(otherDialogs.Messages().back().text.contains(photo));
+        EXPECT_TRUE(
+            otherDialogs.Messages().back().text.contains(QStringLiteral("soltanto il testo")));
+    }
     // The session so far, killed: the journal's file as it stands.
     JournalReading Killed() {
         window.Session().Use(nullptr);
@@ -249,19 +268,7 @@ TEST_F(Form1JournalTest, APhotoChangedSinceGivesBackTheTextAndTheTableOnly) {
         ASSERT_TRUE(rewritten.setFileTime(QDateTime::currentDateTime().addSecs(60),
                                           QFileDevice::FileModificationTime));
     }
-    const JournalReading reading = Killed();
-    testing::ScriptedWindowDialogs otherDialogs;
-    Form1 again(otherDialogs, locale);
-    again.RecoverSession(reading);
-    EXPECT_EQ(again.Text1->GetText(), text);
-    EXPECT_EQ(TableCsv(again.Desk().Table().Rows(), QLatin1Char(',')), table);
-    // As at start but for what was recovered.
-    EXPECT_TRUE(again.picPicture->Picture().isNull());
-    EXPECT_EQ(again.windowTitle(), QStringLiteral("Vardesca"));
-    EXPECT_FALSE(again.Inizia->isEnabled());
-    ASSERT_EQ(otherDialogs.Messages().size(), 1u);
-    EXPECT_TRUE(otherDialogs.Messages()[0].text.contains(two));
-    EXPECT_TRUE(otherDialogs.Messages()[0].text.contains(QStringLiteral("soltanto il testo")));
+    ExpectTextAndTableOnly(text, table, two, 1);
 }
 
 // Resetta empties the table; what is measured after it belongs to the photo
@@ -306,16 +313,7 @@ TEST_F(Form1JournalTest, APhotoThatNoLongerOpensGivesBackTheTextAndTheTableOnly)
         ASSERT_TRUE(spoilt.open(QIODevice::ReadWrite));
         ASSERT_TRUE(spoilt.setFileTime(modified, QFileDevice::FileModificationTime));
     }
-    const JournalReading reading = Killed();
-    testing::ScriptedWindowDialogs otherDialogs;
-    Form1 again(otherDialogs, locale);
-    again.RecoverSession(reading);
-    EXPECT_EQ(again.Text1->GetText(), text);
-    EXPECT_EQ(TableCsv(again.Desk().Table().Rows(), QLatin1Char(',')), table);
-    EXPECT_TRUE(again.picPicture->Picture().isNull());
-    EXPECT_EQ(again.windowTitle(), QStringLiteral("Vardesca"));
-    ASSERT_FALSE(otherDialogs.Messages().empty());
-    EXPECT_TRUE(otherDialogs.Messages().back().text.contains(QStringLiteral("soltanto il testo")));
+    ExpectTextAndTableOnly(text, table, one, 1);
 }
 
 // Sì to the exit question ends the session: its journal goes, and the next
