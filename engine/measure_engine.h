@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "result_line.h"
@@ -15,6 +17,38 @@ namespace vardesca {
 // Colours are 0x00BBGGRR.
 inline constexpr std::uint32_t kCalibrationColour = 255;  // red
 inline constexpr std::uint32_t kMeasureColour = 65280;    // green
+
+// The engine's own texts, shared with the tests.
+namespace engine_text {
+inline constexpr const char* kCalibrationTitle1 = "Calibrazione (1 di 3)";
+inline constexpr const char* kCalibrationTitle2 = "Calibrazione (2 di 3)";
+inline constexpr const char* kCalibrationTitle3 = "Calibrazione (3 di 3)";
+inline constexpr const char* kInstructions =
+    "Per due volte bisognerà cliccare in successione su due punti posti ad una distanza "
+    "nota. Utilizzare riferimenti non troppo piccoli per ridurre l'errore di misura. Se "
+    "nell'immagine è disponibile un solo riferimento, è comunque possibile usarlo due volte. "
+    "La configurazione ideale è quella con due riferimenti lunghi quanto l'immagine o quasi "
+    "e posti a due estremità opposte della stessa.";
+inline constexpr const char* kDistancePrompt =
+    "Qual'è la distanza reale in cm fra i due punti selezionati?";
+inline constexpr const char* kInvalidTitle = "Calibrazione";
+inline constexpr const char* kInvalidLength =
+    "Valore non valido: scrivere la distanza reale in cm, un numero maggiore di zero.";
+inline constexpr const char* kSamePoint =
+    "I due punti coincidono: cliccare di nuovo le due estremità del riferimento.";
+inline constexpr const char* kLimitTitle = "Misurazioni";
+inline constexpr const char* kUndoTitle = "Annulla";
+inline constexpr const char* kUndoTextEdited =
+    "La misura è stata annullata, ma la sua riga non è più l'ultima del riquadro dei "
+    "risultati: il testo resta com'è.";
+inline constexpr const char* kLimitReached =
+    "È stato raggiunto il limite di 32767 misure: questa misura non è stata registrata. "
+    "Copiare i dati, poi premere \"Resetta misurazioni\" per iniziare una nuova serie.";
+inline constexpr const char* kMoveTitle = "Punto spostato";
+inline constexpr const char* kLinesNotRewritten =
+    "Il punto è stato spostato, ma queste righe del riquadro dei risultati non sono più come il "
+    "programma le aveva scritte: il testo resta com'è. Le nuove lunghezze sono:";
+}  // namespace engine_text
 
 // The image surface the engine draws its marks on. Coordinates and radius are
 // twips in the surface's own coordinates.
@@ -41,6 +75,18 @@ class EngineDialogs {
     virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
     // An input box with an empty default answer; the empty text when cancelled.
     virtual std::string AskText(const std::string& title, const std::string& prompt) = 0;
+    // A moved point changed these measurements' lengths (number, the new length
+    // as its line writes it), but their lines no longer stand in the results as
+    // the program wrote them, so the text stays as it is. By default a box with
+    // the engine's Italian text and one "3: 12,40 cm" line for each.
+    virtual void ShowLinesNotRewritten(
+        const std::vector<std::pair<std::int16_t, std::string>>& lines) {
+        std::string text = engine_text::kLinesNotRewritten;
+        for (const auto& [number, length] : lines) {
+            text += "\n" + std::to_string(number) + ": " + length + " cm";
+        }
+        ShowMessage(engine_text::kMoveTitle, text);
+    }
 };
 
 // The results box.
@@ -64,6 +110,33 @@ struct MeasuredPair {
     std::int16_t number;
     float xa, ya, xb, yb;  // the two clicks, image twips, as clicked
     double length;         // cm, before the line rounds it
+};
+
+// A point placed on the photo: an end of a reference pair or of a
+// measurement, or the first point of a pair still waiting for its second.
+struct PointId {
+    enum class Pair : std::int8_t { Reference, Measurement, Pending };
+    Pair pair = Pair::Pending;
+    std::int16_t number = 0;  // a reference: 0 or 1; a measurement: its number
+    std::int8_t end = 0;      // 0: the pair's first click; 1: its second
+    bool operator==(const PointId&) const = default;
+};
+
+// Where a point stands, image twips.
+struct PlacedPoint {
+    PointId id;
+    float x, y;
+};
+
+// What a point would give if it were let go at the place previewed: its
+// pair's segment (a waiting point's both ends are the point) and, for a
+// measurement, its length; the scales the references would then give.
+struct MovePreview {
+    PointId id;
+    float xa, ya, xb, yb;
+    double length;  // cm; 0 for a reference or a waiting point
+    std::array<double, 2> referenceScales;
+    float k;
 };
 
 // What the engine did, told as it happens, so that what follows the
@@ -92,6 +165,15 @@ class MeasureObserver {
     }
     // Reset: no calibration, nothing measured.
     virtual void CalibrationReset() {}
+    // A point was moved (or put back by undo, or moved again by redo) to x, y.
+    // For a reference, the scales have changed and the measurements follow.
+    virtual void PointMoved(const PlacedPoint& point) { static_cast<void>(point); }
+    // A measurement's segment or length changed with a move: its line was
+    // rewritten when the results still held it as written.
+    virtual void MeasurementChanged(const MeasuredPair& before, const MeasuredPair& after) {
+        static_cast<void>(before);
+        static_cast<void>(after);
+    }
 };
 
 // Turns clicks on the image into a scale, then into numbered lengths. Two
@@ -126,11 +208,12 @@ class MeasureEngine {
     // Nothing is left to undo or redo.
     void Reset();
 
-    // Takes back the last click while calibrating or measuring: a pending first
-    // point (marks erased, count back), else, while measuring, the last
-    // measurement of this calibration (marks erased, n back by one, its line
-    // taken off the results if they still end with it, otherwise a message says
-    // the text stays). Never past the calibration. True when something went.
+    // Takes back the last step while calibrating or measuring: a pending first
+    // point (marks erased, count back); while measuring, the last measurement of
+    // this calibration (marks erased, n back by one, its line taken off the
+    // results if they still end with it, otherwise a message says the text
+    // stays); a move (the point put back, with every number that followed it).
+    // Never past the calibration. True when something went.
     bool Undo();
     // Does again what Undo took back, until the next new click. True when it did.
     bool Redo();
@@ -138,6 +221,38 @@ class MeasureEngine {
     [[nodiscard]] bool CanRedo() const { return !redo_.empty(); }
     // Whether a first point waits for its pair (what Escape gives up).
     [[nodiscard]] bool HasPendingPoint() const;
+
+    // Moving a placed point. A point can go anywhere on the picture (see
+    // SetPictureSize) but not onto the other end of its pair. A measurement's
+    // length is computed again, a reference's scale and with it every
+    // measurement of the calibration; each changed line is rewritten where the
+    // results still hold it as written (its number, TAB, its length, on a line
+    // of its own), and the lines that could not be are shown in one box. One
+    // undo step, or, with `joinLastMove`, part of the last step when that moved
+    // the same point (a run of nudges). True when the point moved.
+    // Throws ArithmeticOverflow, before changing anything, as HandleClick does.
+    bool MovePoint(const PointId& point, float x, float y, bool joinLastMove = false);
+    // The placed point nearest to x, y within `radius` twips (the newest on a
+    // tie), while calibrating or measuring.
+    [[nodiscard]] std::optional<PlacedPoint> PointNear(float x, float y, float radius) const;
+    [[nodiscard]] std::optional<PlacedPoint> PointAt(const PointId& point) const;
+    // The point last placed or moved while it is still on the photo; nothing
+    // after a reset, or once the step that placed it is taken back.
+    [[nodiscard]] std::optional<PointId> LastPoint() const { return lastPoint_; }
+    // Shows the point's marks at x, y without moving it (a drag under way) and
+    // says what it would give there; nothing, and the marks left as they were,
+    // where MovePoint would refuse it. EndPreview puts the marks back.
+    std::optional<MovePreview> PreviewMove(const PointId& point, float x, float y);
+    void EndPreview();
+    // Gives up the first point waiting for its pair, even when moves were made
+    // since (which stay). True when there was one.
+    bool GiveUpPendingPoint();
+    // The picture's size in twips, which moved points stay inside; zero for
+    // none known (nothing is then kept inside).
+    void SetPictureSize(float widthTwips, float heightTwips) {
+        pictureWidth_ = widthTwips;
+        pictureHeight_ = heightTwips;
+    }
 
     [[nodiscard]] std::int16_t azione() const { return azione_; }
     [[nodiscard]] std::int16_t punti() const { return punti_; }
@@ -168,6 +283,9 @@ class MeasureEngine {
         std::int16_t puntiBefore;
         std::int32_t x0Before, y0Before;
     };
+    // Lines before a measurement's own that read the same, which tells its line
+    // from a copy; this when its line was not written on a line of its own.
+    static constexpr std::size_t kNotOwnLine = static_cast<std::size_t>(-1);
     struct Measurement {
         Click first;
         float xb, yb;
@@ -175,24 +293,86 @@ class MeasureEngine {
         std::string line;
         std::int16_t number = 0;
         double length = 0.0;
+        std::size_t sameBefore = kNotOwnLine;
     };
-    // A step to do again: one click, or the two of a measurement.
+    // A completed reference pair, kept so that its points can be moved.
+    struct Reference {
+        float xa, ya, xb, yb;
+        std::size_t firstMark;
+        float length;  // cm, as typed
+    };
+    // One undoable step, newest last: a first point placed, a measurement, a
+    // move (a run of nudges being one).
+    struct Step {
+        enum class Kind : std::uint8_t { Point, Pair, Move } kind;
+        PointId point{};
+        float fromX = 0, fromY = 0, toX = 0, toY = 0;
+    };
+    // A step to do again: one click, the two of a measurement, or a move.
     struct RedoStep {
         float xa, ya;
         std::optional<std::pair<float, float>> second;
+        std::optional<Step> move;
+    };
+    // One mark as drawn, so that the marks after a moved pair can be drawn again
+    // in their order.
+    struct Mark {
+        bool circle;
+        float a, b, c, d;  // circle: cx, cy, radius; line: xa, ya, xb, yb
+        std::uint32_t colour;
+    };
+    // A pair's segment and where its marks begin.
+    struct PairPlace {
+        float xa, ya, xb, yb;
+        std::size_t firstMark;
+        std::uint32_t colour;
+        bool complete;
     };
     static constexpr std::size_t kPointMarks = 3;  // circle and two arms
     static constexpr std::size_t kPairMarks = 4;   // the line, then the point's
 
     void DrawPointMarks(float x, float y, std::uint32_t colour);
     void DrawPairMarks(float x, float y, std::uint32_t colour);
+    void Draw(const Mark& mark);
+    // The marks from `first` on taken away and drawn again as marks_ holds them.
+    void RedrawFrom(std::size_t first);
+    // marks_ given the pair's new place, from its first mark.
+    void PlacePairMarks(const PairPlace& place);
     [[nodiscard]] double PairDistance(std::int32_t dx, std::int32_t dy) const;
     // Asks for the reference length until it gets a usable one and returns the
     // new k, or nothing when the user gives up on the pair.
     [[nodiscard]] std::optional<float> AskScale(const char* title, float ds, bool secondPair);
     void Measure(std::int32_t dx, std::int32_t dy);
     // The second click of a reference pair: its length asked for and the scale set.
-    void CompleteReference(std::int32_t dx, std::int32_t dy, bool firstPair);
+    void CompleteReference(std::int32_t dx, std::int32_t dy, bool firstPair,
+                           const std::optional<Click>& first, float x, float y);
+
+    // Moving points.
+    [[nodiscard]] std::optional<PairPlace> PlaceOf(const PointId& point) const;
+    // The point's pair with the point at x, y, or nothing when that is refused.
+    [[nodiscard]] std::optional<PairPlace> MovedPlace(const PointId& point, float& x,
+                                                      float& y) const;
+    // The references' scales and k with `moved` in place of reference `which`.
+    struct Scales {
+        std::array<double, 2> references;
+        double first;
+        float k;
+    };
+    [[nodiscard]] std::optional<Scales> ScalesWith(int which, const Reference& moved) const;
+    // Sets the point at x, y (its pair then standing at `place`) with every
+    // number that follows; no undo step.
+    void ApplyMove(const PointId& point, float x, float y, const PairPlace& place);
+    // The line of `m`'s length written over its old one in `text` when that
+    // still stands as written; false when it changed and could not be.
+    bool RewriteLine(Measurement& m, std::string& text) const;
+    void DropPendingSteps();
+    // How many whole lines of `text` (which ends a line) read `line`, which is
+    // then counted as appended to it. The lines are counted once for a text and
+    // then kept up as lines are appended, so that numbering the thousandth
+    // measurement does not count the whole box again.
+    [[nodiscard]] std::size_t LinesReadingBeforeAppend(const std::string& text,
+                                                       const std::string& line);
+    Measurement* MeasurementNumbered(std::int16_t number);
 
     MarkSurface& surface_;
     EngineDialogs& dialogs_;
@@ -210,45 +390,26 @@ class MeasureEngine {
     std::int16_t n_ = 0;
     std::array<double, 2> referenceScales_{};
     double firstPairScale_ = 0.0;
-    double lastPairScale_ = 0.0;  // the scale of the pair AskScale last accepted, on its own
+    double lastPairScale_ = 0.0;   // the scale of the pair AskScale last accepted, on its own
     float lastPairLength_ = 0.0f;  // and the length typed for it
     std::array<float, 2> referenceLengths_{};
 
-    std::size_t marksDrawn_ = 0;      // since the last Reset
-    std::optional<Click> pending_;    // the first point waiting for its pair
-    std::vector<Measurement> done_;   // this calibration's measurements, for undo
+    std::vector<Mark> marks_;               // as drawn since the last Reset
+    std::optional<Click> pending_;          // the first point waiting for its pair
+    std::vector<Measurement> done_;         // this calibration's measurements
     std::optional<Measurement> measuring_;  // the pair Measure is numbering
+    std::array<std::optional<Reference>, 2> references_;
+    std::vector<Step> history_;  // what undo takes back, newest last
     std::vector<RedoStep> redo_;
+    std::optional<PointId> lastPoint_;
+    std::optional<PointId> previewing_;  // whose marks show a place it does not hold
+    float pictureWidth_ = 0.0f;
+    float pictureHeight_ = 0.0f;
     bool replaying_ = false;
     MeasureObserver* observer_ = nullptr;
+    // The text LinesReadingBeforeAppend last counted, and its lines.
+    std::string countedText_;
+    std::unordered_map<std::string, std::size_t> countedLines_;
 };
-
-// The engine's own texts, shared with the tests.
-namespace engine_text {
-inline constexpr const char* kCalibrationTitle1 = "Calibrazione (1 di 3)";
-inline constexpr const char* kCalibrationTitle2 = "Calibrazione (2 di 3)";
-inline constexpr const char* kCalibrationTitle3 = "Calibrazione (3 di 3)";
-inline constexpr const char* kInstructions =
-    "Per due volte bisognerà cliccare in successione su due punti posti ad una distanza "
-    "nota. Utilizzare riferimenti non troppo piccoli per ridurre l'errore di misura. Se "
-    "nell'immagine è disponibile un solo riferimento, è comunque possibile usarlo due volte. "
-    "La configurazione ideale è quella con due riferimenti lunghi quanto l'immagine o quasi "
-    "e posti a due estremità opposte della stessa.";
-inline constexpr const char* kDistancePrompt =
-    "Qual'è la distanza reale in cm fra i due punti selezionati?";
-inline constexpr const char* kInvalidTitle = "Calibrazione";
-inline constexpr const char* kInvalidLength =
-    "Valore non valido: scrivere la distanza reale in cm, un numero maggiore di zero.";
-inline constexpr const char* kSamePoint =
-    "I due punti coincidono: cliccare di nuovo le due estremità del riferimento.";
-inline constexpr const char* kLimitTitle = "Misurazioni";
-inline constexpr const char* kUndoTitle = "Annulla";
-inline constexpr const char* kUndoTextEdited =
-    "La misura è stata annullata, ma la sua riga non è più l'ultima del riquadro dei "
-    "risultati: il testo resta com'è.";
-inline constexpr const char* kLimitReached =
-    "È stato raggiunto il limite di 32767 misure: questa misura non è stata registrata. "
-    "Copiare i dati, poi premere \"Resetta misurazioni\" per iniziare una nuova serie.";
-}  // namespace engine_text
 
 }  // namespace vardesca
