@@ -24,6 +24,12 @@ class MeasurementTable {
             rows_.pop_back();
         }
     }
+    // A row changed in place (a moved point): the rows keep their order.
+    void Replace(std::size_t index, TableRow row) {
+        if (index < rows_.size()) {
+            rows_[index] = std::move(row);
+        }
+    }
     void Clear() { rows_.clear(); }
     [[nodiscard]] const std::vector<TableRow>& Rows() const { return rows_; }
 

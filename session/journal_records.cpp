@@ -19,7 +19,7 @@ struct KindWord {
 
 // The words are the journal's on the disk: never change one, or journals
 // already written lose what it stood for.
-constexpr std::array<KindWord, 12> kKinds = {{
+constexpr std::array<KindWord, 14> kKinds = {{
     {RecordKind::Header, kHeaderKind},
     {RecordKind::Picture, "picture"},
     {RecordKind::Row, "row"},
@@ -32,6 +32,15 @@ constexpr std::array<KindWord, 12> kKinds = {{
     {RecordKind::Export, "export"},
     {RecordKind::Answer, "answer"},
     {RecordKind::Reply, "reply"},
+    {RecordKind::Move, "move"},
+    {RecordKind::GiveUp, "giveup"},
+}};
+
+// The kinds of pair a moved point belongs to, as the journal writes them.
+constexpr std::array<std::pair<PointId::Pair, const char*>, 3> kPairs = {{
+    {PointId::Pair::Reference, "reference"},
+    {PointId::Pair::Measurement, "measurement"},
+    {PointId::Pair::Pending, "pending"},
 }};
 
 template <typename Number>
@@ -114,6 +123,18 @@ JournalRecord Text(const std::string& text) {
     return {std::string(KindName(RecordKind::Text)), {text}};
 }
 
+JournalRecord Move(const PointMove& move) {
+    const char* pair = kPairs[0].second;
+    for (const auto& [kind, word] : kPairs) {
+        if (kind == move.point.pair) {
+            pair = word;
+        }
+    }
+    return {std::string(KindName(RecordKind::Move)),
+            {pair, NumberField(move.point.number), NumberField(static_cast<int>(move.point.end)),
+             NumberField(move.x), NumberField(move.y), move.join ? "1" : "0"}};
+}
+
 JournalRecord Action(RecordKind kind) {
     return {std::string(KindName(kind)), {}};
 }
@@ -187,6 +208,33 @@ std::optional<std::string> TextOf(const JournalRecord& record) {
         return std::nullopt;
     }
     return record.fields[0];
+}
+
+}  // namespace vardesca
+
+namespace vardesca {
+
+std::optional<journal_record::PointMove> MoveOf(const JournalRecord& record) {
+    if (!Is(record, RecordKind::Move) || record.fields.size() != 6) {
+        return std::nullopt;
+    }
+    journal_record::PointMove move;
+    const auto pair = std::find_if(kPairs.begin(), kPairs.end(),
+                                   [&](const auto& p) { return record.fields[0] == p.second; });
+    const auto number = ParseNumber<std::int16_t>(record.fields[1]);
+    const auto end = ParseNumber<int>(record.fields[2]);
+    const auto x = ParseNumber<float>(record.fields[3]);
+    const auto y = ParseNumber<float>(record.fields[4]);
+    const std::string& join = record.fields[5];
+    if (pair == kPairs.end() || !number || !end || (*end != 0 && *end != 1) || !x || !y ||
+        (join != "0" && join != "1")) {
+        return std::nullopt;
+    }
+    move.point = PointId{pair->first, *number, static_cast<std::int8_t>(*end)};
+    move.x = *x;
+    move.y = *y;
+    move.join = join == "1";
+    return move;
 }
 
 }  // namespace vardesca

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "commands/table_columns.h"
+#include "engine/measure_engine.h"
 #include "session/journal_format.h"
 
 namespace vardesca {
@@ -30,6 +31,8 @@ enum class RecordKind {
     Export,  // the results copied out (kept for a reader; recovery needs nothing of it)
     Answer,  // a box's reply
     Reply,   // a typed reply
+    Move,    // a point moved: which, where to, whether it joins the last move
+    GiveUp,  // the first point waiting for its pair given up (Escape)
 };
 
 [[nodiscard]] std::string_view KindName(RecordKind kind);
@@ -49,7 +52,16 @@ namespace journal_record {
 [[nodiscard]] JournalRecord Row(const TableRow& row);
 [[nodiscard]] JournalRecord Click(float x, float y);
 [[nodiscard]] JournalRecord Text(const std::string& text);
-// A record that is its kind alone: Inizia, Undo, Redo, Resetta, Export.
+// A point moved to x, y (picture twips); `join` makes it part of the last
+// move's undo step (a run of nudges).
+struct PointMove {
+    PointId point;
+    float x = 0;
+    float y = 0;
+    bool join = false;
+};
+[[nodiscard]] JournalRecord Move(const PointMove& move);
+// A record that is its kind alone: Inizia, Undo, Redo, Resetta, Export, GiveUp.
 [[nodiscard]] JournalRecord Action(RecordKind kind);
 }  // namespace journal_record
 
@@ -67,5 +79,6 @@ struct PictureFacts {
 [[nodiscard]] std::optional<std::pair<float, float>> ClickOf(const JournalRecord& record);
 [[nodiscard]] std::optional<PictureFacts> PictureOf(const JournalRecord& record);
 [[nodiscard]] std::optional<std::string> TextOf(const JournalRecord& record);
+[[nodiscard]] std::optional<journal_record::PointMove> MoveOf(const JournalRecord& record);
 
 }  // namespace vardesca

@@ -18,6 +18,8 @@ bool IsAction(const JournalRecord& r) {
         case RecordKind::Redo:
         case RecordKind::Resetta:
         case RecordKind::Text:
+        case RecordKind::Move:
+        case RecordKind::GiveUp:
             return true;
         case RecordKind::Header:
         case RecordKind::Picture:
@@ -54,9 +56,9 @@ RecoveryPlan::Cost HistoryCost(const JournalGap& gap) {
     }
     // Actions and replies on an earlier photo: the text and the rows
     // journaled when it was left hold what they gave.
-    if (GapIs(gap, {RecordKind::Header, RecordKind::Picture, RecordKind::Click,
-                    RecordKind::Inizia, RecordKind::Undo, RecordKind::Redo, RecordKind::Resetta,
-                    RecordKind::Export, RecordKind::Answer, RecordKind::Reply})) {
+    if (GapIs(gap, {RecordKind::Header, RecordKind::Picture, RecordKind::Click, RecordKind::Inizia,
+                    RecordKind::Undo, RecordKind::Redo, RecordKind::Resetta, RecordKind::Export,
+                    RecordKind::Answer, RecordKind::Reply, RecordKind::Move, RecordKind::GiveUp})) {
         return Cost::Nothing;
     }
     return Cost::Unknown;
@@ -196,8 +198,8 @@ std::string EncodePlan(const RecoveryPlan& plan) {
         bytes += EncodeRecord(journal_record::Row(row));
     }
     if (plan.picture) {
-        bytes += EncodeRecord(
-            journal_record::Picture(plan.picture->path, plan.picture->size, plan.picture->modifiedMs));
+        bytes += EncodeRecord(journal_record::Picture(plan.picture->path, plan.picture->size,
+                                                      plan.picture->modifiedMs));
         for (const RecoveryStep& step : plan.steps) {
             bytes += EncodeRecord(step.action);
             for (const JournalRecord& reply : step.replies) {

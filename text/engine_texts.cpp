@@ -67,6 +67,13 @@ static_assert(
              "Vardesca",
              "È stato raggiunto il limite di 32767 misure: questa misura non è stata registrata. "
              "Copiare i dati, poi premere \"Resetta misurazioni\" per iniziare una nuova serie.")));
+static_assert(Same(engine_text::kMoveTitle, QT_TRANSLATE_NOOP("Vardesca", "Punto spostato")));
+static_assert(
+    Same(engine_text::kLinesNotRewritten,
+         QT_TRANSLATE_NOOP("Vardesca",
+                           "Il punto è stato spostato, ma queste righe del riquadro dei "
+                           "risultati non sono più come il programma le aveva scritte: il "
+                           "testo resta com'è. Le nuove lunghezze sono:")));
 // The overflows the engine reports (engine/checked_int.h).
 static_assert(Same(overflow_text::kValue,
                    QT_TRANSLATE_NOOP("Vardesca",

@@ -842,5 +842,33 @@ You can go on measuring, but if the program ended abnormally the measurements no
         <source>il foglio di calcolo non si è potuto comporre</source>
         <translation>the workbook could not be put together</translation>
     </message>
+    <message>
+        <source>Punto spostato</source>
+        <translation>Point moved</translation>
+    </message>
+    <message>
+        <source>Il punto è stato spostato, ma queste righe del riquadro dei risultati non sono più come il programma le aveva scritte: il testo resta com&apos;è. Le nuove lunghezze sono:</source>
+        <translation>The point was moved, but these lines of the results box are no longer as the program wrote them: the text stays as it is. The new lengths are:</translation>
+    </message>
+    <message>
+        <source>Mouse su un punto già messo
+  Trascinare (tasto sinistro): sposta il punto e ricalcola ciò che ne dipende; Esc lo rimette dov&apos;era
+  Clic senza trascinare: un nuovo punto, come altrove
+
+</source>
+        <translation>Mouse on a point already placed
+  Drag (left button): moves the point and computes again what depends on it; Esc puts it back
+  Click without dragging: a new point, as anywhere else
+
+</translation>
+    </message>
+    <message>
+        <source> — %1 cm</source>
+        <translation> — %1 cm</translation>
+    </message>
+    <message>
+        <source>Maiusc+Frecce: spostano di un pixel dello schermo l&apos;ultimo punto messo o spostato</source>
+        <translation>Shift+arrows: move the point last placed or moved by one screen pixel</translation>
+    </message>
 </context>
 </TS>

@@ -152,8 +152,8 @@ void ImageSurface::DrawCircle(float cx, float cy, float radius, std::uint32_t co
 }
 
 void ImageSurface::DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) {
-    update(overlay_.AddLine(scale_.ToPixels(xa, ya), scale_.ToPixels(xb, yb), FromBgr(colour),
-                            zoom_));
+    update(
+        overlay_.AddLine(scale_.ToPixels(xa, ya), scale_.ToPixels(xb, yb), FromBgr(colour), zoom_));
 }
 
 void ImageSurface::EraseMarks(std::size_t first, std::size_t count) {
@@ -168,6 +168,20 @@ void ImageSurface::AddLabel(float xa, float ya, float xb, float yb, const QStrin
 
 void ImageSurface::RemoveLabel(int key) {
     update(overlay_.RemoveLabel(key, zoom_));
+}
+
+void ImageSurface::MoveLabel(int key, float xa, float ya, float xb, float yb) {
+    update(overlay_.MoveLabel(key, scale_.ToPixels(xa, ya), scale_.ToPixels(xb, yb), zoom_));
+}
+
+void ImageSurface::SetSelection(std::optional<QPointF> twips) {
+    std::optional<QPointF> pixels;
+    if (twips) {
+        pixels = scale_.ToPixels(static_cast<float>(twips->x()), static_cast<float>(twips->y()));
+    }
+    if (pixels != overlay_.Selection()) {
+        update(overlay_.SetSelection(pixels, zoom_));
+    }
 }
 
 void ImageSurface::SetLabelsVisible(bool visible) {

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 #include "engine/measure_engine.h"
 #include "picture/background_job.h"
@@ -73,9 +74,12 @@ class ImageSurface : public QWidget, public MarkSurface {
     // Labels belong to the view, not to the engine's marks: a measurement's
     // number, a reference's length. They keep their size on the screen at every
     // zoom. `key` names a label for RemoveLabel (a measurement's number).
-    void AddLabel(float xa, float ya, float xb, float yb, const QString& text,
-                  std::uint32_t colour, int key);
+    void AddLabel(float xa, float ya, float xb, float yb, const QString& text, std::uint32_t colour,
+                  int key);
     void RemoveLabel(int key);  // the last label with that key
+    void MoveLabel(int key, float xa, float ya, float xb, float yb);
+    // The selected point ringed (picture twips), or none.
+    void SetSelection(std::optional<QPointF> twips);
     void SetLabelsVisible(bool visible);
     [[nodiscard]] bool LabelsVisible() const { return overlay_.LabelsVisible(); }
     [[nodiscard]] std::size_t LabelCount() const { return overlay_.Labels().size(); }

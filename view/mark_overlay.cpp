@@ -57,7 +57,8 @@ QRegion MarkOverlay::Erase(std::size_t first, std::size_t count, double zoom) {
         return touched;
     }
     const auto begin = marks_.begin() + static_cast<std::ptrdiff_t>(first);
-    const auto end = marks_.begin() + static_cast<std::ptrdiff_t>(std::min(marks_.size(), first + count));
+    const auto end =
+        marks_.begin() + static_cast<std::ptrdiff_t>(std::min(marks_.size(), first + count));
     for (auto it = begin; it != end; ++it) {
         touched += Bounds(*it, zoom);
     }
@@ -70,6 +71,41 @@ void MarkOverlay::Clear() {
     marks_.clear();
     labels_.clear();
     crossCentre_.reset();
+    selection_.reset();
+}
+
+namespace {
+// Outside a point's circle and the arms of its cross, at every zoom.
+constexpr double kSelectionRadius = 11.0;
+}  // namespace
+
+QRect MarkOverlay::SelectionBounds(QPointF point, double zoom) {
+    const double r = kSelectionRadius + 3.0;
+    return QRectF(point.x() * zoom - r, point.y() * zoom - r, 2 * r, 2 * r).toAlignedRect();
+}
+
+QRect MarkOverlay::SetSelection(std::optional<QPointF> point, double zoom) {
+    QRect touched;
+    if (selection_) {
+        touched = SelectionBounds(*selection_, zoom);
+    }
+    selection_ = point;
+    if (selection_) {
+        touched |= SelectionBounds(*selection_, zoom);
+    }
+    return touched;
+}
+
+QRect MarkOverlay::MoveLabel(int key, QPointF a, QPointF b, double zoom) {
+    for (auto it = labels_.rbegin(); it != labels_.rend(); ++it) {
+        if (it->key == key) {
+            QRect bounds = LabelBounds(*it, zoom);
+            it->a = a;
+            it->b = b;
+            return bounds | LabelBounds(*it, zoom);
+        }
+    }
+    return {};
 }
 
 QRect MarkOverlay::AddLabel(QPointF a, QPointF b, const QString& text, QColor colour, int key,
@@ -199,6 +235,17 @@ void MarkOverlay::Paint(QPainter& painter, const QRegion& region, double zoom) c
     // Only the marks that touch what is being repainted: on a photo with
     // thousands of measurements a new mark repaints a few of them, not all.
     const QRect exposed = region.boundingRect();
+    if (selection_ && SelectionBounds(*selection_, zoom).intersects(exposed)) {
+        // A dark ring with a light one inside it, seen on any photo; under the
+        // marks, which it never hides.
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        const QPointF centre = *selection_ * zoom;
+        painter.setPen(QPen(Qt::black, 3));
+        painter.drawEllipse(centre, kSelectionRadius, kSelectionRadius);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawEllipse(centre, kSelectionRadius, kSelectionRadius);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+    }
     for (const Mark& mark : marks_) {
         const QRect bounds = Bounds(mark, zoom);
         if (bounds.intersects(exposed) && region.intersects(bounds)) {

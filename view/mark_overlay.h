@@ -55,6 +55,14 @@ class MarkOverlay {
     // `key` names a label for RemoveLabel (a measurement's number).
     QRect AddLabel(QPointF a, QPointF b, const QString& text, QColor colour, int key, double zoom);
     QRect RemoveLabel(int key, double zoom);  // the last label with that key
+    // The last label with that key put beside a new segment.
+    QRect MoveLabel(int key, QPointF a, QPointF b, double zoom);
+    // The point the user has selected (photo pixels), ringed on the screen so
+    // that it can be told apart; never on the annotated photo. Nothing: none.
+    QRect SetSelection(std::optional<QPointF> point, double zoom);
+    [[nodiscard]] std::optional<QPointF> Selection() const { return selection_; }
+    // The surface pixels the selection's ring covers at `zoom`.
+    [[nodiscard]] static QRect SelectionBounds(QPointF point, double zoom);
     [[nodiscard]] const std::vector<Label>& Labels() const { return labels_; }
     void SetLabelsVisible(bool visible) { labelsVisible_ = visible; }
     [[nodiscard]] bool LabelsVisible() const { return labelsVisible_; }
@@ -93,6 +101,7 @@ class MarkOverlay {
     // The centre of the last circle drawn, while the lines after it are the arms
     // of its cross.
     std::optional<QPointF> crossCentre_;
+    std::optional<QPointF> selection_;
 };
 
 // The halo around a label's text: dark around a light colour, light around a

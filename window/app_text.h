@@ -102,6 +102,13 @@ inline constexpr const char* kKeysMouse =
                       "  Rotella: scorre in verticale; Maiusc+rotella: in orizzontale\n"
                       "  Ctrl+rotella: ingrandisce o riduce attorno al puntatore\n"
                       "\n");
+inline constexpr const char* kKeysPoints =
+    QT_TRANSLATE_NOOP("Vardesca",
+                      "Mouse su un punto già messo\n"
+                      "  Trascinare (tasto sinistro): sposta il punto e ricalcola ciò che ne "
+                      "dipende; Esc lo rimette dov'era\n"
+                      "  Clic senza trascinare: un nuovo punto, come altrove\n"
+                      "\n");
 inline constexpr const char* kKeysEverywhere = QT_TRANSLATE_NOOP("Vardesca", "Tastiera, ovunque\n");
 inline constexpr const char* kKeysOutsideResults =
     QT_TRANSLATE_NOOP("Vardesca", "Tastiera, fuori dal riquadro dei risultati\n");
@@ -116,6 +123,8 @@ inline constexpr const char* kCaptionFile = "Vardesca [%1]";
 inline constexpr const char* kCaptionZoom = QT_TRANSLATE_NOOP("Vardesca", " — %1 %");
 inline constexpr const char* kCaptionScale =
     QT_TRANSLATE_NOOP("Vardesca", " — %1 px/cm, riferimenti ±%2 %");
+// While a measurement's point is dragged: the length it would have.
+inline constexpr const char* kCaptionLength = QT_TRANSLATE_NOOP("Vardesca", " — %1 cm");
 // While calibrating: which click comes next, reference by reference.
 inline constexpr const char* kCaptionCalibration[] = {
     QT_TRANSLATE_NOOP("Vardesca", " — riferimento 1: primo punto"),

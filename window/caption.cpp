@@ -21,7 +21,8 @@ QString Fixed(double value, int decimals, const LocaleNumbers& locale) {
 }  // namespace
 
 QString Caption(const QString& file, double zoom, const std::optional<CaptionScale>& scale,
-                const LocaleNumbers& locale, std::optional<int> nextClick) {
+                const LocaleNumbers& locale, std::optional<int> nextClick,
+                std::optional<double> draggedLength) {
     if (file.isEmpty()) {
         return QString::fromUtf8(app_text::kAppTitle);
     }
@@ -40,6 +41,12 @@ QString Caption(const QString& file, double zoom, const std::optional<CaptionSca
     }
     if (nextClick && *nextClick >= 0 && *nextClick < 4) {
         caption += UiText(app_text::kCaptionCalibration[*nextClick]);
+    }
+    if (draggedLength) {
+        // As the line would write it.
+        caption += UiText(app_text::kCaptionLength)
+                       .arg(QString::fromStdString(
+                           PointToDecimal(NumberText(RoundToHundredths(*draggedLength)), locale)));
     }
     return caption;
 }

@@ -21,10 +21,12 @@ struct CaptionScale {
 // then " — 25 %" when the zoom is not 100 % (one decimal below 10 %), then,
 // while measuring, " — 45,00 px/cm, riferimenti ±11,1 %", numbers in the
 // user's conventions; while calibrating, which click comes next (`nextClick`
-// 0 to 3: " — riferimento 1: primo punto" … " — riferimento 2: secondo punto").
+// 0 to 3: " — riferimento 1: primo punto" … " — riferimento 2: secondo punto");
+// while a measurement's point is dragged, the length it would have
+// (" — 12,35 cm").
 [[nodiscard]] QString Caption(const QString& file, double zoom,
-                              const std::optional<CaptionScale>& scale,
-                              const LocaleNumbers& locale,
-                              std::optional<int> nextClick = std::nullopt);
+                              const std::optional<CaptionScale>& scale, const LocaleNumbers& locale,
+                              std::optional<int> nextClick = std::nullopt,
+                              std::optional<double> draggedLength = std::nullopt);
 
 }  // namespace vardesca

@@ -20,6 +20,14 @@ class EngineDialogsAdapter : public EngineDialogs {
         dialogs_.ShowBox(UiText(title.c_str(), which), UiText(text.c_str()),
                          WindowDialogs::Buttons::Ok);
     }
+    void ShowLinesNotRewritten(
+        const std::vector<std::pair<std::int16_t, std::string>>& lines) override {
+        QString text = UiText(engine_text::kLinesNotRewritten);
+        for (const auto& [number, length] : lines) {
+            text += QStringLiteral("\n%1: %2 cm").arg(number).arg(QString::fromStdString(length));
+        }
+        dialogs_.ShowBox(UiText(engine_text::kMoveTitle), text, WindowDialogs::Buttons::Ok);
+    }
     std::string AskText(const std::string& title, const std::string& prompt) override {
         return dialogs_.Input(UiText(title.c_str()), UiText(prompt.c_str())).toStdString();
     }

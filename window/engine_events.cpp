@@ -7,6 +7,7 @@
 
 #include "text/ui_text.h"
 #include "window/app_text.h"
+#include "window/point_grip.h"
 
 namespace vardesca {
 
@@ -31,12 +32,25 @@ void EngineEvents::ReferenceCompleted(int which) {
     const std::string number = QString::number(static_cast<double>(length), 'g', 6).toStdString();
     Label(UiText(app_text::kReferenceLabel)
               .arg(QString::fromStdString(PointToDecimal(number, locale_))),
-          kCalibrationColour, 0);
+          kCalibrationColour,
+          LabelKey({PointId::Pair::Reference, static_cast<std::int16_t>(which == 0 ? 0 : 1), 0}));
     referencesToCheck_ = referencesToCheck_ || which == 1;
+    apart_ = ReferencesApart();
+}
+
+double EngineEvents::ReferencesApart() const {
+    const auto [s1, s2] = engine_.ReferenceScales();
+    const double mean = (s1 + s2) / 2.0;
+    return mean > 0 ? std::abs(s1 - s2) / mean * 100.0 : 0.0;
 }
 
 void EngineEvents::Measured(const MeasuredPair& m) {
     Label(QString::number(m.number), kMeasureColour, m.number);
+    rowOf_[m.number] = table_.Rows().size();
+    table_.Add(RowOf(m));
+}
+
+TableRow EngineEvents::RowOf(const MeasuredPair& m) const {
     const double perPixel = scale_.TwipsPerPixel();
     const auto [s1, s2] = engine_.ReferenceScales();
     TableRow row;
@@ -50,7 +64,7 @@ void EngineEvents::Measured(const MeasuredPair& m) {
     row.scale = static_cast<double>(engine_.k()) / perPixel;
     row.reference1 = s1 / perPixel;
     row.reference2 = s2 / perPixel;
-    table_.Add(std::move(row));
+    return row;
 }
 
 void EngineEvents::MeasurementAdded(const MeasuredPair& measurement) {
@@ -64,6 +78,38 @@ void EngineEvents::MeasurementRedone(const MeasuredPair& measurement) {
 void EngineEvents::MeasurementTakenBack(const MeasuredPair& measurement) {
     surface_.RemoveLabel(measurement.number);
     table_.RemoveLast();
+    rowOf_.erase(measurement.number);
+}
+
+void EngineEvents::CalibrationReset() {
+    rowOf_.clear();
+}
+
+void EngineEvents::PointMoved(const PlacedPoint& point) {
+    if (point.id.pair != PointId::Pair::Reference) {
+        return;
+    }
+    const auto a = engine_.PointAt({point.id.pair, point.id.number, 0});
+    const auto b = engine_.PointAt({point.id.pair, point.id.number, 1});
+    if (a && b) {
+        surface_.MoveLabel(LabelKey(point.id), a->x, a->y, b->x, b->y);
+    }
+    if (engine_.azione() != MeasureEngine::Measuring) {
+        return;  // one reference only: nothing to compare yet
+    }
+    // Asked when a move takes them apart, not at every nudge while they are.
+    const double now = ReferencesApart();
+    referencesToCheck_ = referencesToCheck_ || (now > 2.0 && apart_ <= 2.0);
+    apart_ = now;
+}
+
+void EngineEvents::MeasurementChanged(const MeasuredPair& /*before*/, const MeasuredPair& after) {
+    surface_.MoveLabel(after.number, after.xa, after.ya, after.xb, after.yb);
+    const auto row = rowOf_.find(after.number);
+    if (row != rowOf_.end() && row->second < table_.Rows().size() &&
+        table_.Rows()[row->second].number == after.number) {
+        table_.Replace(row->second, RowOf(after));
+    }
 }
 
 bool EngineEvents::TakeReferencesToCheck() {

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <functional>
+#include <map>
 
 #include "commands/measurement_table.h"
 #include "dialogs/window_dialogs.h"
@@ -28,6 +29,12 @@ class EngineEvents : public MeasureObserver {
     void MeasurementAdded(const MeasuredPair& measurement) override;
     void MeasurementTakenBack(const MeasuredPair& measurement) override;
     void MeasurementRedone(const MeasuredPair& measurement) override;
+    void CalibrationReset() override;
+    // A reference's label follows its pair; references moved more than 2 %
+    // apart are checked, once the action is over.
+    void PointMoved(const PlacedPoint& point) override;
+    // The label and the table's row follow.
+    void MeasurementChanged(const MeasuredPair& before, const MeasuredPair& after) override;
 
     // Whether the second reference came since the last asking (asked once).
     [[nodiscard]] bool TakeReferencesToCheck();
@@ -35,6 +42,9 @@ class EngineEvents : public MeasureObserver {
   private:
     void Label(const QString& text, std::uint32_t colour, int key);
     void Measured(const MeasuredPair& measurement);
+    [[nodiscard]] TableRow RowOf(const MeasuredPair& measurement) const;
+    // How far apart the references are, in percent of their mean.
+    [[nodiscard]] double ReferencesApart() const;
 
     ImageSurface& surface_;
     const MeasureEngine& engine_;
@@ -43,6 +53,9 @@ class EngineEvents : public MeasureObserver {
     const LocaleNumbers& locale_;
     std::function<QString()> photoName_;
     bool referencesToCheck_ = false;
+    double apart_ = 0.0;  // the references' disagreement before a move
+    // The table's row of each measurement of this calibration, by number.
+    std::map<int, std::size_t> rowOf_;
 };
 
 // After a calibration: references more than 2 % apart are said, with the

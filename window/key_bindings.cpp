@@ -113,6 +113,9 @@ void SingleKeys(std::vector<KeyBinding>& keys) {
     using A = KeyAction;
     const auto outside = KeyScope::OutsideResultsBox;
     const char* arrows = QT_TRANSLATE_NOOP("Vardesca", "Frecce: scorrono la foto");
+    const char* nudge = QT_TRANSLATE_NOOP(
+        "Vardesca",
+        "Maiusc+Frecce: spostano di un pixel dello schermo l'ultimo punto messo o spostato");
     keys.insert(
         keys.end(),
         {
@@ -130,6 +133,23 @@ void SingleKeys(std::vector<KeyBinding>& keys) {
              A::GiveUpPendingPoint,
              "Esc",
              QT_TRANSLATE_NOOP("Vardesca", "Esc: rinuncia al primo punto di una coppia")},
+            // Shift+arrows select text in the box; outside it they nudge.
+            {{QKeySequence(Qt::SHIFT | Qt::Key_Left)},
+             outside,
+             A::NudgeLeft,
+             "Maiusc+Frecce",
+             nudge},
+            {{QKeySequence(Qt::SHIFT | Qt::Key_Right)},
+             outside,
+             A::NudgeRight,
+             "Maiusc+Frecce",
+             nudge},
+            {{QKeySequence(Qt::SHIFT | Qt::Key_Up)}, outside, A::NudgeUp, "Maiusc+Frecce", nudge},
+            {{QKeySequence(Qt::SHIFT | Qt::Key_Down)},
+             outside,
+             A::NudgeDown,
+             "Maiusc+Frecce",
+             nudge},
             {{QKeySequence(Qt::Key_L)},
              outside,
              A::ToggleLoupe,
@@ -159,7 +179,7 @@ std::span<const KeyBinding> KeyBindings() {
 }
 
 QString KeysHelpText() {
-    QString text = UiText(app_text::kKeysMouse);
+    QString text = UiText(app_text::kKeysMouse) + UiText(app_text::kKeysPoints);
     const auto section = [&text](const char* heading, KeyScope scope) {
         text += UiText(heading);
         const char* last = nullptr;

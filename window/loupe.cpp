@@ -29,7 +29,8 @@ Loupe::Loupe(ImageSurface& surface, QWidget* viewport) : QWidget(viewport), surf
 }
 
 bool Loupe::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &surface_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+    if (watched == &surface_ &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
         Refresh();
     }
     return QWidget::eventFilter(watched, event);
@@ -68,7 +69,7 @@ void Loupe::Refresh() {
         hide();
         return;
     }
-    centre_ = onSurface;
+    centre_ = point_.value_or(onSurface);
     if (geometry() != place) {
         setGeometry(place);
     }

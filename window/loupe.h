@@ -38,6 +38,13 @@ class Loupe : public QWidget {
     // that changes what the surface shows (a mark, a new picture).
     void Refresh();
 
+    // While a point is dragged the loupe shows it (surface pixels) rather than
+    // what lies under the pointer; nothing: the pointer again.
+    void Follow(std::optional<QPointF> point) {
+        point_ = point;
+        Refresh();
+    }
+
     // Where the loupe goes in a viewport of `viewport` size for a pointer at
     // `pointer` (viewport pixels); an empty rectangle when no corner will do.
     [[nodiscard]] static QRect PlaceFor(QSize viewport, QPointF pointer);
@@ -52,7 +59,8 @@ class Loupe : public QWidget {
     // The last pointer position over the surface, in viewport pixels, so that
     // after a scroll the loupe shows what is now under it.
     std::optional<QPointF> pointer_;
-    QPointF centre_;  // surface pixels
+    QPointF centre_;                // surface pixels
+    std::optional<QPointF> point_;  // a dragged point, shown instead
 };
 
 }  // namespace vardesca

@@ -16,6 +16,7 @@
 #include "window/engine_adapters.h"
 #include "window/engine_events.h"
 #include "window/loupe.h"
+#include "window/point_grip.h"
 #include "window/results_box.h"
 #include "window/user_actions.h"
 
@@ -54,15 +55,19 @@ class PhotoDesk {
     void Unload();
     [[nodiscard]] bool HasPicture() const;
     [[nodiscard]] const QString& FileName() const { return fileName_; }
-    void UpdateCaption();
+    // The caption for the engine's state, or for a dragged point's preview.
+    void UpdateCaption(const MovePreview* preview = nullptr);
 
     [[nodiscard]] const MeasureEngine& Engine() const { return *engine_; }
     [[nodiscard]] MeasurementTable& Table() { return table_; }
     [[nodiscard]] const MeasurementTable& Table() const { return table_; }
     [[nodiscard]] const TwipsScale& Scale() const { return scale_; }
     [[nodiscard]] Loupe& LoupeWidget() { return parts_.loupe; }
+    [[nodiscard]] const PointGrip* Grip() const { return grip_.get(); }
 
   private:
+    // The grip on placed points, and the moves and nudges it and the keys make.
+    void DefineMoves(UserActions& actions);
     // Resetta's question, then the photo as just loaded, the results gone.
     void Reset();
     // After any engine action: the references' check when the calibration
@@ -81,6 +86,7 @@ class PhotoDesk {
     // Made before the engine and outliving it: the engine tells it each step.
     std::unique_ptr<EngineEvents> events_;
     std::unique_ptr<MeasureEngine> engine_;
+    std::unique_ptr<PointGrip> grip_;  // made with the actions it performs
 };
 
 }  // namespace vardesca

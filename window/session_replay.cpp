@@ -23,7 +23,16 @@ void ReplayStep(const RecoveryStep& step, bool askWhenRunOut, const ReplayParts&
         return;
     }
     ActionArgs args;
-    if (*action == UserAction::Click) {
+    if (*action == UserAction::MovePoint) {
+        const auto move = MoveOf(step.action);
+        if (!move) {
+            return;
+        }
+        args.point = move->point;
+        args.x = move->x;
+        args.y = move->y;
+        args.join = move->join;
+    } else if (*action == UserAction::Click) {
         const auto click = ClickOf(step.action);
         if (!click) {
             return;

@@ -30,7 +30,13 @@ constexpr ActionRule kRules[] = {
      false},
     {A::StartMeasuring, "StartMeasuring", "", false, K::Inizia, false, H::No, false, true},
     {A::Undo, "Undo", "", false, K::Undo, false, H::No, false},
-    {A::GiveUpPendingPoint, "GiveUpPendingPoint", "", false, K::Undo, false, H::No, false, true},
+    {A::GiveUpPendingPoint, "GiveUpPendingPoint", "", false, K::GiveUp, false, H::No, false, true},
+    {A::MovePoint, "MovePoint", "a point dragged on the photo, or nudged", false, K::Move, false,
+     H::No, true, true},
+    {A::NudgeLeft, "NudgeLeft", "", false, kNone, false, H::No, false, true},
+    {A::NudgeRight, "NudgeRight", "", false, kNone, false, H::No, false, true},
+    {A::NudgeUp, "NudgeUp", "", false, kNone, false, H::No, false, true},
+    {A::NudgeDown, "NudgeDown", "", false, kNone, false, H::No, false, true},
     {A::Redo, "Redo", "", false, K::Redo, false, H::No, false},
     {A::Resetta, "Resetta", "the \"Resetta misurazioni\" button", false, K::Resetta, false, H::No,
      false},
@@ -155,9 +161,28 @@ void UserActions::Perform(UserAction action, const ActionArgs& args) {
         return;
     }
     const auto recordOf = [&](RecordKind kind) {
+        if (kind == RecordKind::Move) {
+            return journal_record::Move({args.point, args.x, args.y, args.join});
+        }
         return kind == RecordKind::Click ? journal_record::Click(args.x, args.y)
                                          : journal_record::Action(kind);
     };
+    // What ran before this, for a nudge to ask; an action it starts (the move)
+    // is part of it.
+    struct Running {
+        UserActions& door;
+        UserAction action;
+        Running(UserActions& d, UserAction a) : door(d), action(a) {
+            if (door.depth_++ == 0) {
+                door.running_ = action;
+            }
+        }
+        ~Running() {
+            if (--door.depth_ == 0) {
+                door.previous_ = door.running_;
+            }
+        }
+    } running{*this, action};
     if (rule.record && !rule.recordAfter) {
         journal_.flushText();
         journal_.write(recordOf(*rule.record));

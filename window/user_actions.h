@@ -48,16 +48,24 @@ enum class UserAction {
     Resetta,
     CopiaDati,
     Info,
-    OpenPath,  // a photo named by the command line, a file manager or a drop
+    OpenPath,   // a photo named by the command line, a file manager or a drop
+    MovePoint,  // a point let go where it was dragged, or nudged
+    NudgeLeft,  // Shift+arrows: the selected point one screen pixel over
+    NudgeRight,
+    NudgeUp,
+    NudgeDown,
 };
 // The last of them: the rules' check walks every action up to it.
-inline constexpr UserAction kLastUserAction = UserAction::OpenPath;
+inline constexpr UserAction kLastUserAction = UserAction::NudgeDown;
 
-// What an action carries: a click's point in picture twips, a photo's path.
+// What an action carries: a click's point in picture twips, a photo's path;
+// for a move, which point goes to x, y and whether it joins the last move.
 struct ActionArgs {
     float x = 0;
     float y = 0;
     QString path;
+    PointId point{};
+    bool join = false;
 };
 
 // How the door treats an action, stated once for each.
@@ -112,6 +120,9 @@ class UserActions {
     void Define(UserAction action, Work work, std::function<void()> after = {},
                 Applies applies = {});
     void Perform(UserAction action, const ActionArgs& args = {});
+    // The action performed before the one now running (or the last one, when
+    // none runs): a nudge joins the one before it.
+    [[nodiscard]] UserAction Previous() const { return previous_; }
     // Whether `action` has its work: one without would do nothing, silently.
     [[nodiscard]] bool Defined(UserAction action) const {
         const auto it = definitions_.find(action);
@@ -137,6 +148,9 @@ class UserActions {
     std::function<bool()> saving_;
     Journal journal_;
     std::map<UserAction, Definition> definitions_;
+    UserAction previous_ = UserAction::None;
+    UserAction running_ = UserAction::None;
+    int depth_ = 0;
 };
 
 }  // namespace vardesca

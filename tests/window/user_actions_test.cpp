@@ -105,9 +105,12 @@ TEST_F(UserActionsTest, EveryActionGetsWhatItsRowSaysDuringASaveAndOutOfOne) {
         }
         // Recorded before it runs, with the reply it got after it; or, when
         // recovery needs nothing of it, once it has run, with no reply.
-        const JournalRecord record = rule.record == RecordKind::Click
-                                         ? journal_record::Click(3.5f, 4.0f)
-                                         : journal_record::Action(*rule.record);
+        JournalRecord record = rule.record == RecordKind::Click
+                                   ? journal_record::Click(3.5f, 4.0f)
+                                   : journal_record::Action(*rule.record);
+        if (rule.record == RecordKind::Move) {
+            record = journal_record::Move({PointId{}, 3.5f, 4.0f, false});
+        }
         if (rule.recordAfter) {
             EXPECT_EQ(written, std::vector<JournalRecord>{record});
         } else {
