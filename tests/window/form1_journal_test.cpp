@@ -150,6 +150,57 @@ TEST_F(Form1JournalTest, AKilledSessionComesBackAsItWasDownToTheNextLine) {
 
 // Three photos, so that a photo's rows are journaled once when it is left and
 // never again when a later one is: the table comes back without a row twice.
+// Moves are journaled and replayed through the door: a session killed after
+// a drag, nudges, an undo and a reference's move comes back to the byte; a
+// drag still under way at the kill was never let go, and does not.
+TEST_F(Form1JournalTest, MovesComeBackAfterAKillButADragUnderWayDoesNot) {
+    journalPath = journal->Path();
+    Open(one);
+    CalibrateAndMeasure(200);
+    Click(window, 100, 150);
+    Click(window, 300, 150);
+    QWidget* surface = window.picPicture;
+    QTest::mousePress(surface, Qt::LeftButton, {}, {200, 100});
+    QTest::mouseMove(surface, {225, 100});
+    QTest::mouseMove(surface, {250, 110});
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, {250, 110});
+    surface->setFocus();
+    QTest::keyClick(surface, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(surface, Qt::Key_Up, Qt::ShiftModifier);
+    window.Actions().Perform(UserAction::Undo);
+    QTest::keyClick(surface, Qt::Key_Left, Qt::ShiftModifier);
+    // The 1 cm reference stretched from 50 px to 53: 5,8 % apart, kept (No).
+    dialogs.answers = {Answer::No};
+    ActionArgs move;
+    move.point = PointId{PointId::Pair::Reference, 1, 1};
+    move.x = 63 * 15;
+    move.y = 20 * 15;
+    window.Actions().Perform(UserAction::MovePoint, move);
+    ASSERT_EQ(dialogs.Messages().size(), 2u);  // Inizia's instructions, then the question
+    EXPECT_TRUE(dialogs.Messages()[1].text.contains(QStringLiteral("5,8 %")));
+    ASSERT_EQ(window.Text1->GetText(), "1\t2,9\r\n2\t3,88\r\n");
+    const std::string before = StateOf(window);
+    const PointId tail{PointId::Pair::Measurement, 1, 1};
+    const PlacedPoint at = *window.Desk().Engine().PointAt(tail);
+
+    QTest::mousePress(surface, Qt::LeftButton, {}, {300, 150});
+    QTest::mouseMove(surface, {320, 150});
+    QTest::mouseMove(surface, {340, 170});
+    const JournalReading reading = Killed();
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, {340, 170});
+    testing::ScriptedWindowDialogs otherDialogs;
+    Form1 again(otherDialogs, locale);
+    again.RecoverSession(reading);
+    EXPECT_EQ(StateOf(again), before);
+    const PlacedPoint back = *again.Desk().Engine().PointAt(tail);
+    EXPECT_EQ(back.x, at.x);
+    EXPECT_EQ(back.y, at.y);
+    // The undo history came back too: the reference's move is the last step.
+    again.Actions().Perform(UserAction::Undo);
+    EXPECT_EQ(again.Text1->GetText(), "1\t2,99\r\n2\t4\r\n");
+    EXPECT_EQ(otherDialogs.unexpected, 0);
+}
+
 TEST_F(Form1JournalTest, ASessionOverThreePhotosComesBackWithEachRowOnce) {
     journalPath = journal->Path();
     Make(QStringLiteral("IMG_3.png"), Qt::blue);
@@ -241,11 +292,11 @@ TEST_F(Form1JournalTest, NotesTypedWithoutAPauseAreJournaledWithinTheSecond) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     }
     const JournalReading reading = Killed();
-    const auto typed = std::find_if(reading.records.begin(), reading.records.end(),
-                                    [](const JournalRecord& r) {
-                                        const auto text = TextOf(r);
-                                        return text && text->starts_with("na");
-                                    });
+    const auto typed =
+        std::find_if(reading.records.begin(), reading.records.end(), [](const JournalRecord& r) {
+            const auto text = TextOf(r);
+            return text && text->starts_with("na");
+        });
     EXPECT_NE(typed, reading.records.end());
 }
 
