@@ -9,7 +9,10 @@
 # there, which must come out as it would at 100 %; then it zooms four notches
 # of Ctrl+wheel on a point near the photo's edge and clicks it there, which
 # must still be that point. Then it undoes that last line (Ctrl+Z: the
-# clipboard holds four lines) and redoes it (Ctrl+Shift+Z).
+# clipboard holds four lines) and redoes it (Ctrl+Shift+Z). Last, it drags the
+# tail point of the first fish 50 px further (a press on the point, the
+# pointer moved, let go): the first line becomes 7 cm in place, the rest as
+# they were, in the clipboard byte for byte.
 # A second run starts with the photo on the command line, measures a fish on
 # it and one on the next photo of the folder (Ctrl+PgDn), and saves the
 # measurement table (Ctrl+T), compared byte for byte; the settings of the first
@@ -207,6 +210,16 @@ xdotool key Return
 sleep 0.5
 [ -f "$work/misure.txt" ] || fail "no file was written"
 printf '\r\n' | cat "$work/expected" - | cmp - "$work/misure.txt" || fail "file bytes differ"
+
+# The first fish's tail, at photo (360, 120), dragged to (410, 120): 350 px.
+xdotool mousemove --window "$main" 370 130 sleep 0.2 mousedown 1 sleep 0.2 \
+    mousemove --window "$main" 390 130 sleep 0.2 mousemove --window "$main" 420 130 sleep 0.2 \
+    mouseup 1
+sleep 0.3
+printf '1\t7\r\n2\t4,47\r\n3\t6,74\r\n4\t4\r\n5\t5\r\n' >"$work/expected-dragged"
+copy_results 'Vuoi copiare i dati' "$work/clipboard-dragged"
+cmp "$work/expected-dragged" "$work/clipboard-dragged" ||
+    fail "after the drag the clipboard holds: $(od -An -c "$work/clipboard-dragged")"
 
 import -window root "$out/e2e.png"
 
