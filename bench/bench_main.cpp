@@ -386,6 +386,66 @@ void BenchLoupe(const QStringList& args) {
     Row("loupe update (slowest)", *std::max_element(times.begin(), times.end()), "ms", 0, "< 4 ms");
 }
 
+// A placed point dragged on the 48 MP photo with fifty fish measured: each move
+// of the pointer until the caption shows the new length and the view is
+// repainted with the moved marks. Against the same moves without a press
+// (the loupe following the pointer): what the drag itself costs.
+void BenchDrag(const QStringList& args) {
+    Window w;
+    w.LargeViewport();
+    w.Open(args[2]);
+    w.CalibrateAndMeasureFifty(600, 3000, 300, 450);
+    QWidget* surface = w.form.picPicture;
+    const auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButton button,
+                          Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, surface->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(surface, &event);
+    };
+    const auto moves = [&](QPointF from, Qt::MouseButtons buttons) {
+        std::vector<double> times;
+        for (int i = 1; i <= 46; ++i) {
+            QElapsedTimer t;
+            t.start();
+            send(QEvent::MouseMove, from + QPointF(3 * i, 2 * i), Qt::NoButton, buttons);
+            w.form.picContainer->repaint();
+            if (i > 5) {  // past the drag distance
+                times.push_back(double(t.nsecsElapsed()) / 1e6);
+            }
+        }
+        return times;
+    };
+    const auto drag = [&](QPointF from, vardesca::PointId point) {
+        const auto before = w.form.Desk().Engine().PointAt(point);
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        std::vector<double> times = moves(from, Qt::LeftButton);
+        const bool shown = w.form.windowTitle().endsWith(QStringLiteral(" cm")) ||
+                           point.pair == vardesca::PointId::Pair::Reference;
+        send(QEvent::MouseButtonRelease, from + QPointF(138, 92), Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+        const auto after = w.form.Desk().Engine().PointAt(point);
+        if (!shown || !before || !after || before->x == after->x) {
+            std::fprintf(stderr, "the drag did not move the point\n");
+            std::exit(1);
+        }
+        return times;
+    };
+    const std::vector<double> plain = moves({300, 300}, Qt::NoButton);
+    using P = vardesca::PointId::Pair;
+    // The tail of the 25th fish, at (980, 230) pixels; the first reference's
+    // end, at (100, 0), whose scale changes all fifty lines when let go.
+    const std::vector<double> fish = drag({980, 230}, {P::Measurement, 25, 1});
+    const std::vector<double> reference = drag({100, 0}, {P::Reference, 0, 1});
+    Row("drag a fish's point, one move (median)", Median(fish), "ms", Median(plain),
+        "<= 16 ms (one frame)");
+    Row("drag a fish's point, one move (slowest)", *std::max_element(fish.begin(), fish.end()),
+        "ms", Median(plain), "<= 16 ms (one frame)");
+    Row("drag a reference's point, one move (median)", Median(reference), "ms", Median(plain),
+        "<= 16 ms (one frame)");
+    Row("drag a reference's point, one move (slowest)",
+        *std::max_element(reference.begin(), reference.end()), "ms", Median(plain),
+        "<= 16 ms (one frame)");
+}
+
 void BenchZoomMemory(const QStringList& args) {
     Window w;
     w.LargeViewport();
@@ -728,6 +788,7 @@ int Main(const QStringList& args) {
         {"fit", BenchFit},
         {"zoom", BenchZoom},
         {"loupe", BenchLoupe},
+        {"drag", BenchDrag},
         {"zoom-memory", BenchZoomMemory},
         {"export", BenchExport},
         {"export-peak", BenchExportPeak},

@@ -48,6 +48,7 @@ done
 "$bench" fit "$data/photo-8000x6000.jpg"
 "$bench" zoom "$data/photo-8000x6000.jpg"
 "$bench" loupe "$data/photo-8000x6000.jpg"
+"$bench" drag "$data/photo-8000x6000.jpg"
 "$bench" zoom-memory "$data/photo-8000x6000.jpg"
 "$bench" export "$data/photo-8000x6000.jpg"
 "$bench" export-peak "$data/photo-8000x6000.jpg"

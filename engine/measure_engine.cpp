@@ -178,6 +178,20 @@ void MeasureEngine::PlacePairMarks(const PairPlace& place) {
     std::copy(second.begin(), second.end(), marks_.begin() + static_cast<std::ptrdiff_t>(line + 1));
 }
 
+void MeasureEngine::ShowPairMarks(const PairPlace& place) {
+    const std::size_t end =
+        place.firstMark + (place.complete ? kPointMarks + kPairMarks : kPointMarks);
+    for (std::size_t i = place.firstMark; i < end; ++i) {
+        const Mark& m = marks_[i];
+        const bool replaced = m.circle ? surface_.ReplaceCircle(i, m.a, m.b, m.c, m.colour)
+                                       : surface_.ReplaceLine(i, m.a, m.b, m.c, m.d, m.colour);
+        if (!replaced) {
+            RedrawFrom(i);
+            return;
+        }
+    }
+}
+
 void MeasureEngine::RedrawFrom(std::size_t first) {
     // The surface only appends and erases, so the marks after the pair go too
     // and come back in their order: undo erases by that order.
@@ -776,7 +790,7 @@ void MeasureEngine::ApplyMove(const PointId& point, float x, float y, const Pair
         }
     }
     PlacePairMarks(place);
-    RedrawFrom(place.firstMark);
+    ShowPairMarks(place);
     lastPoint_ = point;
     if (observer_ != nullptr) {
         observer_->PointMoved({point, x, y});
@@ -851,7 +865,7 @@ std::optional<MovePreview> MeasureEngine::PreviewMove(const PointId& point, floa
                 static_cast<double>(k_);
         }
         PlacePairMarks(*place);
-        RedrawFrom(place->firstMark);
+        ShowPairMarks(*place);
         previewing_ = point;
         return preview;
     } catch (const ArithmeticOverflow&) {
@@ -867,7 +881,7 @@ void MeasureEngine::EndPreview() {
     previewing_.reset();
     if (place) {
         PlacePairMarks(*place);
-        RedrawFrom(place->firstMark);
+        ShowPairMarks(*place);
     }
 }
 

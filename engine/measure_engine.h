@@ -65,6 +65,29 @@ class MarkSurface {
         static_cast<void>(first);
         static_cast<void>(count);
     }
+    // Puts mark number `index` (counted as EraseMarks counts them) where
+    // DrawCircle or DrawLine would draw it now, in its place among the others.
+    // A moved point calls them. False when the surface cannot: the engine then
+    // erases from that mark on and draws them all again.
+    virtual bool ReplaceCircle(std::size_t index, float cx, float cy, float radius,
+                               std::uint32_t colour) {
+        static_cast<void>(index);
+        static_cast<void>(cx);
+        static_cast<void>(cy);
+        static_cast<void>(radius);
+        static_cast<void>(colour);
+        return false;
+    }
+    virtual bool ReplaceLine(std::size_t index, float xa, float ya, float xb, float yb,
+                             std::uint32_t colour) {
+        static_cast<void>(index);
+        static_cast<void>(xa);
+        static_cast<void>(ya);
+        static_cast<void>(xb);
+        static_cast<void>(yb);
+        static_cast<void>(colour);
+        return false;
+    }
 };
 
 // The two modal boxes the engine uses.
@@ -336,6 +359,9 @@ class MeasureEngine {
     void Draw(const Mark& mark);
     // The marks from `first` on taken away and drawn again as marks_ holds them.
     void RedrawFrom(std::size_t first);
+    // The pair's marks shown where marks_ now has them: put in place where the
+    // surface can, else drawn again with every mark after them.
+    void ShowPairMarks(const PairPlace& place);
     // marks_ given the pair's new place, from its first mark.
     void PlacePairMarks(const PairPlace& place);
     [[nodiscard]] double PairDistance(std::int32_t dx, std::int32_t dy) const;

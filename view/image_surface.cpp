@@ -160,6 +160,26 @@ void ImageSurface::EraseMarks(std::size_t first, std::size_t count) {
     update(overlay_.Erase(first, count, zoom_));
 }
 
+bool ImageSurface::ReplaceCircle(std::size_t index, float cx, float cy, float radius,
+                                 std::uint32_t colour) {
+    const auto touched = overlay_.ReplaceCircle(index, scale_.ToPixels(cx, cy),
+                                                scale_.ToPixelsF(radius), FromBgr(colour), zoom_);
+    if (touched) {
+        update(*touched);
+    }
+    return touched.has_value();
+}
+
+bool ImageSurface::ReplaceLine(std::size_t index, float xa, float ya, float xb, float yb,
+                               std::uint32_t colour) {
+    const auto touched = overlay_.ReplaceLine(index, scale_.ToPixels(xa, ya),
+                                              scale_.ToPixels(xb, yb), FromBgr(colour), zoom_);
+    if (touched) {
+        update(*touched);
+    }
+    return touched.has_value();
+}
+
 void ImageSurface::AddLabel(float xa, float ya, float xb, float yb, const QString& text,
                             std::uint32_t colour, int key) {
     update(overlay_.AddLabel(scale_.ToPixels(xa, ya), scale_.ToPixels(xb, yb), text,

@@ -68,6 +68,10 @@ class ImageSurface : public QWidget, public MarkSurface {
     void DrawCircle(float cx, float cy, float radius, std::uint32_t colour) override;
     void DrawLine(float xa, float ya, float xb, float yb, std::uint32_t colour) override;
     void EraseMarks(std::size_t first, std::size_t count) override;
+    bool ReplaceCircle(std::size_t index, float cx, float cy, float radius,
+                       std::uint32_t colour) override;
+    bool ReplaceLine(std::size_t index, float xa, float ya, float xb, float yb,
+                     std::uint32_t colour) override;
     [[nodiscard]] std::size_t MarkCount() const { return overlay_.Marks().size(); }
     [[nodiscard]] const MarkOverlay& Overlay() const { return overlay_; }
 

@@ -39,16 +39,55 @@ QRect MarkOverlay::AddCircle(QPointF centre, double radius, QColor colour, doubl
     return Add({true, centre, {}, radius, colour, false, {}}, zoom);
 }
 
-QRect MarkOverlay::AddLine(QPointF a, QPointF b, QColor colour, double zoom) {
-    if (crossCentre_ && (a.x() == b.x() || a.y() == b.y())) {
+MarkOverlay::Mark MarkOverlay::LineMark(QPointF a, QPointF b, QColor colour,
+                                        std::optional<QPointF> circle) {
+    if (circle && (a.x() == b.x() || a.y() == b.y())) {
         const QPointF middle = (a + b) / 2;
-        const QPointF centre = *crossCentre_;
+        const QPointF centre = *circle;
         if (std::abs(middle.x() - centre.x()) < 1e-3 && std::abs(middle.y() - centre.y()) < 1e-3) {
-            return Add({false, a - centre, b - centre, 0, colour, true, centre}, zoom);
+            return {false, a - centre, b - centre, 0, colour, true, centre};
         }
     }
-    crossCentre_.reset();
-    return Add({false, a, b, 0, colour, false, {}}, zoom);
+    return {false, a, b, 0, colour, false, {}};
+}
+
+QRect MarkOverlay::AddLine(QPointF a, QPointF b, QColor colour, double zoom) {
+    Mark mark = LineMark(a, b, colour, crossCentre_);
+    if (!mark.arm) {
+        crossCentre_.reset();
+    }
+    return Add(std::move(mark), zoom);
+}
+
+std::optional<QRect> MarkOverlay::Replace(std::size_t index, Mark mark, double zoom) {
+    if (index >= marks_.size()) {
+        return std::nullopt;
+    }
+    const QRect old = Bounds(marks_[index], zoom);
+    marks_[index] = std::move(mark);
+    return old | Bounds(marks_[index], zoom);
+}
+
+std::optional<QRect> MarkOverlay::ReplaceCircle(std::size_t index, QPointF centre, double radius,
+                                                QColor colour, double zoom) {
+    if (index < marks_.size() && crossCentre_ && marks_[index].circle &&
+        marks_[index].a == *crossCentre_) {
+        crossCentre_ = centre;  // the next arms added belong to it
+    }
+    return Replace(index, {true, centre, {}, radius, colour, false, {}}, zoom);
+}
+
+std::optional<QRect> MarkOverlay::ReplaceLine(std::size_t index, QPointF a, QPointF b,
+                                              QColor colour, double zoom) {
+    // The circle of the point this line would be an arm of: one or two marks before.
+    std::optional<QPointF> circle;
+    for (std::size_t back = 1; back <= 2 && back <= index; ++back) {
+        if (index - back < marks_.size() && marks_[index - back].circle) {
+            circle = marks_[index - back].a;
+            break;
+        }
+    }
+    return Replace(index, LineMark(a, b, colour, circle), zoom);
 }
 
 QRegion MarkOverlay::Erase(std::size_t first, std::size_t count, double zoom) {

@@ -49,6 +49,13 @@ class MarkOverlay {
     // two arms through it.
     QRect AddLine(QPointF a, QPointF b, QColor colour, double zoom);
     QRegion Erase(std::size_t first, std::size_t count, double zoom);
+    // Mark `index` put where AddCircle or AddLine would put it now, in its
+    // place among the others (a line is an arm when centred on its point's
+    // circle); the pixels to repaint, or nothing for no such mark.
+    std::optional<QRect> ReplaceCircle(std::size_t index, QPointF centre, double radius,
+                                       QColor colour, double zoom);
+    std::optional<QRect> ReplaceLine(std::size_t index, QPointF a, QPointF b, QColor colour,
+                                     double zoom);
     void Clear();
     [[nodiscard]] const std::vector<Mark>& Marks() const { return marks_; }
 
@@ -92,6 +99,9 @@ class MarkOverlay {
     void DrawLabel(QPainter& painter, const Label& label, double zoom, double size) const;
     [[nodiscard]] QRect LabelBounds(const Label& label, double zoom) const;
     QRect Add(Mark mark, double zoom);
+    // A line as a mark: an arm of the cross centred on `circle`, or a line.
+    static Mark LineMark(QPointF a, QPointF b, QColor colour, std::optional<QPointF> circle);
+    std::optional<QRect> Replace(std::size_t index, Mark mark, double zoom);
 
     std::vector<Mark> marks_;
     std::vector<Label> labels_;

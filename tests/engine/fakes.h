@@ -82,6 +82,29 @@ class RecordingSurface : public MarkSurface {
             badErase = true;
         }
     }
+    // With `replaces`, a mark can be put in a new place among the others.
+    bool ReplaceCircle(std::size_t index, float cx, float cy, float radius,
+                       std::uint32_t colour) override {
+        return Replace(index, {DrawCall::Circle, cx, cy, radius, 0.0f, colour});
+    }
+    bool ReplaceLine(std::size_t index, float xa, float ya, float xb, float yb,
+                     std::uint32_t colour) override {
+        return Replace(index, {DrawCall::Line, xa, ya, xb, yb, colour});
+    }
+    bool Replace(std::size_t index, const DrawCall& call) {
+        if (!replaces) {
+            return false;
+        }
+        if (index >= live.size()) {
+            badErase = true;
+            return false;
+        }
+        live[index] = call;
+        ++replaced;
+        return true;
+    }
+    bool replaces = false;
+    int replaced = 0;
     std::vector<DrawCall> calls;
     // The marks on the surface since the test last cleared it (with the engine's
     // Reset), erasures applied.

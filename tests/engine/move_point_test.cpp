@@ -70,25 +70,31 @@ PointId MeasurementEnd(std::int16_t number, std::int8_t end) {
 // A moved end gives what a click there would have given: the same line, in the
 // same place in the box, and the same marks in the same order.
 TEST(MovePointTest, AMovedEndMeasuresAsAClickThereWould) {
-    Desk moved;
-    moved.Measure(100, 1000, 1450, 1000);  // 2 cm
-    moved.Measure(100, 2000, 775, 2000);   // 1 cm
-    ASSERT_EQ(moved.results.text, "1\t2\r\n2\t1\r\n");
-    ASSERT_TRUE(moved.engine.MovePoint(MeasurementEnd(1, 1), 2125, 1000));
+    for (const bool replaces : {false, true}) {
+        SCOPED_TRACE(replaces ? "marks put in place" : "marks drawn again");
+        Desk moved;
+        moved.surface.replaces = replaces;
+        moved.Measure(100, 1000, 1450, 1000);  // 2 cm
+        moved.Measure(100, 2000, 775, 2000);   // 1 cm
+        ASSERT_EQ(moved.results.text, "1\t2\r\n2\t1\r\n");
+        ASSERT_TRUE(moved.engine.MovePoint(MeasurementEnd(1, 1), 2125, 1000));
 
-    Desk clicked;
-    clicked.Measure(100, 1000, 2125, 1000);
-    clicked.Measure(100, 2000, 775, 2000);
-    EXPECT_EQ(moved.results.text, "1\t3\r\n2\t1\r\n");
-    EXPECT_EQ(moved.results.text, clicked.results.text);
-    EXPECT_EQ(moved.surface.live, clicked.surface.live);
-    EXPECT_FALSE(moved.surface.badErase);
-    EXPECT_TRUE(moved.dialogs.notRewritten.empty());
-    ASSERT_EQ(moved.observer.changed.size(), 1u);
-    EXPECT_EQ(moved.observer.changed[0].first.length, 2.0);
-    EXPECT_EQ(moved.observer.changed[0].second.length, 3.0);
-    EXPECT_EQ(moved.observer.changed[0].second.xb, 2125.0f);
-    EXPECT_EQ(moved.engine.LastPoint(), MeasurementEnd(1, 1));
+        Desk clicked;
+        clicked.Measure(100, 1000, 2125, 1000);
+        clicked.Measure(100, 2000, 775, 2000);
+        EXPECT_EQ(moved.results.text, "1\t3\r\n2\t1\r\n");
+        EXPECT_EQ(moved.results.text, clicked.results.text);
+        EXPECT_EQ(moved.surface.live, clicked.surface.live);
+        EXPECT_FALSE(moved.surface.badErase);
+        EXPECT_TRUE(moved.dialogs.notRewritten.empty());
+        ASSERT_EQ(moved.observer.changed.size(), 1u);
+        EXPECT_EQ(moved.observer.changed[0].first.length, 2.0);
+        EXPECT_EQ(moved.observer.changed[0].second.length, 3.0);
+        EXPECT_EQ(moved.observer.changed[0].second.xb, 2125.0f);
+        EXPECT_EQ(moved.engine.LastPoint(), MeasurementEnd(1, 1));
+        // A surface that can put marks in place gets the pair's seven, no more.
+        EXPECT_EQ(moved.surface.replaced, replaces ? 7 : 0);
+    }
 }
 
 // The box's line is rewritten wherever it still stands as written, and
@@ -148,32 +154,37 @@ TEST(MovePointTest, TheLineIsRewrittenOnlyWhereItStandsAsWritten) {
 // A reference moved changes its scale and the mean, and every measurement of
 // the calibration follows, as if the reference had been clicked there.
 TEST(MovePointTest, AMovedReferenceRecomputesEveryMeasurement) {
-    Desk moved;
-    moved.Measure(100, 1000, 1450, 1000);
-    moved.Measure(100, 2000, 775, 2000);
-    moved.Measure(100, 3000, 4150, 3000);
-    moved.results.text.insert(0, "giorno 1\r\n");
-    ASSERT_TRUE(moved.engine.MovePoint({P::Reference, 0, 0}, 450, 300));
+    for (const bool replaces : {false, true}) {
+        SCOPED_TRACE(replaces ? "marks put in place" : "marks drawn again");
+        Desk moved;
+        moved.surface.replaces = replaces;
+        moved.Measure(100, 1000, 1450, 1000);
+        moved.Measure(100, 2000, 775, 2000);
+        moved.Measure(100, 3000, 4150, 3000);
+        moved.results.text.insert(0, "giorno 1\r\n");
+        ASSERT_TRUE(moved.engine.MovePoint({P::Reference, 0, 0}, 450, 300));
 
-    Desk clicked(450);
-    clicked.Measure(100, 1000, 1450, 1000);
-    clicked.Measure(100, 2000, 775, 2000);
-    clicked.Measure(100, 3000, 4150, 3000);
-    EXPECT_EQ(moved.engine.k(), clicked.engine.k());
-    EXPECT_EQ(moved.engine.ReferenceScales(), clicked.engine.ReferenceScales());
-    EXPECT_EQ(moved.results.text, "giorno 1\r\n" + clicked.results.text);
-    EXPECT_EQ(moved.surface.live, clicked.surface.live);
-    EXPECT_EQ(moved.observer.changed.size(), 3u);
-    EXPECT_TRUE(moved.dialogs.notRewritten.empty());
+        Desk clicked(450);
+        clicked.Measure(100, 1000, 1450, 1000);
+        clicked.Measure(100, 2000, 775, 2000);
+        clicked.Measure(100, 3000, 4150, 3000);
+        EXPECT_EQ(moved.engine.k(), clicked.engine.k());
+        EXPECT_EQ(moved.engine.ReferenceScales(), clicked.engine.ReferenceScales());
+        EXPECT_EQ(moved.results.text, "giorno 1\r\n" + clicked.results.text);
+        EXPECT_EQ(moved.surface.live, clicked.surface.live);
+        EXPECT_EQ(moved.observer.changed.size(), 3u);
+        EXPECT_TRUE(moved.dialogs.notRewritten.empty());
 
-    // One line edited: the other two are rewritten, the box lists the one.
-    moved.results.text =
-        "giorno 1\r\n1\tX\r\n" + clicked.results.text.substr(clicked.results.text.find("2\t"));
-    ASSERT_TRUE(moved.engine.MovePoint({P::Reference, 0, 0}, 150, 300));
-    EXPECT_EQ(moved.results.text, "giorno 1\r\n1\tX\r\n2\t1\r\n3\t6\r\n");
-    ASSERT_EQ(moved.dialogs.notRewritten.size(), 1u);
-    EXPECT_EQ(moved.dialogs.notRewritten[0].size(), 1u);
-    EXPECT_EQ(moved.dialogs.notRewritten[0][0].first, 1);
+        // One line edited: the other two are rewritten, the box lists the one.
+        moved.results.text =
+            "giorno 1\r\n1\tX\r\n" + clicked.results.text.substr(clicked.results.text.find("2\t"));
+        ASSERT_TRUE(moved.engine.MovePoint({P::Reference, 0, 0}, 150, 300));
+        EXPECT_EQ(moved.results.text, "giorno 1\r\n1\tX\r\n2\t1\r\n3\t6\r\n");
+        ASSERT_EQ(moved.dialogs.notRewritten.size(), 1u);
+        EXPECT_EQ(moved.dialogs.notRewritten[0].size(), 1u);
+        EXPECT_EQ(moved.dialogs.notRewritten[0][0].first, 1);
+        EXPECT_FALSE(moved.surface.badErase);
+    }
 }
 
 // Ctrl+Z puts the point back with every number that followed it; Ctrl+Shift+Z

@@ -82,6 +82,24 @@ TEST_F(PointGripTest, ADragMovesThePointAndEverythingFollows) {
     EXPECT_FALSE(window.windowTitle().contains(QStringLiteral(" cm")));
     EXPECT_EQ(window.Desk().Engine().n(), 1);
     EXPECT_EQ(dialogs.unexpected, 0);
+
+    // The marks, put in place, are those a click there draws: crosses and all.
+    const std::vector<MarkOverlay::Mark> dragged = window.picPicture->Overlay().Marks();
+    window.Actions().Perform(UserAction::Undo);  // the drag
+    window.Actions().Perform(UserAction::Undo);  // the fish
+    Click({100, 100});
+    Click({250, 100});
+    const std::vector<MarkOverlay::Mark> clicked = window.picPicture->Overlay().Marks();
+    ASSERT_EQ(dragged.size(), clicked.size());
+    for (std::size_t i = 0; i < dragged.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(dragged[i].circle, clicked[i].circle);
+        EXPECT_EQ(dragged[i].arm, clicked[i].arm);
+        EXPECT_EQ(dragged[i].a, clicked[i].a);
+        EXPECT_EQ(dragged[i].b, clicked[i].b);
+        EXPECT_EQ(dragged[i].centre, clicked[i].centre);
+        EXPECT_EQ(dragged[i].colour, clicked[i].colour);
+    }
 }
 
 // A press near a point that stays within the drag distance is the click it
