@@ -55,7 +55,16 @@ bool PointGrip::eventFilter(QObject* watched, QEvent* event) {
         return mouse->button() == Qt::LeftButton && Press(mouse->position());
     }
     if (type == QEvent::MouseMove && hold_) {
-        Move(static_cast<QMouseEvent*>(event)->position());
+        // Out of memory in the middle of a drag: the point back where it was,
+        // the box said, and the window goes on.
+        actions_.Guard([&] {
+            try {
+                Move(static_cast<QMouseEvent*>(event)->position());
+            } catch (...) {
+                LetGo();
+                throw;
+            }
+        });
         return false;  // the loupe follows the pointer as ever
     }
     if (type == QEvent::MouseButtonRelease && hold_ &&

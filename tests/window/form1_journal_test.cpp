@@ -187,6 +187,8 @@ TEST_F(Form1JournalTest, MovesComeBackAfterAKillButADragUnderWayDoesNot) {
     QTest::mouseMove(surface, {320, 150});
     QTest::mouseMove(surface, {340, 170});
     const JournalReading reading = Killed();
+    // The drag given up in this window, which now stands as the recovered one must.
+    QTest::keyClick(surface, Qt::Key_Escape);
     QTest::mouseRelease(surface, Qt::LeftButton, {}, {340, 170});
     testing::ScriptedWindowDialogs otherDialogs;
     Form1 again(otherDialogs, locale);
@@ -195,9 +197,17 @@ TEST_F(Form1JournalTest, MovesComeBackAfterAKillButADragUnderWayDoesNot) {
     const PlacedPoint back = *again.Desk().Engine().PointAt(tail);
     EXPECT_EQ(back.x, at.x);
     EXPECT_EQ(back.y, at.y);
-    // The undo history came back too: the reference's move is the last step.
+    // The undo history came back too, a run of nudges still one step: the
+    // reference's move is the last step, then the nudge left, then the run.
     again.Actions().Perform(UserAction::Undo);
     EXPECT_EQ(again.Text1->GetText(), "1\t2,99\r\n2\t4\r\n");
+    window.Actions().Perform(UserAction::Undo);
+    for (int step = 0; step < 3; ++step) {
+        SCOPED_TRACE(step);
+        again.Actions().Perform(UserAction::Undo);
+        window.Actions().Perform(UserAction::Undo);
+        EXPECT_EQ(StateOf(again), StateOf(window));
+    }
     EXPECT_EQ(otherDialogs.unexpected, 0);
 }
 
