@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The engine driven by an arbitrary sequence of clicks, replies, resets, undos,
-// redos and notes typed into the box, checking its invariants after every step:
+// redos, moves of placed points (dragged, nudged, given up) and notes typed
+// into the box, checking its invariants after every step:
 // among them, n never below zero, no mark erased that is not there, and no
 // note the user typed ever lost.
 #include <cmath>
@@ -101,11 +102,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vardesca::testing::RecordingButtons buttons;
     vardesca::testing::FakeLocale locale(",");
     vardesca::MeasureEngine engine(surface, dialogs, results, buttons, locale);
+    if (size > 0 && data[0] % 2 == 0) {
+        engine.SetPictureSize(6000, 4000);
+    }
     std::vector<std::string> notes;
     int steps = 0;
     while (!input.Empty() && ++steps < 2000) {
         std::size_t before = results.text.size();
-        switch (input.Byte() % 12) {
+        const std::string previous = results.text;
+        switch (input.Byte() % 16) {
             case 0:
                 engine.StartCalibration();
                 break;
@@ -129,6 +134,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 results.text += notes.back();
                 before = results.text.size();
                 break;
+            case 12:
+            case 13: {
+                // A point near somewhere moved somewhere: let go, or only shown.
+                const float x = input.Float();
+                const float y = input.Float();
+                const auto point = engine.PointNear(x, y, 1e30f);
+                const float toX = input.Float();
+                const float toY = input.Float();
+                const std::uint8_t how = input.Byte();
+                surface.replaces = (how & 2) != 0;
+                if (point) {
+                    try {
+                        if ((how & 4) != 0) {
+                            engine.PreviewMove(point->id, toX, toY);
+                        } else {
+                            engine.MovePoint(point->id, toX, toY, (how & 1) != 0);
+                        }
+                    } catch (const vardesca::ArithmeticOverflow&) {
+                        // refused before anything changed
+                    }
+                }
+                before = results.text.size();  // lines rewritten in place
+                break;
+            }
+            case 14:
+                engine.EndPreview();
+                break;
+            case 15:
+                engine.GiveUpPendingPoint();
+                break;
             default: {
                 const float x = input.Float();
                 const float y = input.Float();
@@ -140,6 +175,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
         surface.calls.clear();
+        // A move, or its undo or redo, rewrites lines in place: only what was
+        // appended after an unchanged text is checked as new.
+        if (results.text.compare(0, before, previous, 0, before) != 0) {
+            before = results.text.size();
+        }
         Check(engine, results.text, before);
         if (surface.badErase)
             __builtin_trap();

@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string again;
     for (const vardesca::JournalRecord& record : reading.records) {
         const std::string encoded = vardesca::EncodeRecord(record);
-        if (reading.damaged && bytes.find(encoded.substr(0, encoded.size() - 1)) == std::string_view::npos) {
+        if (reading.damaged &&
+            bytes.find(encoded.substr(0, encoded.size() - 1)) == std::string_view::npos) {
             std::abort();
         }
         again += encoded;
@@ -55,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vardesca::RecoveryPlan plan = vardesca::PlanRecovery(reading);
     for (const vardesca::RecoveryStep& step : plan.steps) {
         static_cast<void>(vardesca::ClickOf(step.action));
+        static_cast<void>(vardesca::MoveOf(step.action));
     }
     const std::string taken = vardesca::EncodePlan(plan);
     if (vardesca::ReadJournal(taken).damaged) {
