@@ -2,6 +2,7 @@
 #include "window/photo_desk.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "text/ui_text.h"
 #include "window/app_text.h"
@@ -82,8 +83,11 @@ void PhotoDesk::DefineMoves(UserActions& a) {
             const double step = scale_.TwipsPerPixel() / parts_.surface.Zoom();
             ActionArgs move;
             move.point = *point;
-            move.x = static_cast<float>(at->x + dx * step);
-            move.y = static_cast<float>(at->y + dy * step);
+            // Kept on the photo here, so that the journal holds where the point
+            // went, whatever a replay's picture.
+            const ImageSurface& surface = parts_.surface;
+            move.x = static_cast<float>(std::clamp(at->x + dx * step, 0.0, surface.WidthTwips()));
+            move.y = static_cast<float>(std::clamp(at->y + dy * step, 0.0, surface.HeightTwips()));
             const UserAction before = a.Previous();
             move.join = before == A::NudgeLeft || before == A::NudgeRight || before == A::NudgeUp ||
                         before == A::NudgeDown;
@@ -131,6 +135,14 @@ void PhotoDesk::inizializza(const QString& fileName, const LoadedPicture& pictur
     }
     UpdateCaption();
     parts_.loupe.Refresh();
+}
+
+void PhotoDesk::PutStandIn(const QString& fileName) {
+    QImage standIn(1, 1, QImage::Format_RGB32);
+    standIn.fill(Qt::black);
+    const double pixel = scale_.TwipsPerPixel();
+    inizializza(fileName, LoadedPicture{standIn, pixel, pixel});
+    engine_->SetPictureSize(0, 0);
 }
 
 void PhotoDesk::Unload() {

@@ -51,6 +51,11 @@ class PhotoDesk {
     // the picture at the top left, names the file in the caption, sets the scroll
     // ranges and returns the engine to Idle.
     void inizializza(const QString& fileName, const LoadedPicture& picture);
+    // A black pixel in place of a photo that can no longer be shown, on which a
+    // journal's steps still give the text and the table: the engine needs no
+    // pixels, and its points keep to no edge (the steps were kept in the
+    // photo's own when it was measured).
+    void PutStandIn(const QString& fileName);
     // Back to the start-up state but for the results text and the table.
     void Unload();
     [[nodiscard]] bool HasPicture() const;

@@ -54,6 +54,11 @@ bool PointGrip::eventFilter(QObject* watched, QEvent* event) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         return mouse->button() == Qt::LeftButton && Press(mouse->position());
     }
+    if (type == QEvent::MouseMove && hold_ &&
+        !static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton)) {
+        LetGo();  // its release went elsewhere (a box took the mouse): no drag
+        return false;
+    }
     if (type == QEvent::MouseMove && hold_) {
         // Out of memory in the middle of a drag: the point back where it was,
         // the box said, and the window goes on.

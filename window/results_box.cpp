@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 #include <string_view>
 
 namespace vardesca {
@@ -115,7 +116,49 @@ void ResultsBox::Write(const std::string& text) {
         cache_ = text;
         return;
     }
-    setPlainText(QString::fromStdString(text));
+    ReplaceBetween(current, text);
+}
+
+void ResultsBox::ReplaceBetween(const std::string& current, const std::string& text) {
+    const std::size_t shorter = std::min(current.size(), text.size());
+    std::size_t head = 0;
+    while (head < shorter && current[head] == text[head]) {
+        ++head;
+    }
+    std::size_t tail = 0;
+    while (tail < shorter - head &&
+           current[current.size() - 1 - tail] == text[text.size() - 1 - tail]) {
+        ++tail;
+    }
+    // Never within a character, nor between the CR and the LF of a line end.
+    const auto within = [](const std::string& s, std::size_t at) {
+        return at > 0 && at < s.size() &&
+               ((static_cast<unsigned char>(s[at]) & 0xC0) == 0x80 ||
+                (s[at - 1] == '\r' && s[at] == '\n'));
+    };
+    while (head > 0 && (within(current, head) || within(text, head))) {
+        --head;
+    }
+    while (tail > 0 &&
+           (within(current, current.size() - tail) || within(text, text.size() - tail))) {
+        --tail;
+    }
+    // A position in the document: each CR LF is one break there.
+    const auto position = [](const std::string& s, std::size_t bytes) {
+        const QString before = QString::fromStdString(s.substr(0, bytes));
+        return static_cast<int>(before.size() - before.count(QStringLiteral("\r\n")));
+    };
+    QTextCursor cut(document());
+    cut.setPosition(position(current, head));
+    cut.setPosition(position(current, current.size() - tail), QTextCursor::KeepAnchor);
+    appending_ = true;
+    cut.insertText(QString::fromStdString(text.substr(head, text.size() - tail - head)));
+    appending_ = false;
+    if (OnlyCrLfBreaks(text)) {
+        cache_ = text;
+    } else {
+        cache_.reset();
+    }
 }
 
 }  // namespace vardesca

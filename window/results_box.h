@@ -35,6 +35,10 @@ class ResultsBox : public QPlainTextEdit, public ResultsText {
 
   private:
     void Write(const std::string& text);
+    // `current` made `text` by replacing only what lies between their common
+    // beginning and end, so that the user's cursor, the view and the rest of
+    // the box stay (a moved point's line rewritten).
+    void ReplaceBetween(const std::string& current, const std::string& text);
     [[nodiscard]] std::string BuildText() const;
 
     // The text as GetText gives it, kept between measurements so that the

@@ -56,10 +56,7 @@ bool PutRecordedPhoto(const RecoveryPlan& plan, const ReplayParts& parts) {
             return true;
         }
     }
-    QImage standIn(1, 1, QImage::Format_RGB32);
-    standIn.fill(Qt::black);
-    const double pixel = parts.desk.Scale().TwipsPerPixel();
-    parts.desk.inizializza(path, LoadedPicture{standIn, pixel, pixel});
+    parts.desk.PutStandIn(path);
     parts.recorder.PhotoStarted();
     return false;
 }

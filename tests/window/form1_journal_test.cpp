@@ -316,9 +316,20 @@ TEST_F(Form1JournalTest, APhotoChangedSinceGivesBackTheTextAndTheTableOnly) {
     CalibrateAndMeasure(200);
     window.Actions().Perform(UserAction::NextPhoto);
     CalibrateAndMeasure(250);
+    // The tail nudged against the photo's right edge: a stand-in must not
+    // keep the point within its own single pixel.
+    ActionArgs tail;
+    tail.point = PointId{PointId::Pair::Measurement, 1, 1};
+    tail.x = 399 * 15;
+    tail.y = 100 * 15;
+    window.Actions().Perform(UserAction::MovePoint, tail);
+    window.picPicture->setFocus();
+    QTest::keyClick(window.picPicture, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(window.picPicture, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClicks(window.Text1, "fine");
     window.Session().FlushText();
     const std::string text = window.Text1->GetText();
+    ASSERT_NE(text.find("1\t6\r\n"), std::string::npos);
     const QByteArray table = TableCsv(window.Desk().Table().Rows(), QLatin1Char(','));
     ASSERT_EQ(window.Desk().Table().Rows().size(), 2u);
 

@@ -99,5 +99,26 @@ TEST(ResultsBoxTest, TextThatDoesNotExtendTheOldOneReplacesIt) {
     EXPECT_EQ(box.GetText(), "altro");
 }
 
+// A line rewritten in the middle (a moved point) changes only what differs:
+// the bytes come back exact, next to characters of several bytes and line
+// breaks too, and the user's cursor stays on the text it was in.
+TEST(ResultsBoxTest, ALineRewrittenInTheMiddleLeavesTheRestAndTheCursor) {
+    ResultsBox box(nullptr);
+    box.SetText("\xF0\x9F\x90\x9F\r\n1\t2\r\nnota \xC3\xA0\r\n2\t1,5\r\nfine");
+    QTextCursor cursor = box.textCursor();
+    cursor.movePosition(QTextCursor::End);
+    box.setTextCursor(cursor);
+    const int end = cursor.position();
+    box.SetText("\xF0\x9F\x90\x9F\r\n1\t2,25\r\nnota \xC3\xA0\r\n2\t1,5\r\nfine");
+    EXPECT_EQ(box.GetText(), "\xF0\x9F\x90\x9F\r\n1\t2,25\r\nnota \xC3\xA0\r\n2\t1,5\r\nfine");
+    EXPECT_EQ(box.textCursor().position(), end + 3);
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("\U0001F41F\n1\t2,25\nnota \u00E0\n2\t1,5\nfine"));
+    // The two texts differ within one character's bytes (à, á) and at a break.
+    box.SetText("\xF0\x9F\x90\x9F\r\n1\t2,25\r\nnota \xC3\xA1\r\n\r\n2\t1,5\r\nfine");
+    EXPECT_EQ(box.GetText(), "\xF0\x9F\x90\x9F\r\n1\t2,25\r\nnota \xC3\xA1\r\n\r\n2\t1,5\r\nfine");
+    EXPECT_EQ(box.toPlainText(),
+              QStringLiteral("\U0001F41F\n1\t2,25\nnota \u00E1\n\n2\t1,5\nfine"));
+}
+
 }  // namespace
 }  // namespace vardesca
