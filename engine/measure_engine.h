@@ -69,23 +69,12 @@ class MarkSurface {
     // DrawCircle or DrawLine would draw it now, in its place among the others.
     // A moved point calls them. False when the surface cannot: the engine then
     // erases from that mark on and draws them all again.
-    virtual bool ReplaceCircle(std::size_t index, float cx, float cy, float radius,
-                               std::uint32_t colour) {
-        static_cast<void>(index);
-        static_cast<void>(cx);
-        static_cast<void>(cy);
-        static_cast<void>(radius);
-        static_cast<void>(colour);
+    virtual bool ReplaceCircle(std::size_t /*index*/, float /*cx*/, float /*cy*/, float /*radius*/,
+                               std::uint32_t /*colour*/) {
         return false;
     }
-    virtual bool ReplaceLine(std::size_t index, float xa, float ya, float xb, float yb,
-                             std::uint32_t colour) {
-        static_cast<void>(index);
-        static_cast<void>(xa);
-        static_cast<void>(ya);
-        static_cast<void>(xb);
-        static_cast<void>(yb);
-        static_cast<void>(colour);
+    virtual bool ReplaceLine(std::size_t /*index*/, float /*xa*/, float /*ya*/, float /*xb*/,
+                             float /*yb*/, std::uint32_t /*colour*/) {
         return false;
     }
 };
@@ -354,6 +343,7 @@ class MeasureEngine {
     static constexpr std::size_t kPointMarks = 3;  // circle and two arms
     static constexpr std::size_t kPairMarks = 4;   // the line, then the point's
 
+    [[nodiscard]] static std::array<Mark, 3> PointMarkSet(float x, float y, std::uint32_t colour);
     void DrawPointMarks(float x, float y, std::uint32_t colour);
     void DrawPairMarks(float x, float y, std::uint32_t colour);
     void Draw(const Mark& mark);
@@ -392,6 +382,11 @@ class MeasureEngine {
     // still stands as written; false when it changed and could not be.
     bool RewriteLine(Measurement& m, std::string& text) const;
     void DropPendingSteps();
+    // The first point waiting for its pair taken away, marks, count and steps;
+    // the click it was.
+    Click TakeBackPendingPoint();
+    // Marks taken off the surface and off marks_ alike.
+    void EraseMarks(std::size_t first, std::size_t count);
     // How many whole lines of `text` (which ends a line) read `line`, which is
     // then counted as appended to it. The lines are counted once for a text and
     // then kept up as lines are appended, so that numbering the thousandth

@@ -30,6 +30,30 @@ class Form1Fixture : public ::testing::Test {
         window.cmdOpen_Click();
     }
 
+    // A left click on the photo at `p` (surface pixels), as the mouse gives it.
+    void ClickPhoto(QPoint p) { QTest::mouseClick(window.picPicture, Qt::LeftButton, {}, p); }
+
+    // A grey 400 × 300 photo saved as `name`, opened, the box emptied, and
+    // calibrated by clicks with references of 100 px for "2" cm and 50 px for
+    // "1" cm: 50 px a cm. Its path.
+    QString OpenCalibratedGreyPhoto(const QString& name, const char* format) {
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(qRgb(128, 128, 128));
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(image.save(path, format, 95));
+        Open(path);
+        EXPECT_EQ(window.picPicture->size(), QSize(400, 300));
+        window.Text1->SetText("");
+        window.Inizia_Click();
+        dialogs.inputs = {"2", "1"};
+        for (const QPoint p : {QPoint(10, 10), QPoint(110, 10), QPoint(10, 20), QPoint(60, 20)}) {
+            ClickPhoto(p);
+        }
+        EXPECT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
+        dialogs.shown.clear();
+        return path;
+    }
+
     QTemporaryDir dir;
     ScriptedWindowDialogs dialogs;
     QtLocaleNumbers locale{QLocale(QLocale::Italian, QLocale::Italy)};

@@ -19,24 +19,10 @@ class Form1UndoTest : public testing::Form1Fixture {
   protected:
     void SetUp() override {
         Form1Fixture::SetUp();
-        QImage image(400, 300, QImage::Format_RGB32);
-        image.fill(qRgb(128, 128, 128));
-        photo = dir.filePath(QStringLiteral("foto.jpg"));
-        ASSERT_TRUE(image.save(photo, "JPEG", 95));
-        Open(photo);
-        ASSERT_EQ(window.picPicture->size(), QSize(400, 300));
-        window.Text1->SetText("");
-        // References of 100 px for "2" cm and 50 px for "1" cm: 50 px a cm.
-        window.Inizia_Click();
-        dialogs.inputs = {"2", "1"};
-        for (const QPoint p : {QPoint(10, 10), QPoint(110, 10), QPoint(10, 20), QPoint(60, 20)}) {
-            Click(p);
-        }
-        ASSERT_EQ(window.Desk().Engine().azione(), MeasureEngine::Measuring);
-        dialogs.shown.clear();
+        photo = OpenCalibratedGreyPhoto(QStringLiteral("foto.jpg"), "JPEG");
     }
 
-    void Click(QPoint p) { QTest::mouseClick(window.picPicture, Qt::LeftButton, {}, p); }
+    void Click(QPoint p) { ClickPhoto(p); }
     void Measure(QPoint a, QPoint b) {
         Click(a);
         Click(b);

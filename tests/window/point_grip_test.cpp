@@ -18,17 +18,7 @@ class PointGripTest : public testing::Form1Fixture {
   protected:
     void SetUp() override {
         Form1Fixture::SetUp();
-        QImage image(400, 300, QImage::Format_RGB32);
-        image.fill(qRgb(128, 128, 128));
-        photo = dir.filePath(QStringLiteral("foto.png"));
-        ASSERT_TRUE(image.save(photo, "PNG"));
-        Open(photo);
-        window.Text1->SetText("");
-        window.Inizia_Click();
-        dialogs.inputs = {"2", "1"};
-        for (const QPoint p : {QPoint(10, 10), QPoint(110, 10), QPoint(10, 20), QPoint(60, 20)}) {
-            Click(p);
-        }
+        photo = OpenCalibratedGreyPhoto(QStringLiteral("foto.png"), "PNG");
         Click({100, 100});
         Click({200, 100});
         ASSERT_EQ(window.Text1->GetText(), "1\t2\r\n");
@@ -36,7 +26,7 @@ class PointGripTest : public testing::Form1Fixture {
     }
 
     QWidget* Surface() { return window.picPicture; }
-    void Click(QPoint p) { QTest::mouseClick(Surface(), Qt::LeftButton, {}, p); }
+    void Click(QPoint p) { ClickPhoto(p); }
     // A press at `from`, the pointer moved to `to` in two steps, not yet let go.
     void DragTo(QPoint from, QPoint to) {
         QTest::mousePress(Surface(), Qt::LeftButton, {}, from);
