@@ -142,8 +142,14 @@ void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy) {
     const std::string line = ResultLine(n_, length, locale_);
     // Read the box now: whatever the user typed into it stays, and the line goes
     // straight after it.
-    const std::string before = results_.GetText();
-    results_.SetText(before + line);
+    std::string text = results_.GetText();
+    // Which of the lines reading the same is this one, should a point move:
+    // counted before it goes in.
+    const std::size_t sameBefore = record && (text.empty() || text.back() == '\n')
+                                       ? LinesReadingBeforeAppend(text, line)
+                                       : kNotOwnLine;
+    text += line;
+    results_.SetText(text);
     punti_ = 0;
     MeasuredPair told{n_,
                       static_cast<float>(x0_),
@@ -156,10 +162,7 @@ void MeasureEngine::Measure(std::int32_t dx, std::int32_t dy) {
         record->line = line;
         record->number = n_;
         record->length = length;
-        // Which of the lines reading the same is this one, should a point move.
-        record->sameBefore = before.empty() || before.back() == '\n'
-                                 ? LinesReadingBeforeAppend(before, line)
-                                 : kNotOwnLine;
+        record->sameBefore = sameBefore;
         told = MeasuredPair{n_, record->first.x, record->first.y, record->xb, record->yb, length};
         done_.push_back(std::move(*record));
         history_.push_back({Step::Kind::Pair});
