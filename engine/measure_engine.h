@@ -368,13 +368,13 @@ class MeasureEngine {
     // The point's pair with the point at x, y, or nothing when that is refused.
     [[nodiscard]] std::optional<PairPlace> MovedPlace(const PointId& point, float& x,
                                                       float& y) const;
-    // The references' scales and k with `moved` in place of reference `which`.
+    // The references' scales and k with reference `which` standing at `place`.
     struct Scales {
         std::array<double, 2> references;
         double first;
         float k;
     };
-    [[nodiscard]] std::optional<Scales> ScalesWith(int which, const Reference& moved) const;
+    [[nodiscard]] std::optional<Scales> ScalesWith(int which, const PairPlace& place) const;
     // Sets the point at x, y (its pair then standing at `place`) with every
     // number that follows; no undo step.
     void ApplyMove(const PointId& point, float x, float y, const PairPlace& place);

@@ -194,23 +194,23 @@ std::optional<MeasureEngine::PairPlace> MeasureEngine::MovedPlace(const PointId&
     if (dx == 0 && dy == 0) {
         return std::nullopt;  // no length is ever 0, no scale infinite
     }
-    if (point.pair == PointId::Pair::Reference) {
-        Reference moved = *references_[static_cast<std::size_t>(point.number)];
-        moved.xa = place->xa;
-        moved.ya = place->ya;
-        moved.xb = place->xb;
-        moved.yb = place->yb;
-        if (!ScalesWith(point.number, moved)) {
-            return std::nullopt;
-        }
+    if (point.pair == PointId::Pair::Reference && !ScalesWith(point.number, *place)) {
+        return std::nullopt;
     }
     return place;
 }
 
 std::optional<MeasureEngine::Scales> MeasureEngine::ScalesWith(int which,
-                                                               const Reference& moved) const {
+                                                               const PairPlace& place) const {
     std::array<std::optional<Reference>, 2> refs = references_;
-    refs[static_cast<std::size_t>(which)] = moved;
+    std::optional<Reference>& moved = refs[static_cast<std::size_t>(which)];
+    if (!moved) {
+        return std::nullopt;
+    }
+    moved->xa = place.xa;
+    moved->ya = place.ya;
+    moved->xb = place.xb;
+    moved->yb = place.yb;
     if (!refs[0]) {
         return std::nullopt;
     }
@@ -291,7 +291,7 @@ void MeasureEngine::ApplyMove(const PointId& point, float x, float y, const Pair
         r.ya = place.ya;
         r.xb = place.xb;
         r.yb = place.yb;
-        if (const std::optional<Scales> scales = ScalesWith(point.number, r)) {
+        if (const std::optional<Scales> scales = ScalesWith(point.number, place)) {
             k_ = scales->k;
             firstPairScale_ = scales->first;
             referenceScales_ = scales->references;
@@ -358,12 +358,7 @@ std::optional<MovePreview> MeasureEngine::PreviewMove(const PointId& point, floa
         MovePreview preview{point,     place->xa, place->ya,        place->xb,
                             place->yb, 0.0,       referenceScales_, k_};
         if (point.pair == PointId::Pair::Reference) {
-            Reference moved = *references_[static_cast<std::size_t>(point.number)];
-            moved.xa = place->xa;
-            moved.ya = place->ya;
-            moved.xb = place->xb;
-            moved.yb = place->yb;
-            const std::optional<Scales> scales = ScalesWith(point.number, moved);
+            const std::optional<Scales> scales = ScalesWith(point.number, *place);
             preview.referenceScales = scales->references;
             preview.k = scales->k;
         } else if (point.pair == PointId::Pair::Measurement) {
