@@ -151,6 +151,23 @@ struct MovePreview {
     float k;
 };
 
+// A photo's calibration and measurements as kept between sessions: where each
+// pair's two points stand (image twips, as clicked) and, for a reference, the
+// length typed for it. Everything else (the scale, every length, the marks) is
+// worked out from these again, with the arithmetic the clicks had.
+struct KeptPair {
+    PointId::Pair pair = PointId::Pair::Measurement;  // Reference or Measurement
+    std::int16_t number = 0;  // a reference: 0 or 1; a measurement: its number
+    float xa = 0, ya = 0, xb = 0, yb = 0;
+    float length = 0;  // a reference's typed length (cm); not used for a measurement
+};
+struct KeptMeasuring {
+    // The references (the first, or both, in order), then the measurements
+    // by rising number.
+    std::vector<KeptPair> pairs;
+    std::optional<PointId> selected;
+};
+
 // What the engine did, told as it happens, so that what follows the
 // measuring (labels beside the marks, a table of the measurements, a check of
 // the references) need not work it out from the counters. Every call has a
@@ -186,6 +203,9 @@ class MeasureObserver {
         static_cast<void>(before);
         static_cast<void>(after);
     }
+    // Restore put a kept calibration and its measurements back on the photo;
+    // ReferenceCompleted and MeasurementAdded are not told for them.
+    virtual void MeasuringRestored() {}
 };
 
 // Turns clicks on the image into a scale, then into numbered lengths. Two
@@ -265,6 +285,19 @@ class MeasureEngine {
         pictureWidth_ = widthTwips;
         pictureHeight_ = heightTwips;
     }
+
+    // What stands on the photo now, as Restore takes it: the references
+    // completed and the measurements of their calibration (nothing while Idle).
+    [[nodiscard]] KeptMeasuring Kept() const;
+    // Puts a kept calibration and its measurements back on a photo, from Idle:
+    // the marks drawn as the clicks drew them, the scale worked out as the
+    // calibration does, and measuring going on at the next number (or, with
+    // the first reference only, calibration at its second). The results text
+    // is not touched, and there is nothing to undo. False, with nothing
+    // changed, for what clicks could not have given: a pair whose points
+    // coincide, a length that gives no scale, measurements without both
+    // references or not numbered 1 to 32767 rising, a point that does not fit.
+    bool Restore(const KeptMeasuring& kept);
 
     [[nodiscard]] std::int16_t azione() const { return azione_; }
     [[nodiscard]] std::int16_t punti() const { return punti_; }
