@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/measurement_table.h"
 
+#include <xlsxwriter.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <charconv>
 #include <utility>
-#include <xlsxwriter.h>
 
 #include "commands/safe_file.h"
 #include "picture/system_name.h"
@@ -31,10 +32,15 @@ QString Field(const QString& text, QChar separator, bool quoteAlways = false) {
 
 // A text cell a spreadsheet would take for a formula (a photo named
 // "=HYPERLINK(…).jpg") is shown as text: led by an apostrophe and quoted, as
-// OWASP advises for CSV files. Numbers are ours and never need it.
-QString TextField(const QString& text, QChar separator) {
+// OWASP advises for CSV files. Numbers are ours and never need it. The record,
+// which the program reads back, leads a name that itself begins with an
+// apostrophe with one more, so that taking the first off is always right.
+QString TextField(const QString& text, QChar separator, TableForm form) {
     static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
-    if (text.isEmpty() || !kFormulaStarts.contains(text.front())) {
+    const bool guard =
+        !text.isEmpty() && (kFormulaStarts.contains(text.front()) ||
+                            (form == kRecordForm && text.front() == QLatin1Char('\'')));
+    if (!guard) {
         return Field(text, separator);
     }
     return Field(QLatin1Char('\'') + text, separator, true);
@@ -42,17 +48,29 @@ QString TextField(const QString& text, QChar separator) {
 
 // A cell's text in the CSV: the photo's name as the system gives it (a name
 // that is not UTF-8 keeps its own bytes, so that the cell still names the
-// file), numbers with the column's decimals and the user's separator.
-QByteArray CsvCell(const TableRow& row, const TableColumn& column, QChar separator, bool comma) {
+// file), numbers with the column's decimals and the user's separator. In the
+// record a reference's length is the one typed, every digit of it, for the
+// scale to be worked out again exactly.
+QByteArray CsvCell(const TableRow& row, const TableColumn& column, QChar separator, bool comma,
+                   TableForm form) {
     if (const auto* text = std::get_if<QString TableRow::*>(&column.field)) {
-        return ToSystemName(TextField(row.*(*text), separator));
+        return ToSystemName(TextField(row.*(*text), separator, form));
     }
     QString number;
     if (const auto* integer = std::get_if<int TableRow::*>(&column.field)) {
         number = QString::number(row.*(*integer));
     } else {
-        number = QString::number(row.*std::get<double TableRow::*>(column.field), 'f',
-                                 column.decimals);
+        const auto field = std::get<double TableRow::*>(column.field);
+        const double value = row.*field;
+        if (form == kRecordForm && field == &TableRow::length &&
+            row.kind == QLatin1String(record_kind::kReference)) {
+            char shortest[32];
+            const auto written =
+                std::to_chars(shortest, shortest + sizeof shortest, static_cast<float>(value));
+            number = QString::fromLatin1(shortest, written.ptr - shortest);
+        } else {
+            number = QString::number(value, 'f', column.decimals);
+        }
         if (comma) {
             number.replace(QLatin1Char('.'), QLatin1Char(','));
         }
@@ -60,28 +78,48 @@ QByteArray CsvCell(const TableRow& row, const TableColumn& column, QChar separat
     return Field(number, separator).toUtf8();
 }
 
+QChar SeparatorFor(QChar decimalSeparator) {
+    return decimalSeparator == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
+}
+
 }  // namespace
 
-QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator) {
-    const bool comma = decimalSeparator == QLatin1Char(',');
-    const QChar separator = comma ? QLatin1Char(';') : QLatin1Char(',');
+QByteArray CsvHeader(TableForm form, QChar decimalSeparator) {
+    const QChar separator = SeparatorFor(decimalSeparator);
     QByteArray csv;
     for (const TableColumn& column : TableColumns()) {
+        if (!In(column, form)) {
+            continue;
+        }
         if (!csv.isEmpty()) {
             csv += separator.toLatin1();
         }
         csv += Field(UiText(column.header), separator).toUtf8();
     }
-    csv += "\r\n";
-    for (const TableRow& row : rows) {
-        bool first = true;
-        for (const TableColumn& column : TableColumns()) {
-            if (!std::exchange(first, false)) {
-                csv += separator.toLatin1();
-            }
-            csv += CsvCell(row, column, separator, comma);
+    return csv + "\r\n";
+}
+
+QByteArray CsvLine(const TableRow& row, TableForm form, QChar decimalSeparator) {
+    const bool comma = decimalSeparator == QLatin1Char(',');
+    const QChar separator = SeparatorFor(decimalSeparator);
+    QByteArray csv;
+    bool first = true;
+    for (const TableColumn& column : TableColumns()) {
+        if (!In(column, form)) {
+            continue;
         }
-        csv += "\r\n";
+        if (!std::exchange(first, false)) {
+            csv += separator.toLatin1();
+        }
+        csv += CsvCell(row, column, separator, comma, form);
+    }
+    return csv + "\r\n";
+}
+
+QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator) {
+    QByteArray csv = CsvHeader(kTableForm, decimalSeparator);
+    for (const TableRow& row : rows) {
+        csv += CsvLine(row, kTableForm, decimalSeparator);
     }
     return csv;
 }
@@ -109,6 +147,9 @@ std::optional<QByteArray> TableXlsx(const std::vector<TableRow>& rows) {
     // Each column's decimals, as the CSV shows them: "0.00", "0.000" …
     std::vector<lxw_format*> formats;
     for (const TableColumn& c : TableColumns()) {
+        if (!In(c, kTableForm)) {
+            continue;
+        }
         lxw_format* format = workbook_add_format(book);
         const std::string pattern =
             c.decimals > 0 ? "0." + std::string(static_cast<std::size_t>(c.decimals), '0') : "0";
@@ -120,6 +161,9 @@ std::optional<QByteArray> TableXlsx(const std::vector<TableRow>& rows) {
     std::vector<double> widths;
     lxw_col_t column = 0;
     for (const TableColumn& c : TableColumns()) {
+        if (!In(c, kTableForm)) {
+            continue;
+        }
         const QString text = UiText(c.header);
         worksheet_write_string(sheet, 0, column++, text.toUtf8().constData(), bold);
         widths.push_back(std::max(8.0, static_cast<double>(text.size()) * 1.1 + 2));
@@ -128,6 +172,9 @@ std::optional<QByteArray> TableXlsx(const std::vector<TableRow>& rows) {
     for (const TableRow& r : rows) {
         column = 0;
         for (const TableColumn& c : TableColumns()) {
+            if (!In(c, kTableForm)) {
+                continue;
+            }
             if (const auto* text = std::get_if<QString TableRow::*>(&c.field)) {
                 const QString& value = r.*(*text);
                 worksheet_write_string(sheet, row, column, value.toUtf8().constData(), nullptr);
@@ -136,8 +183,8 @@ std::optional<QByteArray> TableXlsx(const std::vector<TableRow>& rows) {
             } else if (const auto* integer = std::get_if<int TableRow::*>(&c.field)) {
                 worksheet_write_number(sheet, row, column, r.*(*integer), nullptr);
             } else {
-                worksheet_write_number(sheet, row, column,
-                                       r.*std::get<double TableRow::*>(c.field), formats[column]);
+                worksheet_write_number(sheet, row, column, r.*std::get<double TableRow::*>(c.field),
+                                       formats[column]);
             }
             ++column;
         }
@@ -166,9 +213,9 @@ void MeasurementTableExport::Save(const std::vector<TableRow>& rows, QChar decim
     // In the photo's folder, where the survey's files are; under the name last
     // chosen, if any.
     const QString name = lastName_.isEmpty() ? UiText(table_text::kDefaultName) : lastName_;
-    const std::optional<QString> chosen = dialogs_.SaveFileAs(
-        QFileInfo(photoPath).dir().filePath(name),
-        {UiText(table_text::kCsvFilter), UiText(table_text::kXlsxFilter)});
+    const std::optional<QString> chosen =
+        dialogs_.SaveFileAs(QFileInfo(photoPath).dir().filePath(name),
+                            {UiText(table_text::kCsvFilter), UiText(table_text::kXlsxFilter)});
     if (!chosen) {
         return;
     }
@@ -177,10 +224,10 @@ void MeasurementTableExport::Save(const std::vector<TableRow>& rows, QChar decim
     if (chosen->endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) {
         std::optional<QByteArray> workbook = TableXlsx(rows);
         if (!workbook) {
-            dialogs_.ShowBox(QString(),
-                             UiText(table_text::kSaveFailed)
-                                 .arg(*chosen, UiText(table_text::kWorkbookFailed)),
-                             WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+            dialogs_.ShowBox(
+                QString(),
+                UiText(table_text::kSaveFailed).arg(*chosen, UiText(table_text::kWorkbookFailed)),
+                WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
             return;
         }
         bytes = std::move(*workbook);

@@ -42,6 +42,10 @@ class MeasurementTable {
 // as under Italian settings, fields are separated by ";" as spreadsheets there
 // expect; otherwise by "," with a decimal point.
 [[nodiscard]] QByteArray TableCsv(const std::vector<TableRow>& rows, QChar decimalSeparator);
+// The header line and one row's line (CR LF included) of `form`'s columns,
+// with the same conventions.
+[[nodiscard]] QByteArray CsvHeader(TableForm form, QChar decimalSeparator);
+[[nodiscard]] QByteArray CsvLine(const TableRow& row, TableForm form, QChar decimalSeparator);
 
 // The table as a spreadsheet workbook (.xlsx, written by libxlsxwriter): the
 // same header in bold, frozen above the rows, numbers as numbers (shown with

@@ -16,12 +16,14 @@ KeptMeasuring MeasureEngine::Kept() const {
     }
     for (std::int16_t which = 0; which < 2; ++which) {
         if (const auto& r = references_[static_cast<std::size_t>(which)]) {
-            kept.pairs.push_back({P::Reference, which, r->xa, r->ya, r->xb, r->yb, r->length});
+            kept.pairs.push_back(
+                {P::Reference, which, r->xa, r->ya, r->xb, r->yb, static_cast<double>(r->length)});
         }
     }
     if (azione_ == Measuring) {
         for (const Measurement& m : done_) {
-            kept.pairs.push_back({P::Measurement, m.number, m.first.x, m.first.y, m.xb, m.yb, 0});
+            kept.pairs.push_back(
+                {P::Measurement, m.number, m.first.x, m.first.y, m.xb, m.yb, m.length});
         }
     }
     // A first point still waiting for its pair is not kept, so neither is its
@@ -42,11 +44,13 @@ bool MeasureEngine::Restore(const KeptMeasuring& kept) {
     std::size_t references = 0;
     for (; references < pairs.size() && pairs[references].pair == P::Reference; ++references) {
         const KeptPair& p = pairs[references];
+        // As the calibration keeps a typed length: a float.
+        const auto length = static_cast<float>(p.length);
         if (references > 1 || p.number != static_cast<std::int16_t>(references) ||
-            !std::isfinite(p.length) || p.length <= 0.0f) {
+            !std::isfinite(length) || length <= 0.0f) {
             return false;
         }
-        refs[references] = Reference{p.xa, p.ya, p.xb, p.yb, 0, p.length};
+        refs[references] = Reference{p.xa, p.ya, p.xb, p.yb, 0, length};
     }
     if (references == 0) {
         return false;

@@ -159,13 +159,17 @@ struct KeptPair {
     PointId::Pair pair = PointId::Pair::Measurement;  // Reference or Measurement
     std::int16_t number = 0;  // a reference: 0 or 1; a measurement: its number
     float xa = 0, ya = 0, xb = 0, yb = 0;
-    float length = 0;  // a reference's typed length (cm); not used for a measurement
+    // cm: a reference's typed length; a measurement's length before its line
+    // rounds it, which Kept gives and Restore works out again without reading.
+    double length = 0;
+    bool operator==(const KeptPair&) const = default;
 };
 struct KeptMeasuring {
     // The references (the first, or both, in order), then the measurements
     // by rising number.
     std::vector<KeptPair> pairs;
     std::optional<PointId> selected;
+    bool operator==(const KeptMeasuring&) const = default;
 };
 
 // What the engine did, told as it happens, so that what follows the

@@ -19,7 +19,7 @@ struct KindWord {
 
 // The words are the journal's on the disk: never change one, or journals
 // already written lose what it stood for.
-constexpr std::array<KindWord, 14> kKinds = {{
+constexpr std::array<KindWord, 15> kKinds = {{
     {RecordKind::Header, kHeaderKind},
     {RecordKind::Picture, "picture"},
     {RecordKind::Row, "row"},
@@ -34,6 +34,7 @@ constexpr std::array<KindWord, 14> kKinds = {{
     {RecordKind::Reply, "reply"},
     {RecordKind::Move, "move"},
     {RecordKind::GiveUp, "giveup"},
+    {RecordKind::Restore, "restore"},
 }};
 
 // The kinds of pair a moved point belongs to, as the journal writes them.
@@ -42,6 +43,27 @@ constexpr std::array<std::pair<PointId::Pair, const char*>, 3> kPairs = {{
     {PointId::Pair::Measurement, "measurement"},
     {PointId::Pair::Pending, "pending"},
 }};
+
+const char* PairWord(PointId::Pair pair) {
+    for (const auto& [kind, word] : kPairs) {
+        if (kind == pair) {
+            return word;
+        }
+    }
+    return kPairs[0].second;
+}
+
+std::optional<PointId::Pair> PairOf(const std::string& word) {
+    for (const auto& [kind, name] : kPairs) {
+        if (word == name) {
+            return kind;
+        }
+    }
+    return std::nullopt;
+}
+
+// What follows a restore record's pairs: the point that was selected.
+constexpr const char* kSelected = "selected";
 
 template <typename Number>
 std::string NumberField(Number value) {
@@ -103,6 +125,9 @@ JournalRecord Picture(const QString& path, qint64 size, qint64 modifiedMs) {
 JournalRecord Row(const TableRow& row) {
     JournalRecord record{std::string(KindName(RecordKind::Row)), {}};
     for (const TableColumn& column : TableColumns()) {
+        if (!In(column, kTableForm)) {
+            continue;
+        }
         if (const auto* text = std::get_if<QString TableRow::*>(&column.field)) {
             record.fields.push_back(ToSystemName(row.*(*text)).toStdString());
         } else if (const auto* integer = std::get_if<int TableRow::*>(&column.field)) {
@@ -124,15 +149,27 @@ JournalRecord Text(const std::string& text) {
 }
 
 JournalRecord Move(const PointMove& move) {
-    const char* pair = kPairs[0].second;
-    for (const auto& [kind, word] : kPairs) {
-        if (kind == move.point.pair) {
-            pair = word;
-        }
-    }
     return {std::string(KindName(RecordKind::Move)),
-            {pair, NumberField(move.point.number), NumberField(static_cast<int>(move.point.end)),
-             NumberField(move.x), NumberField(move.y), move.join ? "1" : "0"}};
+            {PairWord(move.point.pair), NumberField(move.point.number),
+             NumberField(static_cast<int>(move.point.end)), NumberField(move.x),
+             NumberField(move.y), move.join ? "1" : "0"}};
+}
+
+JournalRecord Restore(const KeptMeasuring& kept) {
+    JournalRecord record{std::string(KindName(RecordKind::Restore)), {}};
+    for (const KeptPair& p : kept.pairs) {
+        record.fields.insert(
+            record.fields.end(),
+            {PairWord(p.pair), NumberField(p.number), NumberField(p.xa), NumberField(p.ya),
+             NumberField(p.xb), NumberField(p.yb), NumberField(p.length)});
+    }
+    if (kept.selected) {
+        record.fields.insert(
+            record.fields.end(),
+            {kSelected, PairWord(kept.selected->pair), NumberField(kept.selected->number),
+             NumberField(static_cast<int>(kept.selected->end))});
+    }
+    return record;
 }
 
 JournalRecord Action(RecordKind kind) {
@@ -147,7 +184,7 @@ std::optional<TableRow> RowOf(const JournalRecord& record, int version) {
     }
     std::size_t expected = 0;
     for (const TableColumn& column : TableColumns()) {
-        expected += column.sinceJournal <= version ? 1 : 0;
+        expected += In(column, kTableForm) && column.sinceJournal <= version ? 1U : 0U;
     }
     if (record.fields.size() != expected) {
         return std::nullopt;
@@ -155,7 +192,7 @@ std::optional<TableRow> RowOf(const JournalRecord& record, int version) {
     TableRow row;
     std::size_t at = 0;
     for (const TableColumn& column : TableColumns()) {
-        if (column.sinceJournal > version) {
+        if (!In(column, kTableForm) || column.sinceJournal > version) {
             continue;
         }
         const std::string& field = record.fields[at++];
@@ -235,6 +272,43 @@ std::optional<journal_record::PointMove> MoveOf(const JournalRecord& record) {
     move.y = *y;
     move.join = join == "1";
     return move;
+}
+
+std::optional<KeptMeasuring> RestoreOf(const JournalRecord& record) {
+    if (!Is(record, RecordKind::Restore)) {
+        return std::nullopt;
+    }
+    const std::vector<std::string>& f = record.fields;
+    KeptMeasuring kept;
+    std::size_t at = 0;
+    for (; at + 7 <= f.size() && f[at] != kSelected; at += 7) {
+        const auto pair = PairOf(f[at]);
+        const auto number = ParseNumber<std::int16_t>(f[at + 1]);
+        const auto xa = ParseNumber<float>(f[at + 2]);
+        const auto ya = ParseNumber<float>(f[at + 3]);
+        const auto xb = ParseNumber<float>(f[at + 4]);
+        const auto yb = ParseNumber<float>(f[at + 5]);
+        const auto length = ParseNumber<double>(f[at + 6]);
+        if (!pair || *pair == PointId::Pair::Pending || !number || !xa || !ya || !xb || !yb ||
+            !length) {
+            return std::nullopt;
+        }
+        kept.pairs.push_back({*pair, *number, *xa, *ya, *xb, *yb, *length});
+    }
+    if (at == f.size()) {
+        return kept;
+    }
+    if (at + 4 != f.size() || f[at] != kSelected) {
+        return std::nullopt;
+    }
+    const auto pair = PairOf(f[at + 1]);
+    const auto number = ParseNumber<std::int16_t>(f[at + 2]);
+    const auto end = ParseNumber<int>(f[at + 3]);
+    if (!pair || !number || !end || (*end != 0 && *end != 1)) {
+        return std::nullopt;
+    }
+    kept.selected = PointId{*pair, *number, static_cast<std::int8_t>(*end)};
+    return kept;
 }
 
 }  // namespace vardesca

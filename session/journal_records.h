@@ -28,11 +28,12 @@ enum class RecordKind {
     Undo,
     Redo,
     Resetta,
-    Export,  // the results copied out (kept for a reader; recovery needs nothing of it)
-    Answer,  // a box's reply
-    Reply,   // a typed reply
-    Move,    // a point moved: which, where to, whether it joins the last move
-    GiveUp,  // the first point waiting for its pair given up (Escape)
+    Export,   // the results copied out (kept for a reader; recovery needs nothing of it)
+    Answer,   // a box's reply
+    Reply,    // a typed reply
+    Move,     // a point moved: which, where to, whether it joins the last move
+    GiveUp,   // the first point waiting for its pair given up (Escape)
+    Restore,  // a photo's calibration and measurements put back from the folder's record
 };
 
 [[nodiscard]] std::string_view KindName(RecordKind kind);
@@ -61,6 +62,9 @@ struct PointMove {
     bool join = false;
 };
 [[nodiscard]] JournalRecord Move(const PointMove& move);
+// What the folder's record put back on the photo just loaded, every digit
+// kept: a replay puts back the same, whatever the record holds by then.
+[[nodiscard]] JournalRecord Restore(const KeptMeasuring& kept);
 // A record that is its kind alone: Inizia, Undo, Redo, Resetta, Export, GiveUp.
 [[nodiscard]] JournalRecord Action(RecordKind kind);
 }  // namespace journal_record
@@ -80,5 +84,6 @@ struct PictureFacts {
 [[nodiscard]] std::optional<PictureFacts> PictureOf(const JournalRecord& record);
 [[nodiscard]] std::optional<std::string> TextOf(const JournalRecord& record);
 [[nodiscard]] std::optional<journal_record::PointMove> MoveOf(const JournalRecord& record);
+[[nodiscard]] std::optional<KeptMeasuring> RestoreOf(const JournalRecord& record);
 
 }  // namespace vardesca

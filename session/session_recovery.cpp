@@ -20,6 +20,7 @@ bool IsAction(const JournalRecord& r) {
         case RecordKind::Text:
         case RecordKind::Move:
         case RecordKind::GiveUp:
+        case RecordKind::Restore:
             return true;
         case RecordKind::Header:
         case RecordKind::Picture:
@@ -58,7 +59,8 @@ RecoveryPlan::Cost HistoryCost(const JournalGap& gap) {
     // journaled when it was left hold what they gave.
     if (GapIs(gap, {RecordKind::Header, RecordKind::Picture, RecordKind::Click, RecordKind::Inizia,
                     RecordKind::Undo, RecordKind::Redo, RecordKind::Resetta, RecordKind::Export,
-                    RecordKind::Answer, RecordKind::Reply, RecordKind::Move, RecordKind::GiveUp})) {
+                    RecordKind::Answer, RecordKind::Reply, RecordKind::Move, RecordKind::GiveUp,
+                    RecordKind::Restore})) {
         return Cost::Nothing;
     }
     return Cost::Unknown;

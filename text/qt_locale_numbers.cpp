@@ -68,4 +68,9 @@ std::optional<float> QtLocaleNumbers::ParseSingle(const std::string& text) const
     return static_cast<float>(*value);
 }
 
+QChar DecimalSeparatorOf(const LocaleNumbers& locale) {
+    const std::string one = locale.FormatDouble(1.1);
+    return one.find(',') != std::string::npos ? QLatin1Char(',') : QLatin1Char('.');
+}
+
 }  // namespace vardesca

@@ -30,4 +30,8 @@ class QtLocaleNumbers : public LocaleNumbers {
     QLocale locale_;
 };
 
+// The decimal separator `locale`'s lines have: "," or ".", which decides the
+// CSV files' conventions too.
+[[nodiscard]] QChar DecimalSeparatorOf(const LocaleNumbers& locale);
+
 }  // namespace vardesca

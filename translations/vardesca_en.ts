@@ -870,5 +870,137 @@ You can go on measuring, but if the program ended abnormally the measurements no
         <source>Maiusc+Frecce: spostano di un pixel dello schermo l&apos;ultimo punto messo o spostato</source>
         <translation>Shift+arrows: move the point last placed or moved by one screen pixel</translation>
     </message>
+    <message>
+        <source>tipo</source>
+        <translation>kind</translation>
+    </message>
+    <message>
+        <source>larghezza foto (px)</source>
+        <translation>photo width (px)</translation>
+    </message>
+    <message>
+        <source>altezza foto (px)</source>
+        <translation>photo height (px)</translation>
+    </message>
+    <message>
+        <source>foto modificata (UTC)</source>
+        <translation>photo modified (UTC)</translation>
+    </message>
+    <message>
+        <source>punto selezionato</source>
+        <translation>selected point</translation>
+    </message>
+    <message>
+        <source>Il file delle misure della cartella
+
+%1
+
+%2: non viene modificato. È stato rinominato in
+
+%3
+
+e ne viene iniziato uno nuovo.</source>
+        <translation>The folder&apos;s measurement file
+
+%1
+
+%2: it is left unchanged. It has been renamed to
+
+%3
+
+and a new one is started.</translation>
+    </message>
+    <message>
+        <source>Il file delle misure della cartella
+
+%1
+
+%2: non viene modificato, e non si è potuto rinominare. Le misure di questa cartella non vengono registrate finché il file resta lì.</source>
+        <translation>The folder&apos;s measurement file
+
+%1
+
+%2: it is left unchanged, and it could not be renamed. The measurements of this folder are not recorded while the file stays there.</translation>
+    </message>
+    <message>
+        <source>è danneggiato e non si può leggere</source>
+        <translation>is damaged and cannot be read</translation>
+    </message>
+    <message>
+        <source>non è un file delle misure di Vardesca</source>
+        <translation>is not a Vardesca measurement file</translation>
+    </message>
+    <message>
+        <source>è stato scritto da una versione più recente di Vardesca</source>
+        <translation>was written by a newer version of Vardesca</translation>
+    </message>
+    <message>
+        <source>Impossibile aggiornare il file delle misure
+
+%1
+
+%2. Le misure restano nel riquadro dei risultati e nella tabella (Ctrl+T).</source>
+        <translation>Cannot update the measurement file
+
+%1
+
+%2. The measurements remain in the results box and in the table (Ctrl+T).</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file delle misure
+
+%1
+
+%2.</source>
+        <translation>Cannot read the measurement file
+
+%1
+
+%2.</translation>
+    </message>
+    <message>
+        <source> — misure registrate in %1</source>
+        <translation> — measurements recorded in %1</translation>
+    </message>
+    <message>
+        <source>Foto cambiata</source>
+        <translation>Photo changed</translation>
+    </message>
+    <message>
+        <source>La foto
+
+%1
+
+non è più com&apos;era quando è stata misurata (le dimensioni o la data di modifica sono diverse): se è stata ritagliata o ruotata, i punti registrati non corrispondono più. Mostrare comunque le misure registrate?
+
+Se la foto viene misurata di nuovo, le misure registrate per questa foto vengono sostituite.</source>
+        <translation>The photo
+
+%1
+
+is no longer as it was when it was measured (its size or modification date differ): if it was cropped or rotated, the recorded points no longer match. Show the recorded measurements anyway?
+
+If the photo is measured again, the measurements recorded for it are replaced.</translation>
+    </message>
+    <message>
+        <source>Le misure registrate per la foto
+
+%1
+
+nel file
+
+%2
+
+non sono coerenti fra loro e non si possono mostrare: restano nel file come sono finché la foto non viene misurata di nuovo.</source>
+        <translation>The measurements recorded for the photo
+
+%1
+
+in the file
+
+%2
+
+contradict one another and cannot be shown: they stay in the file as they are until the photo is measured again.</translation>
+    </message>
 </context>
 </TS>

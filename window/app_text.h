@@ -125,6 +125,9 @@ inline constexpr const char* kCaptionScale =
     QT_TRANSLATE_NOOP("Vardesca", " — %1 px/cm, riferimenti ±%2 %");
 // While a measurement's point is dragged: the length it would have.
 inline constexpr const char* kCaptionLength = QT_TRANSLATE_NOOP("Vardesca", " — %1 cm");
+// The folder cannot be written: where its measurement record went instead.
+inline constexpr const char* kCaptionRecordElsewhere =
+    QT_TRANSLATE_NOOP("Vardesca", " — misure registrate in %1");
 // While calibrating: which click comes next, reference by reference.
 inline constexpr const char* kCaptionCalibration[] = {
     QT_TRANSLATE_NOOP("Vardesca", " — riferimento 1: primo punto"),

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/engine_events.h"
 
+#include <QFileInfo>
 #include <cmath>
 #include <cstdio>
 #include <utility>
 
+#include "engine/checked_int.h"
 #include "text/ui_text.h"
 #include "window/app_text.h"
 #include "window/point_grip.h"
@@ -13,13 +15,13 @@ namespace vardesca {
 
 EngineEvents::EngineEvents(ImageSurface& surface, const MeasureEngine& engine,
                            MeasurementTable& table, const TwipsScale& scale,
-                           const LocaleNumbers& locale, std::function<QString()> photoName)
+                           const LocaleNumbers& locale, std::function<QString()> photoPath)
     : surface_(surface),
       engine_(engine),
       table_(table),
       scale_(scale),
       locale_(locale),
-      photoName_(std::move(photoName)) {}
+      photoPath_(std::move(photoPath)) {}
 
 void EngineEvents::Label(const QString& text, std::uint32_t colour, int key) {
     surface_.AddLabel(static_cast<float>(engine_.x0()), static_cast<float>(engine_.y0()),
@@ -27,12 +29,23 @@ void EngineEvents::Label(const QString& text, std::uint32_t colour, int key) {
                       colour, key);
 }
 
-void EngineEvents::ReferenceCompleted(int which) {
+void EngineEvents::Label(const QString& text, std::uint32_t colour, int key, const KeptPair& at) {
+    // Where a label of clicks there would be: at the points as stored, rounded.
+    surface_.AddLabel(static_cast<float>(RoundToInt32(at.xa)),
+                      static_cast<float>(RoundToInt32(at.ya)),
+                      static_cast<float>(RoundToInt32(at.xb)),
+                      static_cast<float>(RoundToInt32(at.yb)), text, colour, key);
+}
+
+QString EngineEvents::ReferenceText(int which) const {
     const float length = engine_.ReferenceLengths()[which == 0 ? 0 : 1];
     const std::string number = QString::number(static_cast<double>(length), 'g', 6).toStdString();
-    Label(UiText(app_text::kReferenceLabel)
-              .arg(QString::fromStdString(PointToDecimal(number, locale_))),
-          kCalibrationColour,
+    return UiText(app_text::kReferenceLabel)
+        .arg(QString::fromStdString(PointToDecimal(number, locale_)));
+}
+
+void EngineEvents::ReferenceCompleted(int which) {
+    Label(ReferenceText(which), kCalibrationColour,
           LabelKey({PointId::Pair::Reference, static_cast<std::int16_t>(which == 0 ? 0 : 1), 0}));
     referencesToCheck_ = referencesToCheck_ || which == 1;
     apart_ = ReferencesApart();
@@ -54,7 +67,8 @@ TableRow EngineEvents::RowOf(const MeasuredPair& m) const {
     const double perPixel = scale_.TwipsPerPixel();
     const auto [s1, s2] = engine_.ReferenceScales();
     TableRow row;
-    row.photo = photoName_();
+    row.path = photoPath_();
+    row.photo = QFileInfo(row.path).fileName();
     row.number = m.number;
     row.length = RoundToHundredths(m.length);
     row.x0 = m.xa / perPixel;
@@ -110,6 +124,39 @@ void EngineEvents::MeasurementChanged(const MeasuredPair& /*before*/, const Meas
         table_.Rows()[row->second].number == after.number) {
         table_.Replace(row->second, RowOf(after));
     }
+}
+
+void EngineEvents::MeasuringRestored() {
+    const KeptMeasuring kept = engine_.Kept();
+    const QString path = photoPath_();
+    const QString name = QFileInfo(path).fileName();
+    const std::vector<TableRow>& rows = table_.Rows();
+    for (const KeptPair& p : kept.pairs) {
+        if (p.pair == PointId::Pair::Reference) {
+            Label(ReferenceText(p.number), kCalibrationColour,
+                  LabelKey({PointId::Pair::Reference, p.number, 0}), p);
+            continue;
+        }
+        Label(QString::number(p.number), kMeasureColour, p.number, p);
+        const MeasuredPair m{p.number, p.xa, p.ya, p.xb, p.yb, p.length};
+        std::optional<std::size_t> own;
+        for (std::size_t i = rows.size(); i-- > 0;) {
+            if (rows[i].photo == name && rows[i].number == p.number &&
+                (rows[i].path.isEmpty() || rows[i].path == path)) {
+                own = i;
+                break;
+            }
+        }
+        if (own) {
+            rowOf_[p.number] = *own;
+            table_.Replace(*own, RowOf(m));
+        } else {
+            rowOf_[p.number] = rows.size();
+            table_.Add(RowOf(m));
+        }
+    }
+    apart_ = ReferencesApart();
+    referencesToCheck_ = false;  // checked when they were clicked
 }
 
 bool EngineEvents::TakeReferencesToCheck() {

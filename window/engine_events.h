@@ -23,7 +23,7 @@ class EngineEvents : public MeasureObserver {
   public:
     EngineEvents(ImageSurface& surface, const MeasureEngine& engine, MeasurementTable& table,
                  const TwipsScale& scale, const LocaleNumbers& locale,
-                 std::function<QString()> photoName);
+                 std::function<QString()> photoPath);
 
     void ReferenceCompleted(int which) override;
     void MeasurementAdded(const MeasuredPair& measurement) override;
@@ -35,12 +35,20 @@ class EngineEvents : public MeasureObserver {
     void PointMoved(const PlacedPoint& point) override;
     // The label and the table's row follow.
     void MeasurementChanged(const MeasuredPair& before, const MeasuredPair& after) override;
+    // A photo's measuring put back from the folder's record: the labels, and a
+    // table row for each measurement, the session's own row when it has one
+    // already (the photo measured earlier in the session, or a journal's row),
+    // so that nothing is counted twice.
+    void MeasuringRestored() override;
 
     // Whether the second reference came since the last asking (asked once).
     [[nodiscard]] bool TakeReferencesToCheck();
 
   private:
     void Label(const QString& text, std::uint32_t colour, int key);
+    void Label(const QString& text, std::uint32_t colour, int key, const KeptPair& at);
+    // The label of reference `which` (0 or 1): its typed length.
+    [[nodiscard]] QString ReferenceText(int which) const;
     void Measured(const MeasuredPair& measurement);
     [[nodiscard]] TableRow RowOf(const MeasuredPair& measurement) const;
     // How far apart the references are, in percent of their mean.
@@ -51,7 +59,7 @@ class EngineEvents : public MeasureObserver {
     MeasurementTable& table_;
     const TwipsScale& scale_;
     const LocaleNumbers& locale_;
-    std::function<QString()> photoName_;
+    std::function<QString()> photoPath_;
     bool referencesToCheck_ = false;
     double apart_ = 0.0;  // the references' disagreement before a move
     // The table's row of each measurement of this calibration, by number.

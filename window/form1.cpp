@@ -42,7 +42,9 @@ Form1::Form1(WindowDialogs& dialogs, const LocaleNumbers& locale, QWidget* paren
     auto* presses = new StaleClicks(*picPicture);
     desk_ = std::make_unique<PhotoDesk>(
         PhotoDesk::Parts{*this, *picPicture, *Text1, *Inizia, *Resetta, *viewport_, *loupe},
-        recording_, locale, scale_, [this] { session_->Recorder().PhotoStarted(); });
+        recording_, locale, scale_, [this] { session_->Recorder().PhotoStarted(); },
+        PhotoRecord::Hooks{[this](const JournalRecord& r) { session_->Recorder().Write(r); },
+                           [this] { return recording_.Replaying(); }});
     session_ = std::make_unique<WindowSession>(*this, *Text1, desk_->Table(), recording_, memory_);
     exports_ =
         std::make_unique<WindowExports>(recording_, locale, *Text1, *desk_, *picPicture, memory_);

@@ -2,6 +2,7 @@
 #include "window/photo_desk.h"
 
 #include <QFileInfo>
+#include <QTimer>
 #include <algorithm>
 
 #include "text/ui_text.h"
@@ -11,22 +12,32 @@
 namespace vardesca {
 
 PhotoDesk::PhotoDesk(Parts parts, WindowDialogs& dialogs, const LocaleNumbers& locale,
-                     const TwipsScale& scale, std::function<void()> freshStart)
+                     const TwipsScale& scale, std::function<void()> freshStart,
+                     PhotoRecord::Hooks recordHooks)
     : parts_(parts),
       dialogs_(dialogs),
       locale_(locale),
       scale_(scale),
       freshStart_(std::move(freshStart)),
       engineDialogs_(dialogs),
-      engineButtons_(parts.inizia, parts.resetta) {
+      engineButtons_(parts.inizia, parts.resetta),
+      record_(dialogs, locale, scale, std::move(recordHooks)) {
     engine_ = std::make_unique<MeasureEngine>(parts.surface, engineDialogs_, parts.text,
                                               engineButtons_, locale);
     events_ = std::make_unique<EngineEvents>(parts.surface, *engine_, table_, scale_, locale_,
-                                             [this] { return QFileInfo(fileName_).fileName(); });
+                                             [this] { return fileName_; });
     engine_->SetObserver(events_.get());
+    // A change is written once the event loop turns: clicks replayed or
+    // scripted in a row make one write, not one each (a record is rewritten
+    // whole), and a user's click has its write a moment after it.
+    recordTimer_ = std::make_unique<QTimer>();
+    recordTimer_->setSingleShot(true);
+    recordTimer_->setInterval(0);
+    QObject::connect(recordTimer_.get(), &QTimer::timeout, [this] { FlushRecord(); });
 }
 
 PhotoDesk::~PhotoDesk() {
+    FlushRecord();
     // The grip holds the engine; the engine may not outlive what it reports to.
     grip_.reset();
     engine_.reset();
@@ -117,6 +128,46 @@ void PhotoDesk::Reset() {
     const ImageSurface& surface = parts_.surface;
     const LoadedPicture same{surface.Picture(), surface.WidthTwips(), surface.HeightTwips()};
     inizializza(fileName_, same);
+    RecordChanged();
+}
+
+void PhotoDesk::Opened() {
+    if (const auto kept = record_.Opened(fileName_, parts_.surface.Picture().size())) {
+        Restore(*kept);
+    }
+}
+
+void PhotoDesk::Restore(const KeptMeasuring& kept) {
+    if (engine_->azione() != MeasureEngine::Idle || !engine_->Restore(kept)) {
+        record_.NotRestored();
+        return;
+    }
+    record_.Restored(kept, engine_->Kept());
+    if (grip_ && engine_->LastPoint()) {
+        grip_->StartRinging();
+        grip_->ShowSelection();
+    }
+    UpdateCaption();
+    parts_.loupe.Refresh();
+}
+
+void PhotoDesk::RecordChanged() {
+    recordDirty_ = true;
+    recordTimer_->start();
+}
+
+void PhotoDesk::KeepRecord() {
+    recordDirty_ = true;
+    FlushRecord();
+}
+
+void PhotoDesk::FlushRecord() {
+    if (!std::exchange(recordDirty_, false)) {
+        return;
+    }
+    recordTimer_->stop();
+    record_.Changed(engine_->Kept(), engine_->k());
+    UpdateCaption();
 }
 
 void PhotoDesk::inizializza(const QString& fileName, const LoadedPicture& picture) {
@@ -124,6 +175,8 @@ void PhotoDesk::inizializza(const QString& fileName, const LoadedPicture& pictur
     if (QString::fromStdString(parts_.text.GetText()).startsWith(app_text::StartupMarker())) {
         parts_.text.SetText("");
     }
+    // What the photo left holds is written before its measuring goes.
+    FlushRecord();
     fileName_ = fileName;
     parts_.surface.SetPicture(picture.image, picture.widthTwips, picture.heightTwips);
     parts_.viewport.ShowNewPicture();
@@ -143,11 +196,14 @@ void PhotoDesk::PutStandIn(const QString& fileName) {
     const double pixel = scale_.TwipsPerPixel();
     inizializza(fileName, LoadedPicture{standIn, pixel, pixel});
     engine_->SetPictureSize(0, 0);
+    record_.Forget();
 }
 
 void PhotoDesk::Unload() {
     parts_.surface.SetPicture(QImage(), 0, 0);
+    FlushRecord();
     fileName_.clear();
+    record_.Forget();
     engine_->Reset();
     // As at start: nothing to calibrate until a photo is loaded.
     parts_.inizia.setEnabled(false);
@@ -165,6 +221,7 @@ void PhotoDesk::AfterEngineAction() {
     if (events_->TakeReferencesToCheck()) {
         CheckReferences(*engine_, parts_.surface, dialogs_, locale_);
     }
+    RecordChanged();
     UpdateCaption();
     if (grip_) {
         grip_->ShowSelection();
@@ -189,8 +246,10 @@ void PhotoDesk::UpdateCaption(const MovePreview* preview) {
     if (preview != nullptr && preview->id.pair == PointId::Pair::Measurement) {
         length = preview->length;
     }
-    const QString caption =
-        Caption(fileName_, parts_.surface.Zoom(), scale, locale_, nextClick, length);
+    QString caption = Caption(fileName_, parts_.surface.Zoom(), scale, locale_, nextClick, length);
+    if (!record_.Elsewhere().isEmpty()) {
+        caption += UiText(app_text::kCaptionRecordElsewhere).arg(record_.Elsewhere());
+    }
     if (parts_.window.windowTitle() != caption) {
         parts_.window.setWindowTitle(caption);
     }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+class QTimer;
+
 #include "commands/measurement_table.h"
 #include "dialogs/window_dialogs.h"
 #include "engine/measure_engine.h"
@@ -16,6 +18,7 @@
 #include "window/engine_adapters.h"
 #include "window/engine_events.h"
 #include "window/loupe.h"
+#include "window/photo_record.h"
 #include "window/point_grip.h"
 #include "window/results_box.h"
 #include "window/user_actions.h"
@@ -24,8 +27,9 @@ namespace vardesca {
 
 // The photo under the measuring tools and what is measured on it: the
 // engine, the labels and table rows that follow its events, the caption that
-// names the photo and its scale, and the measuring actions (clicks, undo,
-// redo, Inizia, Resetta).
+// names the photo and its scale, the measuring actions (clicks, undo, redo,
+// Inizia, Resetta), and the folder's record of it, read when it is opened and
+// written after every change.
 class PhotoDesk {
   public:
     // The window's parts the desk works with; all outlive it.
@@ -40,7 +44,8 @@ class PhotoDesk {
     };
     // `freshStart` is told when Resetta starts the photo afresh.
     PhotoDesk(Parts parts, WindowDialogs& dialogs, const LocaleNumbers& locale,
-              const TwipsScale& scale, std::function<void()> freshStart);
+              const TwipsScale& scale, std::function<void()> freshStart,
+              PhotoRecord::Hooks recordHooks = {});
     ~PhotoDesk();
     PhotoDesk(const PhotoDesk&) = delete;
     PhotoDesk& operator=(const PhotoDesk&) = delete;
@@ -56,6 +61,15 @@ class PhotoDesk {
     // pixels, and its points keep to no edge (the steps were kept in the
     // photo's own when it was measured).
     void PutStandIn(const QString& fileName);
+    // The photo just put under the tools was opened from its file: what the
+    // folder's record keeps of it is put back.
+    void Opened();
+    // A kept calibration and its measurements put back (a replay's too), or
+    // said why not.
+    void Restore(const KeptMeasuring& kept);
+    // The record written as the photo now stands, at once (after a replay,
+    // which writes nothing as it goes; tests).
+    void KeepRecord();
     // Back to the start-up state but for the results text and the table.
     void Unload();
     [[nodiscard]] bool HasPicture() const;
@@ -78,6 +92,10 @@ class PhotoDesk {
     // After any engine action: the references' check when the calibration
     // just ended, then the caption and the loupe.
     void AfterEngineAction();
+    // The record is to be written: once the event loop turns, or before the
+    // measuring it holds goes (another photo, Resetta, the end).
+    void RecordChanged();
+    void FlushRecord();
 
     Parts parts_;
     WindowDialogs& dialogs_;
@@ -92,6 +110,9 @@ class PhotoDesk {
     std::unique_ptr<EngineEvents> events_;
     std::unique_ptr<MeasureEngine> engine_;
     std::unique_ptr<PointGrip> grip_;  // made with the actions it performs
+    PhotoRecord record_;
+    std::unique_ptr<QTimer> recordTimer_;
+    bool recordDirty_ = false;
 };
 
 }  // namespace vardesca

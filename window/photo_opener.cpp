@@ -57,6 +57,9 @@ void PhotoOpener::Load(const QString& path, std::optional<ImageLoadResult> prefe
     }
     parts_.memory.KeepViewMode(parts_.viewport.Fitted());
     parts_.recorder.PhotoStarted();
+    // After the rows of the photo left are journaled: the rows put back are
+    // this photo's, journaled when it is left in turn.
+    parts_.desk.Opened();
     parts_.memory.KeepPhotoFolder(QFileInfo(path).absolutePath());
     // The next photo the user will likely want is decoded while this one is
     // measured.

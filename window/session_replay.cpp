@@ -15,6 +15,11 @@ void ReplayStep(const RecoveryStep& step, bool askWhenRunOut, const ReplayParts&
     if (const auto text = TextOf(step.action)) {
         return parts.text.SetText(*text);
     }
+    // What the folder's record put back when the photo was opened, as it was
+    // then, whatever the record holds now.
+    if (const auto kept = RestoreOf(step.action)) {
+        return parts.actions.Guard([&] { parts.desk.Restore(*kept); });
+    }
     // Every other step is replayed by the action that recorded it, through
     // the same door as when the user did it.
     const std::optional<RecordKind> kind = KindOf(step.action.kind);
@@ -94,6 +99,8 @@ void ReplaySession(const JournalReading& reading, const QString& keptAt, const R
         }
     });
     parts.recording.StopReplay();
+    // The folder's record as the replay left the photo, in one write.
+    parts.actions.Guard([&] { parts.desk.KeepRecord(); });
     if (plan.pictureLost) {
         // No photo record stands in the new journal for these steps: what they
         // gave is journaled as it now stands.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/window_exports.h"
 
+#include "text/qt_locale_numbers.h"
+
 namespace vardesca {
 
 WindowExports::WindowExports(WindowDialogs& dialogs, const LocaleNumbers& locale, ResultsBox& text,
@@ -33,8 +35,7 @@ void WindowExports::DefineActions(UserActions& a) {
 }
 
 QChar WindowExports::DecimalSeparator() const {
-    const std::string one = locale_.FormatDouble(1.1);
-    return one.find(',') != std::string::npos ? QLatin1Char(',') : QLatin1Char('.');
+    return DecimalSeparatorOf(locale_);
 }
 
 }  // namespace vardesca

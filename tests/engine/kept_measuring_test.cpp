@@ -130,6 +130,7 @@ TEST(KeptMeasuringTest, WhatClicksCouldNotGiveIsRefusedWithNothingChanged) {
         {"a reference after the measurements", {ref0, ref1, fish(1), ref1}},
         {"a reference of no length", {{P::Reference, 0, 150, 300, 1650, 300, 0}, ref1}},
         {"a reference of a NaN length", {{P::Reference, 0, 150, 300, 1650, 300, nan}, ref1}},
+        {"a length beyond a float", {{P::Reference, 0, 150, 300, 1650, 300, 1e300}, ref1}},
         {"a length that gives no scale", {{P::Reference, 0, 150, 300, 1650, 300, 1e-39f}, ref1}},
         {"points that coincide once rounded",
          {ref0, ref1, {P::Measurement, 1, 10, 10, 10.4f, 9.6f, 0}}},

@@ -4,8 +4,12 @@
 // on a real display.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+
+#include "window/photo_record.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -22,5 +26,21 @@ int main(int argc, char** argv) {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userSettings.path());
     }
+    // The folders' measurement records: the corpus keeps none (every test
+    // reads it, none may write to it, and no test may find another's
+    // measurements there), and a record kept away from its folder goes to a
+    // data folder of this run.
+    const QTemporaryDir data;
+    if (data.isValid()) {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    }
+    const QString corpus = QDir(QStringLiteral(VARDESCA_TESTDATA)).absolutePath();
+    vardesca::PhotoRecord::SetPlaceForTests(
+        [corpus](const QString& folder) -> std::optional<vardesca::RecordPlace> {
+            if (QDir(folder).absolutePath().startsWith(corpus)) {
+                return vardesca::RecordPlace{QString(), true, QString()};
+            }
+            return std::nullopt;
+        });
     return RUN_ALL_TESTS();
 }

@@ -68,6 +68,7 @@ TEST_F(Form1FolderTest, TheKeysWalkTheFolderInItsOrderKeepingTheResults) {
     Calibrate();
     Measure({100, 100}, {200, 100});
     EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
+    const std::size_t marksOfOne = window.picPicture->MarkCount();
 
     Next();
     EXPECT_EQ(Shown(), Caption(two));
@@ -92,12 +93,17 @@ TEST_F(Form1FolderTest, TheKeysWalkTheFolderInItsOrderKeepingTheResults) {
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_TRUE(dialogs.Messages()[0].text.contains(QStringLiteral("ultima foto")));
 
+    // Back on the first photo: its calibration and fish, as the folder's
+    // record keeps them; the box as the user left it.
     Previous();
     Previous();
-    EXPECT_EQ(Shown(), Caption(one));
+    const QString measured = Caption(one) + QStringLiteral(" — 50,00 px/cm, riferimenti ±0,0 %");
+    EXPECT_EQ(Shown(), measured);
+    EXPECT_EQ(window.picPicture->MarkCount(), marksOfOne);
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n1\t3\r\n");
     dialogs.shown.clear();
     Previous();
-    EXPECT_EQ(Shown(), Caption(one));
+    EXPECT_EQ(Shown(), measured);
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_TRUE(dialogs.Messages()[0].text.contains(QStringLiteral("prima foto")));
     EXPECT_EQ(dialogs.unexpected, 0);
