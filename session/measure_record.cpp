@@ -308,7 +308,7 @@ RecordReading ReadRecord(const QByteArray& bytes) {
     }
     const char separator = bytes[format.size()];
     const std::optional<std::vector<Line>> lines = SplitCsv(bytes, separator);
-    if (!lines || lines->size() < 2 || (*lines)[0].size() != 2) {
+    if (!lines || lines->empty() || (*lines)[0].size() != 2) {
         reading.problem = RecordProblem::Damaged;
         return reading;
     }
@@ -317,12 +317,12 @@ RecordReading ReadRecord(const QByteArray& bytes) {
         reading.problem = RecordProblem::Damaged;
         return reading;
     }
-    const std::vector<const TableColumn*> columns = RecordColumns();
     if (*version > kRecordVersion) {
         reading.problem = RecordProblem::Newer;
         return reading;
     }
-    if ((*lines)[1].size() != columns.size()) {
+    const std::vector<const TableColumn*> columns = RecordColumns();
+    if (lines->size() < 2 || (*lines)[1].size() != columns.size()) {
         reading.problem = RecordProblem::Damaged;
         return reading;
     }

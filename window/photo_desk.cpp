@@ -142,11 +142,9 @@ void PhotoDesk::Restore(const KeptMeasuring& kept) {
         record_.NotRestored();
         return;
     }
+    // The selected point is back for Shift+arrows; its ring shows from the
+    // first move, as on any photo, so that the marks are the ones left.
     record_.Restored(kept, engine_->Kept());
-    if (grip_ && engine_->LastPoint()) {
-        grip_->StartRinging();
-        grip_->ShowSelection();
-    }
     UpdateCaption();
     parts_.loupe.Refresh();
 }

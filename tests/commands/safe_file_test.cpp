@@ -7,15 +7,19 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
-#include "tests/support/sync_watch.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <functional>
+#include "tests/support/as_nobody.h"
+#include "tests/support/sync_watch.h"
 
 namespace vardesca {
 namespace {
+
+using testing::AsNobody;
+using testing::InChild;
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
@@ -31,32 +35,6 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 // Every file in `dir`, hidden ones included.
 QStringList Files(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-// Runs `body` in a child process; its exit status is the result, -1 when the
-// child was ended by a signal.
-int InChild(const std::function<int()>& body) {
-    const pid_t child = fork();
-    if (child == 0) {
-        _exit(body());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Runs `body` as an ordinary user (nobody) in a child process, since root may
-// write anywhere.
-int AsNobody(const std::function<int()>& body) {
-    if (geteuid() != 0) {
-        return body();
-    }
-    return InChild([&] {
-        if (setgid(65534) != 0 || setuid(65534) != 0) {
-            return 99;
-        }
-        return body();
-    });
 }
 
 TEST(SaveFailureTest, EachSystemErrorHasItsOwnReason) {
@@ -151,7 +129,8 @@ TEST(SafeFileTest, AFolderOrAPipeAtTheNameIsRefusedAndLeftAsItWas) {
 TEST(SafeFileTest, TheTemporaryIsHiddenNamedAfterItsTargetAndGoesWhenNotCommitted) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("foto-misure.png"));
-    EXPECT_EQ(TemporaryName(path, 1234), dir.filePath(QStringLiteral(".foto-misure.png.vardesca-1234.tmp")));
+    EXPECT_EQ(TemporaryName(path, 1234),
+              dir.filePath(QStringLiteral(".foto-misure.png.vardesca-1234.tmp")));
     {
         SafeFile file;
         ASSERT_EQ(file.Open(path), std::nullopt);
@@ -162,7 +141,8 @@ TEST(SafeFileTest, TheTemporaryIsHiddenNamedAfterItsTargetAndGoesWhenNotCommitte
     EXPECT_TRUE(Files(dir.path()).isEmpty());
     // Committed: the new file keeps the old one's permissions.
     WriteFile(path, "ieri");
-    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    ASSERT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
     ASSERT_EQ(WriteFileSafely(path, "oggi"), std::nullopt);
     EXPECT_EQ(ReadAll(path), "oggi");
     EXPECT_EQ(QFile::permissions(path), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
@@ -210,7 +190,10 @@ TEST(MayWriteTest, TheOwnerTheGroupOrTheRestByTheirOwnBits) {
         {"someone else's, group 27 writable, a member", {0664, 1001, 27}, alice, true},
         {"someone else's, group writable, not a member", {0664, 1001, 50}, alice, false},
         {"someone else's, 0646: the others' bit", {0646, 1001, 50}, alice, true},
-        {"someone else's, 0646, but a member of its read-only group", {0646, 1001, 27}, alice, false},
+        {"someone else's, 0646, but a member of its read-only group",
+         {0646, 1001, 27},
+         alice,
+         false},
         {"root, a user's 0644", {0644, 1000, 1000}, root, true},
         {"root, a file nobody may write", {0444, 1000, 1000}, root, false},
     };
@@ -239,7 +222,8 @@ TEST(AtomicSaveTest, AFailedRenameIsReportedAndTheOldFileStays) {
                                                 QFileDevice::ReadOther | QFileDevice::WriteOther));
     const int result = AsNobody([&] {
         const Outcome failure = WriteFileSafely(path, "dati di oggi");
-        return failure && failure->Reason() == QStringLiteral("impossibile sostituire il file esistente")
+        return failure && failure->Reason() ==
+                              QStringLiteral("impossibile sostituire il file esistente")
                    ? 0
                    : 1 + (failure ? 1 : 0);
     });
