@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "session/journal_format.h"
+#include "session/journal_records.h"
 #include "session/session_recovery.h"
 
 namespace {
@@ -57,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const vardesca::RecoveryStep& step : plan.steps) {
         static_cast<void>(vardesca::ClickOf(step.action));
         static_cast<void>(vardesca::MoveOf(step.action));
+        static_cast<void>(vardesca::RestoreOf(step.action));
     }
     const std::string taken = vardesca::EncodePlan(plan);
     if (vardesca::ReadJournal(taken).damaged) {

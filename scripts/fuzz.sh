@@ -15,7 +15,7 @@ fi
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARDESCA_FUZZ=ON \
     -DVARDESCA_BUILD_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzz_image_source fuzz_wmf fuzz_locale_numbers fuzz_engine fuzz_exif \
-    fuzz_journal
+    fuzz_journal fuzz_record
 
 corpus=$PWD/tests/corpus
 mkdir -p build-fuzz/artifacts build-fuzz/corpus
@@ -37,16 +37,19 @@ run image_source "${seeds[@]}" & a=$!
 run wmf "${seeds[@]}" & b=$!
 wait $a || failed=1
 wait $b || failed=1
-# The EXIF and journal readers are tiny and quick: they share the second slot.
+# The EXIF, journal and record readers are tiny and quick: they share the
+# second slot.
 run locale_numbers & a=$!
 run engine & b=$!
 run exif & c=$!
 run journal & d=$!
+run record & e=$!
 wait $a || failed=1
 wait $b || failed=1
 wait $c || failed=1
 wait $d || failed=1
-for t in image_source wmf locale_numbers engine exif journal; do
+wait $e || failed=1
+for t in image_source wmf locale_numbers engine exif journal record; do
     grep -E '^Done|ERROR|==[0-9]+==' "build-fuzz/$t.log" | sed "s/^/$t: /" | head -n 5
 done
 if [ "$failed" -ne 0 ]; then
@@ -54,4 +57,4 @@ if [ "$failed" -ne 0 ]; then
     exit 1
 fi
 echo "Each fuzz target ran ${seconds} s without a failure."
-echo "fuzz: 6 passed, 0 failed"
+echo "fuzz: 7 passed, 0 failed"
