@@ -19,6 +19,9 @@
 //                                               vs without
 //   vardesca_bench journal FOLDER               a click's cost with the session journal (in
 //                                               FOLDER, on the disk) vs without; recovery
+//   vardesca_bench record FOLDER FILE           the folder's record of 300 photos rewritten
+//                                               after a measurement; FILE opened with its
+//                                               rows among them vs with no record
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -47,12 +50,15 @@
 
 #include "commands/annotated_photo.h"
 #include "commands/results_export.h"
+#include "commands/safe_file.h"
 #include "picture/image_source.h"
 #include "picture/picture_names.h"
+#include "session/measure_record.h"
 #include "tests/support/scripted_window_dialogs.h"
 #include "text/qt_locale_numbers.h"
 #include "view/zoom.h"
 #include "window/form1.h"
+#include "window/photo_record.h"
 #include "window/session_start.h"
 
 namespace {
@@ -76,6 +82,11 @@ double TimeMs(int runs, const std::function<void()>& f) {
         times.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     return Median(times);
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 double RunProcessMs(int runs, const QStringList& command) {
@@ -775,6 +786,110 @@ void BenchExportPeak(const QStringList& args) {
     Row("peak memory, annotated PNG save, 48 MP", ours, "MB", today, "<= 1.05 x today's");
 }
 
+// Whether the photos' folders keep their measurement records. Off but for the
+// record's own benchmark: the others measure the same photos one after
+// another, and each would find the last one's measurements.
+void KeepRecords(bool keep) {
+    if (keep) {
+        vardesca::PhotoRecord::SetPlaceForTests({});
+    } else {
+        vardesca::PhotoRecord::SetPlaceForTests([](const QString&) {
+            return std::optional<vardesca::RecordPlace>(vardesca::RecordPlace{});
+        });
+    }
+}
+
+void BenchRecord(const QStringList& args) {
+    const QString folder = args[2];
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    const QString photo = QDir(folder).filePath(QStringLiteral("IMG_0150.jpg"));
+    QFile::copy(args[3], photo);
+    const vardesca::RecordPlace place = vardesca::RecordPlaceFor(folder);
+
+    // 300 photos of two references and eight fish each, one of them the photo.
+    KeepRecords(true);
+    {
+        Window w;
+        w.Open(photo);
+        w.Calibrate();
+        for (int i = 0; i < 8; ++i) {
+            w.form.picPicture_MouseDown(3000.0f * float(i) + 100, 9000);
+            w.form.picPicture_MouseDown(3000.0f * float(i) + 2100, 10500);
+        }
+        w.form.Desk().KeepRecord();
+    }
+    const std::vector<vardesca::TableRow> own = vardesca::ReadFolderRecord(place).rows;
+    const auto rowsOf = [&](const QString& name, int shift) {
+        std::vector<vardesca::TableRow> rows = own;
+        for (vardesca::TableRow& row : rows) {
+            row.photo = name;
+            row.x1 += shift;
+        }
+        return rows;
+    };
+    for (int i = 1; i <= 300; ++i) {
+        if (i != 150) {
+            const QString name = QStringLiteral("IMG_%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
+            static_cast<void>(vardesca::ReplacePhotoRows(place, name, rowsOf(name, i), ','));
+        }
+    }
+    const QByteArray bytes = ReadAll(place.path);
+    const std::vector<vardesca::TableRow> all = vardesca::ReadRecord(bytes).rows;
+    Row("record of 300 photos x 10 rows read",
+        TimeMs(9, [&] { static_cast<void>(vardesca::ReadRecord(bytes)); }), "ms", 0, "(reported)");
+    Row("record of 300 photos x 10 rows composed",
+        TimeMs(9, [&] { static_cast<void>(vardesca::RecordCsv(all, QLatin1Char(','))); }), "ms", 0,
+        "(reported)");
+    if (vardesca::ReadRecord(bytes).rows.size() != 3000) {
+        std::fprintf(stderr, "the record does not hold 3,000 rows\n");
+    }
+
+    // A measurement's write: the record read again, the photo's rows replaced.
+    std::vector<double> rewrite;
+    std::vector<double> plain;
+    for (int i = 0; i < 21; ++i) {
+        const QString name = QStringLiteral("IMG_0%1.jpg").arg(200 + i);
+        QElapsedTimer t;
+        t.start();
+        static_cast<void>(vardesca::ReplacePhotoRows(place, name, rowsOf(name, i + 1), ','));
+        rewrite.push_back(double(t.nsecsElapsed()) / 1e6);
+        t.start();
+        static_cast<void>(vardesca::WriteFileSafely(place.path + QStringLiteral(".bench"), bytes));
+        plain.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    QFile::remove(place.path + QStringLiteral(".bench"));
+    rewrite.erase(rewrite.begin());  // the warm-up
+    plain.erase(plain.begin());
+    Row("record of 300 photos x 10 rows rewritten (median)", Median(rewrite), "ms", Median(plain),
+        "<= 20 ms (ref: its bytes written safely)");
+    Row("  ... the slowest of them", *std::max_element(rewrite.begin(), rewrite.end()), "ms",
+        *std::max_element(plain.begin(), plain.end()), "<= 20 ms");
+
+    // Opening the photo: its rows read among 3,000 and put back, against the
+    // same open with no record at all; taking turns, so both see one machine.
+    Window w;
+    std::vector<double> with;
+    std::vector<double> without;
+    for (int i = 0; i < 7; ++i) {
+        for (const bool keep : {true, false}) {
+            KeepRecords(keep);
+            QElapsedTimer t;
+            t.start();
+            w.Open(photo);
+            (keep ? with : without).push_back(double(t.nsecsElapsed()) / 1e6);
+            if (w.form.Desk().Engine().n() != (keep ? 8 : 0)) {
+                std::fprintf(stderr, "the photo did not open as it should\n");
+            }
+        }
+    }
+    with.erase(with.begin());
+    without.erase(without.begin());
+    Row("open a measured photo among 300 (48 MP)", Median(with), "ms", Median(without),
+        "<= 1.05 x with no record");
+    KeepRecords(false);
+}
+
 int Main(const QStringList& args) {
     using Bench = void (*)(const QStringList&);
     const std::pair<const char*, Bench> benches[] = {
@@ -796,7 +911,9 @@ int Main(const QStringList& args) {
         {"next", BenchNext},
         {"prefetch-stop", BenchPrefetchStop},
         {"journal", BenchJournal},
+        {"record", BenchRecord},
     };
+    KeepRecords(false);
     for (const auto& [name, bench] : benches) {
         if (args.value(1) == QLatin1String(name)) {
             bench(args);

@@ -68,3 +68,5 @@ fi
 "$bench" next "$data/folder5000/IMG_1.jpg" "$data/folder5000/IMG_2.jpg" "5,000 photos"
 # On the disk the build is on, as the user's state folder would be.
 "$bench" journal "$data/journal"
+# A folder's measurement record of 300 photos, on the disk the build is on.
+"$bench" record "$data/record" "$data/photo-8000x6000.jpg"

@@ -56,26 +56,35 @@ QByteArray CsvCell(const TableRow& row, const TableColumn& column, QChar separat
     if (const auto* text = std::get_if<QString TableRow::*>(&column.field)) {
         return ToSystemName(TextField(row.*(*text), separator, form));
     }
-    QString number;
+    // Numbers never hold a separator, a quote or a line end: written as they
+    // are, straight from the digits (a table of thousands of rows is composed
+    // at every measurement for the folder's record).
+    char digits[512];
+    std::to_chars_result written{digits, std::errc()};
     if (const auto* integer = std::get_if<int TableRow::*>(&column.field)) {
-        number = QString::number(row.*(*integer));
+        written = std::to_chars(digits, digits + sizeof digits, row.*(*integer));
     } else {
         const auto field = std::get<double TableRow::*>(column.field);
         const double value = row.*field;
         if (form == kRecordForm && field == &TableRow::length &&
             row.kind == QLatin1String(record_kind::kReference)) {
-            char shortest[32];
-            const auto written =
-                std::to_chars(shortest, shortest + sizeof shortest, static_cast<float>(value));
-            number = QString::fromLatin1(shortest, written.ptr - shortest);
+            written = std::to_chars(digits, digits + sizeof digits, static_cast<float>(value));
         } else {
-            number = QString::number(value, 'f', column.decimals);
+            // Qt's rounding, as the table always had it (a tie goes up:
+            // 0.0625 is "0.063"), not to_chars' (to even).
+            const QByteArray fixed = QByteArray::number(value, 'f', column.decimals);
+            written.ptr =
+                std::copy(fixed.begin(),
+                          fixed.begin() + std::min<qsizetype>(fixed.size(), sizeof digits), digits);
         }
         if (comma) {
-            number.replace(QLatin1Char('.'), QLatin1Char(','));
+            std::replace(digits, written.ptr, '.', ',');
         }
     }
-    return Field(number, separator).toUtf8();
+    if (written.ec != std::errc()) {
+        return QByteArray("0");
+    }
+    return QByteArray(digits, written.ptr - digits);
 }
 
 QChar SeparatorFor(QChar decimalSeparator) {

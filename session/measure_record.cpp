@@ -9,9 +9,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "commands/measurement_table.h"
@@ -34,77 +37,82 @@ std::vector<const TableColumn*> RecordColumns() {
 }
 
 struct Cell {
-    QByteArray bytes;
+    std::string_view text;
+    std::string unquoted;  // a quoted cell's text, its quotes undoubled
     bool quoted = false;
 };
-using Line = std::vector<Cell>;
 
-// RFC 4180 to the letter: lines end in CR LF (the last too), a quoted cell
-// may hold anything with its quotes doubled, an unquoted one no quote, CR or
-// LF. Nothing for a text that breaks a rule.
-std::optional<std::vector<Line>> SplitCsv(const QByteArray& text, char separator) {
-    std::vector<Line> lines;
-    Line line;
-    const qsizetype size = text.size();
-    qsizetype i = 0;
-    while (i < size) {
-        Cell cell;
-        if (text[i] == '"') {
-            cell.quoted = true;
-            ++i;
-            for (;;) {
-                if (i >= size) {
-                    return std::nullopt;
-                }
-                if (text[i] == '"') {
-                    if (i + 1 < size && text[i + 1] == '"') {
-                        cell.bytes += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                cell.bytes += text[i++];
-            }
-        } else {
-            const qsizetype start = i;
-            while (i < size && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
-                if (text[i] == '"') {
-                    return std::nullopt;
-                }
-                ++i;
-            }
-            cell.bytes = text.mid(start, i - start);
+// One line of the text from `at` into `cells` (their first `count`),
+// RFC 4180 to the letter: lines end in CR LF (the last too), a quoted cell may
+// hold anything with its quotes doubled, an unquoted one no quote, CR or LF.
+// False for a line that breaks a rule. Cells are kept from line to line, so
+// that a long record is read without an allocation a cell.
+bool NextLine(std::string_view text, std::size_t& at, char separator, std::vector<Cell>& cells,
+              std::size_t& count) {
+    count = 0;
+    const std::size_t size = text.size();
+    for (;;) {
+        if (count == cells.size()) {
+            cells.emplace_back();
         }
-        line.push_back(std::move(cell));
-        if (i < size && text[i] == separator) {
-            ++i;
-            if (i == size) {
-                return std::nullopt;
+        Cell& cell = cells[count++];
+        cell.quoted = at < size && text[at] == '"';
+        if (cell.quoted) {
+            cell.unquoted.clear();
+            ++at;
+            for (;;) {
+                const std::size_t quote = text.find('"', at);
+                if (quote == std::string_view::npos) {
+                    return false;
+                }
+                cell.unquoted.append(text.substr(at, quote - at));
+                at = quote + 1;
+                if (at < size && text[at] == '"') {
+                    cell.unquoted += '"';
+                    ++at;
+                    continue;
+                }
+                break;
+            }
+            cell.text = cell.unquoted;
+        } else {
+            const std::size_t start = at;
+            while (at < size && text[at] != separator && text[at] != '\r' && text[at] != '\n') {
+                if (text[at] == '"') {
+                    return false;
+                }
+                ++at;
+            }
+            cell.text = text.substr(start, at - start);
+        }
+        if (at < size && text[at] == separator) {
+            ++at;
+            if (at == size) {
+                return false;
             }
             continue;
         }
-        if (i + 1 >= size || text[i] != '\r' || text[i + 1] != '\n') {
-            return std::nullopt;
+        if (at + 1 >= size || text[at] != '\r' || text[at + 1] != '\n') {
+            return false;
         }
-        i += 2;
-        lines.push_back(std::move(line));
-        line.clear();
+        at += 2;
+        return true;
     }
-    return lines;
 }
 
 template <typename Number>
-std::optional<Number> ParseCell(QByteArray bytes, bool decimalComma) {
+std::optional<Number> ParseCell(std::string_view text, bool decimalComma) {
+    char buffer[64];
+    if (text.empty() || text.size() > sizeof buffer) {
+        return std::nullopt;
+    }
+    std::copy(text.begin(), text.end(), buffer);
     if (decimalComma) {
-        bytes.replace(',', '.');
+        std::replace(buffer, buffer + text.size(), ',', '.');
     }
     Number value{};
-    const char* begin = bytes.constData();
-    const char* end = begin + bytes.size();
-    const auto [ptr, error] = std::from_chars(begin, end, value);
-    if (bytes.isEmpty() || error != std::errc() || ptr != end) {
+    const auto [ptr, error] = std::from_chars(buffer, buffer + text.size(), value);
+    if (error != std::errc() || ptr != buffer + text.size()) {
         return std::nullopt;
     }
     if constexpr (std::is_floating_point_v<Number>) {
@@ -115,29 +123,47 @@ std::optional<Number> ParseCell(QByteArray bytes, bool decimalComma) {
     return value;
 }
 
+// A text cell as the system's name it is: plain ASCII at once, the rest as a
+// path's bytes would be read; the same text as the row before's shared (a
+// photo's ten rows name it ten times).
+QString TextOf(std::string_view bytes, QString& last, QByteArray& lastBytes) {
+    if (QByteArrayView(bytes) == QByteArrayView(lastBytes)) {
+        return last;
+    }
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    lastBytes = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    last = ascii ? QString::fromLatin1(lastBytes) : FromSystemName(lastBytes);
+    return last;
+}
+
 // A row's cells into a TableRow; nothing for a cell that is not of its kind.
-std::optional<TableRow> RowOfCells(const Line& cells,
+struct TextMemory {
+    QString last;
+    QByteArray lastBytes;
+};
+std::optional<TableRow> RowOfCells(const std::vector<Cell>& cells,
                                    const std::vector<const TableColumn*>& columns,
-                                   bool decimalComma) {
+                                   bool decimalComma, std::vector<TextMemory>& memory) {
     TableRow row;
     for (std::size_t c = 0; c < columns.size(); ++c) {
         const Cell& cell = cells[c];
         const TableColumn& column = *columns[c];
         if (const auto* text = std::get_if<QString TableRow::*>(&column.field)) {
-            QByteArray bytes = cell.bytes;
+            std::string_view bytes = cell.text;
             // The apostrophe that keeps a spreadsheet from taking it for a formula.
-            if (cell.quoted && bytes.startsWith('\'')) {
-                bytes.remove(0, 1);
+            if (cell.quoted && !bytes.empty() && bytes.front() == '\'') {
+                bytes.remove_prefix(1);
             }
-            row.*(*text) = FromSystemName(bytes);
+            row.*(*text) = TextOf(bytes, memory[c].last, memory[c].lastBytes);
         } else if (const auto* integer = std::get_if<int TableRow::*>(&column.field)) {
-            const auto value = ParseCell<int>(cell.bytes, false);
+            const auto value = ParseCell<int>(cell.text, false);
             if (!value) {
                 return std::nullopt;
             }
             row.*(*integer) = *value;
         } else {
-            const auto value = ParseCell<double>(cell.bytes, decimalComma);
+            const auto value = ParseCell<double>(cell.text, decimalComma);
             if (!value) {
                 return std::nullopt;
             }
@@ -307,34 +333,38 @@ RecordReading ReadRecord(const QByteArray& bytes) {
         return reading;
     }
     const char separator = bytes[format.size()];
-    const std::optional<std::vector<Line>> lines = SplitCsv(bytes, separator);
-    if (!lines || lines->empty() || (*lines)[0].size() != 2) {
+    const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const auto damaged = [&reading] {
+        reading.rows.clear();
         reading.problem = RecordProblem::Damaged;
         return reading;
+    };
+    std::vector<Cell> cells;
+    std::size_t count = 0;
+    std::size_t at = 0;
+    if (!NextLine(text, at, separator, cells, count) || count != 2) {
+        return damaged();
     }
-    const std::optional<int> version = ParseCell<int>((*lines)[0][1].bytes, false);
+    const std::optional<int> version = ParseCell<int>(cells[1].text, false);
     if (!version || *version < 1) {
-        reading.problem = RecordProblem::Damaged;
-        return reading;
+        return damaged();
     }
     if (*version > kRecordVersion) {
         reading.problem = RecordProblem::Newer;
         return reading;
     }
     const std::vector<const TableColumn*> columns = RecordColumns();
-    if (lines->size() < 2 || (*lines)[1].size() != columns.size()) {
-        reading.problem = RecordProblem::Damaged;
-        return reading;
+    if (!NextLine(text, at, separator, cells, count) || count != columns.size()) {
+        return damaged();
     }
-    for (std::size_t i = 2; i < lines->size(); ++i) {
-        const Line& cells = (*lines)[i];
-        std::optional<TableRow> row = cells.size() == columns.size()
-                                          ? RowOfCells(cells, columns, separator == ';')
-                                          : std::nullopt;
+    std::vector<TextMemory> memory(columns.size());
+    while (at < text.size()) {
+        if (!NextLine(text, at, separator, cells, count) || count != columns.size()) {
+            return damaged();
+        }
+        std::optional<TableRow> row = RowOfCells(cells, columns, separator == ';', memory);
         if (!row) {
-            reading.rows.clear();
-            reading.problem = RecordProblem::Damaged;
-            return reading;
+            return damaged();
         }
         reading.rows.push_back(std::move(*row));
     }
