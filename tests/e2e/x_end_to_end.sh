@@ -21,6 +21,9 @@
 # cameras and FAT cards give), measures a fish, takes a typed note and is
 # killed (SIGKILL); the next start recovers the session (Sì), the photo
 # reopened by its name's own bytes, and the copied text is compared.
+# Between them, a start on the photo the second run measured last must show
+# its marks as they were left, pixel for pixel, and number the next fish 2;
+# the first run's record of the dragged fish is checked on the way.
 # A fourth run under LANG=en_US.UTF-8: English instructions, boxes and buttons
 # (Yes is the default), "." decimals, copied and saved.
 #   x_end_to_end.sh [PROGRAM] [OUTPUT_DIR]
@@ -228,6 +231,17 @@ answer_yes_and_end "Esci" click "${esci_button[@]}"
 [ -f "$XDG_CONFIG_HOME/vardesca/vardesca.conf" ] || fail "no settings were remembered"
 [ -z "$(find "$XDG_CONFIG_HOME" -name QtProject.conf)" ] || fail "a QtProject.conf was left"
 
+# The folder's record of the first run: the two references and five fish,
+# the first at its dragged length. Kept aside: the second run starts the
+# photo afresh.
+record=$work/misure-vardesca.csv
+[ -f "$record" ] || fail "no measurement record beside the photo"
+head -n 1 "$record" | cmp - <(printf 'vardesca-misure;1\r\n') || fail "the record's first line: $(head -n 1 "$record")"
+[ "$(grep -c '^pesci\.jpg;riferimento;' "$record")" = 2 ] || fail "record: $(cat -A "$record")"
+grep -q '^pesci\.jpg;misura;1;7,00;60,000;120,000;410,000;120,000;50,000;620;440;' "$record" ||
+    fail "the dragged fish is not in the record: $(cat -A "$record")"
+mv "$record" "$work/misure-prima.csv"
+
 # The second run: the photo from the command line, then the next one.
 LANG=it_IT.UTF-8 LC_ALL= LC_NUMERIC= "$program" "$work/pesci.jpg" >>"$out/e2e-program.log" 2>&1 &
 app=$!
@@ -262,6 +276,7 @@ sleep 1
 xdotool getwindowname "$main" | grep -q 'pesci2\.jpg' ||
     fail "Ctrl+PgDn did not open the next photo: $(xdotool getwindowname "$main")"
 calibrate_and_measure 400 150 500 350
+import -window root "$out/e2e-left.png"
 
 xdotool key ctrl+t
 sleep 0.5
@@ -285,6 +300,32 @@ import -window root "$out/e2e-table.png"
 click 645 200
 answer_yes_and_end "Ctrl+Q" xdotool key ctrl+q
 [ -z "$(ls "$XDG_STATE_HOME/vardesca")" ] || fail "a journal was left after a normal end"
+
+# The program started again on the photo last measured: its marks as they
+# were left (the photo's part of the screen, pixel for pixel), the scale in
+# the caption, and the next fish numbered 2.
+LANG=it_IT.UTF-8 LC_ALL= LC_NUMERIC= "$program" "$work/pesci2.jpg" >>"$out/e2e-program.log" 2>&1 &
+app=$!
+main=$(xdotool search --sync --name '^Vardesca \[.*pesci2\.jpg\]' | head -n 1)
+xdotool windowmove --sync "$main" 0 0
+sleep 0.8
+xdotool getwindowname "$main" | grep -q '50,00 px/cm' ||
+    fail "the measured photo came back without its scale: $(xdotool getwindowname "$main")"
+# The pointer where the last click left it, for the loupe to show the same.
+xdotool mousemove --window "$main" 510 360
+sleep 0.5
+import -window root "$out/e2e-restarted.png"
+for shot in left restarted; do
+    convert "$out/e2e-$shot.png" -crop 620x440+10+10 +repage "$work/photo-$shot.png"
+done
+differing=$(compare -metric AE "$work/photo-left.png" "$work/photo-restarted.png" null: 2>&1 || true)
+[ "$differing" = 0 ] || fail "the marks came back otherwise: $differing pixels differ"
+photo 60 200
+photo 260 200
+copy_results 'Vuoi copiare i dati' "$work/clipboard-restarted"
+printf '2\t4\r\n' | cmp - "$work/clipboard-restarted" ||
+    fail "after the restart the clipboard holds: $(od -An -c "$work/clipboard-restarted")"
+answer_yes_and_end "the restart" click "${esci_button[@]}"
 
 # The third run, killed after a measurement and a note.
 odd="$work/$(printf 'pesci\xff\xfe.jpg')"
@@ -333,7 +374,10 @@ sleep 0.5
     fail "the instructions are not in English: $(xclip -o -selection clipboard | head -c 60)"
 click "${open_button[@]}"
 focus '^Open$'
-xdotool type --delay 20 "$work/pesci.jpg"
+# A folder of its own: no measurements recorded there yet.
+mkdir "$work/english"
+cp "$work/pesci.jpg" "$work/english/pesci.jpg"
+xdotool type --delay 20 "$work/english/pesci.jpg"
 xdotool key Return
 sleep 1
 xdotool getwindowname "$main" | grep -q "pesci.jpg" || fail "the photograph did not open in English"
