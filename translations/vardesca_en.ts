@@ -1002,5 +1002,13 @@ in the file
 
 contradict one another and cannot be shown: they stay in the file as they are until the photo is measured again.</translation>
     </message>
+    <message>
+        <source>
+
+Le misure di ogni foto restano nel file misure-vardesca.csv della sua cartella: riaprendo la foto, anche un altro giorno, tornano la calibrazione e i punti, e si continua dal numero successivo.</source>
+        <translation>
+
+Each photo&apos;s measurements stay in the file misure-vardesca.csv in its folder: when the photo is opened again, even another day, its calibration and points come back, and measuring goes on from the next number.</translation>
+    </message>
 </context>
 </TS>

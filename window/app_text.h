@@ -116,6 +116,11 @@ inline constexpr const char* kKeysInResults = QT_TRANSLATE_NOOP(
     "Vardesca",
     "Nel riquadro dei risultati ogni tasto scrive, e Ctrl+Z, Ctrl+Maiusc+Z, Ctrl+A, Ctrl+C, "
     "Ctrl+V e Ctrl+X agiscono sul testo.");
+inline constexpr const char* kKeysRecord = QT_TRANSLATE_NOOP(
+    "Vardesca",
+    "\n\nLe misure di ogni foto restano nel file misure-vardesca.csv della sua cartella: "
+    "riaprendo la foto, anche un altro giorno, tornano la calibrazione e i punti, e si continua "
+    "dal numero successivo.");
 
 // The caption: the file, then the zoom when it is not 100 %, then the scale
 // once calibrated.

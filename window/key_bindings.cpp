@@ -193,7 +193,7 @@ QString KeysHelpText() {
     };
     section(app_text::kKeysEverywhere, KeyScope::Everywhere);
     section(app_text::kKeysOutsideResults, KeyScope::OutsideResultsBox);
-    return text + UiText(app_text::kKeysInResults);
+    return text + UiText(app_text::kKeysInResults) + UiText(app_text::kKeysRecord);
 }
 
 void MakeShortcuts(QWidget& window, const QWidget& resultsBox, UserActions& actions) {

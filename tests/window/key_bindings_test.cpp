@@ -29,14 +29,23 @@ TEST(KeyBindingsTest, EveryKeyIsListedOnceAndNoKeyIsBoundTwice) {
 TEST(KeyBindingsTest, TheListReadsAsTheUserKnowsIt) {
     const QString help = KeysHelpText();
     EXPECT_TRUE(help.startsWith("Mouse sulla foto\n  Clic (qualsiasi tasto)"));
-    EXPECT_TRUE(help.contains("\n\nTastiera, ovunque\n  Ctrl+0: foto intera nella finestra; "
-                              "Ctrl+1: 100 %\n  Ctrl++ e Ctrl+-: ingrandisce e riduce\n"));
-    EXPECT_TRUE(help.contains("Tab e Maiusc+Tab: passano da un comando all'altro\n\n"
-                              "Tastiera, fuori dal riquadro dei risultati\n  Frecce: scorrono la "
-                              "foto\n  Backspace:"));
-    EXPECT_TRUE(help.endsWith("sulla foto\n\nNel riquadro dei risultati ogni tasto scrive, e "
-                              "Ctrl+Z, Ctrl+Maiusc+Z, Ctrl+A, Ctrl+C, Ctrl+V e Ctrl+X agiscono "
-                              "sul testo."));
+    EXPECT_TRUE(
+        help.contains("\n\nTastiera, ovunque\n  Ctrl+0: foto intera nella finestra; "
+                      "Ctrl+1: 100 %\n  Ctrl++ e Ctrl+-: ingrandisce e riduce\n"));
+    EXPECT_TRUE(
+        help.contains("Tab e Maiusc+Tab: passano da un comando all'altro\n\n"
+                      "Tastiera, fuori dal riquadro dei risultati\n  Frecce: scorrono la "
+                      "foto\n  Backspace:"));
+    EXPECT_TRUE(
+        help.contains("sulla foto\n\nNel riquadro dei risultati ogni tasto scrive, e "
+                      "Ctrl+Z, Ctrl+Maiusc+Z, Ctrl+A, Ctrl+C, Ctrl+V e Ctrl+X agiscono "
+                      "sul testo.\n\n"));
+    // Last, where the measurements are kept, by the file's own name.
+    EXPECT_TRUE(
+        help.endsWith("\n\nLe misure di ogni foto restano nel file misure-vardesca.csv "
+                      "della sua cartella: riaprendo la foto, anche un altro giorno, "
+                      "tornano la calibrazione e i punti, e si continua dal numero "
+                      "successivo."));
 }
 
 }  // namespace
