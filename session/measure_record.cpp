@@ -256,6 +256,12 @@ QString SetAside(const QString& path) {
                         RENAME_NOREPLACE) == 0) {
             return to;
         }
+        // A file system without RENAME_NOREPLACE: a second name, which is
+        // never made over a file either, then the first one taken away.
+        if (errno == EINVAL && ::link(from.constData(), toName.constData()) == 0) {
+            ::unlink(from.constData());
+            return to;
+        }
         if (errno != EEXIST) {
             return QString();
         }

@@ -127,15 +127,21 @@ void PhotoRecord::Changed(const KeptMeasuring& now, float k, bool force) {
     }
     const FolderRecord result =
         ReplacePhotoRows(place, info.fileName(), RowsOf(now, k), DecimalSeparatorOf(locale_));
-    if (result.problem) {
-        Tell(result, record_text::kCannotWrite);
+    const bool refused = result.problem && result.setAsideAs.isEmpty();
+    if (result.problem && !refused) {
+        Tell(result, record_text::kCannotWrite);  // set aside: a new record begins
     }
-    if (result.failure || (result.problem && result.setAsideAs.isEmpty())) {
-        if (result.failure && !std::exchange(failureTold_, true)) {
-            dialogs_.ShowBox(
-                QString(),
-                UiText(record_text::kCannotWrite).arg(place.path, result.failure->Reason()),
-                WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+    if (result.failure || refused) {
+        // Said once, not at every click, until a write succeeds again.
+        if (!std::exchange(failureTold_, true)) {
+            if (refused) {
+                Tell(result, record_text::kCannotWrite);
+            } else {
+                dialogs_.ShowBox(
+                    QString(),
+                    UiText(record_text::kCannotWrite).arg(place.path, result.failure->Reason()),
+                    WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
+            }
         }
         return;
     }

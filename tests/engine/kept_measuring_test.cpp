@@ -73,8 +73,8 @@ TEST(KeptMeasuringTest, ARestoredPhotoGoesOnAsIfNeverLeft) {
     // A restored reference moved recomputes every measurement as the first
     // engine does; their lines were not written in this box, so they are listed.
     ASSERT_TRUE(first.engine.Undo());
-    ASSERT_TRUE(first.engine.MovePoint({P::Reference, 0, 1}, 1700, 310));
-    ASSERT_TRUE(again.engine.MovePoint({P::Reference, 0, 1}, 1700, 310));
+    ASSERT_TRUE(first.engine.MovePoint({P::Reference, 1, 1}, 300, 3300));
+    ASSERT_TRUE(again.engine.MovePoint({P::Reference, 1, 1}, 300, 3300));
     EXPECT_EQ(again.engine.k(), first.engine.k());
     EXPECT_EQ(again.engine.Kept().pairs.size(), 5U);
     ASSERT_EQ(again.dialogs.messages.size(), 1U);

@@ -101,6 +101,7 @@ TEST_F(Form1FolderTest, TheKeysWalkTheFolderInItsOrderKeepingTheResults) {
     EXPECT_EQ(Shown(), measured);
     EXPECT_EQ(window.picPicture->MarkCount(), marksOfOne);
     EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n1\t3\r\n");
+    EXPECT_EQ(window.Desk().Table().Rows().size(), 2U) << "its row is in the table once";
     dialogs.shown.clear();
     Previous();
     EXPECT_EQ(Shown(), measured);
