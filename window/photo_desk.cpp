@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
+#include <new>
 
 #include "text/ui_text.h"
 #include "window/app_text.h"
@@ -164,8 +165,20 @@ void PhotoDesk::FlushRecord() {
         return;
     }
     recordTimer_->stop();
-    record_.Changed(engine_->Kept(), engine_->k());
-    UpdateCaption();
+    // Called from the event loop and on the way out, outside the door's
+    // guard: whatever escapes is said here, and the measuring stays.
+    QString reason;
+    try {
+        record_.Changed(engine_->Kept(), engine_->k());
+        UpdateCaption();
+        return;
+    } catch (const std::bad_alloc&) {
+        reason = UiText(app_text::kOutOfMemory);
+    } catch (const std::exception&) {
+        reason = UiText(app_text::kInternalError);
+    }
+    dialogs_.ShowBox(QString(), UiText(app_text::kErrorText).arg(reason),
+                     WindowDialogs::Buttons::Ok, WindowDialogs::Icon::Warning);
 }
 
 void PhotoDesk::inizializza(const QString& fileName, const LoadedPicture& picture) {

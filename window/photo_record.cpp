@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
 
 #include "picture/system_name.h"
 #include "session/journal_records.h"
@@ -26,9 +27,8 @@ QString TimeText(qint64 modifiedMs) {
 
 }  // namespace
 
-void PhotoRecord::SetPlaceForTests(
-    std::function<std::optional<RecordPlace>(const QString& folder)> place) {
-    PlaceForTests() = std::move(place);
+PhotoRecord::PlaceHook PhotoRecord::SetPlaceForTests(PlaceHook place) {
+    return std::exchange(PlaceForTests(), std::move(place));
 }
 
 PhotoRecord::PhotoRecord(WindowDialogs& dialogs, const LocaleNumbers& locale,

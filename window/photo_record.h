@@ -54,8 +54,9 @@ class PhotoRecord {
     // instead of where RecordPlaceFor puts it; nothing from `place` leaves it
     // there. The corpus is read by every test and written by none, and a
     // read-only folder is one only for a user who is not root.
-    static void SetPlaceForTests(
-        std::function<std::optional<RecordPlace>(const QString& folder)> place);
+    // The one it replaces is returned, to be put back.
+    using PlaceHook = std::function<std::optional<RecordPlace>(const QString& folder)>;
+    static PlaceHook SetPlaceForTests(PlaceHook place);
 
   private:
     [[nodiscard]] std::vector<TableRow> RowsOf(const KeptMeasuring& kept, float k) const;

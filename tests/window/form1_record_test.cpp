@@ -5,6 +5,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "session/measure_record.h"
 #include "tests/support/form1_fixture.h"
@@ -219,12 +220,13 @@ TEST_F(Form1RecordTest, TwoWindowsInOneFolderKeepEachOthersRows) {
 // caption says where once, and the photo comes back from it.
 TEST_F(Form1RecordTest, AReadOnlyFolderKeepsItsRecordElsewhereAndSaysSoOnce) {
     const QString elsewhere = FallbackRecordPath(dir.path());
-    PhotoRecord::SetPlaceForTests([&](const QString& folder) -> std::optional<RecordPlace> {
-        if (folder != dir.path()) {
-            return std::nullopt;
-        }
-        return RecordPlace{elsewhere, false, record};
-    });
+    const PhotoRecord::PlaceHook before =
+        PhotoRecord::SetPlaceForTests([&](const QString& folder) -> std::optional<RecordPlace> {
+            if (folder != dir.path()) {
+                return std::nullopt;
+            }
+            return RecordPlace{elsewhere, false, record};
+        });
     Open(photos[0]);
     Calibrate(window, dialogs);
     Settle(window);
@@ -241,7 +243,7 @@ TEST_F(Form1RecordTest, AReadOnlyFolderKeepsItsRecordElsewhereAndSaysSoOnce) {
     Open(photos[0]);
     EXPECT_EQ(window.Desk().Engine().n(), 1);
     EXPECT_EQ(ReadAll(elsewhere).count("IMG_1.png;"), 3);
-    PhotoRecord::SetPlaceForTests({});
+    PhotoRecord::SetPlaceForTests(before);
 }
 
 // A photo changed since it was measured (cropped, rotated, saved again):
@@ -294,6 +296,26 @@ TEST_F(Form1RecordTest, ADamagedRecordIsSetAsideWithABox) {
     Settle(window);
     EXPECT_TRUE(ReadAll(record).startsWith("vardesca-misure;1\r\n"));
     EXPECT_EQ(ReadRecord(ReadAll(record)).rows.size(), 2U);
+}
+
+// Out of memory while the record is written, from the event loop where no
+// action's guard stands: a box says so, and the measuring and the box stay.
+TEST_F(Form1RecordTest, OutOfMemoryWhileWritingTheRecordEndsAsABox) {
+    Open(photos[0]);
+    const PhotoRecord::PlaceHook before = PhotoRecord::SetPlaceForTests(
+        [](const QString&) -> std::optional<RecordPlace> { throw std::bad_alloc(); });
+    Calibrate(window, dialogs);
+    Measure(window, {100, 100}, {200, 100});
+    dialogs.shown.clear();
+    Settle(window);
+    PhotoRecord::SetPlaceForTests(before);
+    ASSERT_EQ(dialogs.Messages().size(), 1U);
+    EXPECT_TRUE(dialogs.Messages()[0].text.contains(QStringLiteral("memoria insufficiente")));
+    EXPECT_EQ(window.Text1->GetText(), "1\t2\r\n");
+    EXPECT_EQ(window.Desk().Engine().n(), 1);
+    Measure(window, {100, 150}, {150, 150});
+    Settle(window);
+    EXPECT_EQ(ReadRecord(ReadAll(record)).rows.size(), 4U) << "written again at the next change";
 }
 
 }  // namespace
