@@ -169,7 +169,7 @@ void PhotoDesk::FlushRecord() {
     // guard: whatever escapes is said here, and the measuring stays.
     QString reason;
     try {
-        record_.Changed(engine_->Kept(), engine_->k());
+        record_.Changed([this] { return engine_->Kept(); }, engine_->k());
         UpdateCaption();
         return;
     } catch (const std::bad_alloc&) {

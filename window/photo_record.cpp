@@ -113,17 +113,20 @@ void PhotoRecord::Forget() {
     known_ = false;
 }
 
-void PhotoRecord::Changed(const KeptMeasuring& now, float k, bool force) {
-    if (path_.isEmpty() || (!force && hooks_.replaying && hooks_.replaying())) {
+void PhotoRecord::Changed(const std::function<KeptMeasuring()>& standing, float k) {
+    if (path_.isEmpty() || (hooks_.replaying && hooks_.replaying())) {
         return;
-    }
-    if (known_ ? now == written_ : now.pairs.empty()) {
-        return;  // unchanged; or declined, and nothing measured since
     }
     const QFileInfo info(path_);
     const RecordPlace place = PlaceOf(info.absolutePath());
     if (place.path.isEmpty()) {
         return;
+    }
+    // Taken only now: a photo of thousands of fish is not copied at every
+    // click where no record is kept.
+    const KeptMeasuring now = standing();
+    if (known_ ? now == written_ : now.pairs.empty()) {
+        return;  // unchanged; or declined, and nothing measured since
     }
     const FolderRecord result =
         ReplacePhotoRows(place, info.fileName(), RowsOf(now, k), DecimalSeparatorOf(locale_));

@@ -43,9 +43,10 @@ class PhotoRecord {
     void NotRestored();
     // No photo of the record on the desk (none, or a stand-in).
     void Forget();
-    // What stands on the photo now (`k` the engine's scale): the photo's rows
-    // written when they changed. `force` writes them even during a replay.
-    void Changed(const KeptMeasuring& now, float k, bool force = false);
+    // What stands on the photo now (`standing`, asked only when a record is
+    // kept; `k` the engine's scale): the photo's rows written when they
+    // changed. Nothing while a replay runs.
+    void Changed(const std::function<KeptMeasuring()>& standing, float k);
     // Where the record is kept when the photo's folder cannot be written,
     // named once (from its first write until another photo is opened).
     [[nodiscard]] const QString& Elsewhere() const { return elsewhere_; }
