@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QDir>
 
 #include "commands/results_export.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scripted_window_dialogs.h"
 #include "window/app_text.h"
 
@@ -16,10 +17,7 @@ namespace {
 
 using Answer = WindowDialogs::Answer;
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testing::ReadAll;
 
 // The export on its own: the text it is given, the dialogs it asks.
 class ExportTest : public ::testing::Test {
@@ -41,7 +39,7 @@ class ExportTest : public ::testing::Test {
 TEST_F(ExportTest, YesPutsTheExactTextOnTheClipboard) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     for (const std::string& given : {std::string(app_text::kStartupText), std::string(),
-                                    std::string("1\t2,22\r\nnota: trota àè\r\n2\t7,41\r\n")}) {
+                                     std::string("1\t2,22\r\nnota: trota àè\r\n2\t7,41\r\n")}) {
         dialogs.answers = {Answer::Yes};
         exporter.CopiaDati(given);
         EXPECT_EQ(clipboard->text(QClipboard::Clipboard).toStdString(), given);
@@ -111,4 +109,3 @@ TEST_F(ExportTest, FailedWritesKeepTheOldFileAndTheText) {
 
 }  // namespace
 }  // namespace vardesca
-

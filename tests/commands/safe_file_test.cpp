@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <functional>
 #include "tests/support/as_nobody.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/sync_watch.h"
 
 namespace vardesca {
@@ -21,10 +22,7 @@ namespace {
 using testing::AsNobody;
 using testing::InChild;
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testing::ReadAll;
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);

@@ -11,14 +11,12 @@
 #include "picture/system_name.h"
 #include "tests/support/as_nobody.h"
 #include "tests/support/csv_reader.h"
+#include "tests/support/file_bytes.h"
 
 namespace vardesca {
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testing::ReadAll;
 
 bool WriteAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);

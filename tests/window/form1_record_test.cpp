@@ -8,6 +8,7 @@
 #include <new>
 
 #include "session/measure_record.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/form1_fixture.h"
 #include "window/photo_record.h"
 
@@ -16,10 +17,7 @@ namespace {
 
 using Answer = WindowDialogs::Answer;
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testing::ReadAll;
 
 // The same marks and labels, where the record's three decimals of a pixel put
 // them.
