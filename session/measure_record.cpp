@@ -102,7 +102,9 @@ bool NextLine(std::string_view text, std::size_t& at, char separator, std::vecto
 
 template <typename Number>
 std::optional<Number> ParseCell(std::string_view text, bool decimalComma) {
-    char buffer[64];
+    // As long as any number the record writes: a double's largest, in full
+    // with three decimals, is 313 characters.
+    char buffer[512];
     if (text.empty() || text.size() > sizeof buffer) {
         return std::nullopt;
     }
